@@ -1,0 +1,21 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+namespace hw {
+
+// Guards against a second running copy of the program for the same user. The lock is held
+// until the process ends; the system releases it when the process dies, so a crashed run
+// never blocks the next start.
+class InstanceLock {
+ public:
+  virtual ~InstanceLock() = default;
+  // True when this process now owns the lock named `name`; false when another process has it.
+  virtual bool TryAcquire(const std::string& name) = 0;
+};
+
+// The platform's lock (an advisory file lock in the user's runtime folder).
+std::unique_ptr<InstanceLock> MakeSystemInstanceLock();
+
+}  // namespace hw

@@ -1,0 +1,314 @@
+#include "platform/profile_file.h"
+
+#include <climits>
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "platform/file_system.h"
+#include "platform/text_codec.h"
+
+namespace hw {
+namespace {
+
+constexpr std::size_t kNotFound = static_cast<std::size_t>(-1);
+constexpr std::size_t kMaxTextUnits = std::numeric_limits<std::uint32_t>::max();
+
+bool IsBlank(char16_t c) {
+  return c == u' ' || c == u'\t';
+}
+bool IsHighSurrogate(char16_t c) {
+  return c >= 0xD800 && c <= 0xDBFF;
+}
+bool IsLowSurrogate(char16_t c) {
+  return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+// Narrows [begin, end) of `s` to exclude surrounding blanks.
+void TrimBlanks(std::u16string_view s, std::size_t& begin, std::size_t& end) {
+  while (begin < end && IsBlank(s[begin]))
+    ++begin;
+  while (end > begin && IsBlank(s[end - 1]))
+    --end;
+}
+
+// Callers hand over C strings on Windows: whatever follows a NUL is not part of the argument.
+std::u16string_view UpToNul(std::u16string_view s) {
+  return s.substr(0, s.find(u'\0'));
+}
+
+// What is written must stay on one line, or the file would no longer say what was written.
+std::u16string_view UpToLineBreak(std::u16string_view s) {
+  return s.substr(0, s.find_first_of(u"\r\n\0", 0, 3));
+}
+
+// The caller's buffer holds 511 units and a terminator; a surrogate pair is not split.
+std::u16string CutToValueBuffer(std::u16string_view s) {
+  std::size_t n = s.size();
+  if (n > ProfileFile::kMaxValueLength) {
+    n = ProfileFile::kMaxValueLength;
+    if (IsHighSurrogate(s[n - 1]) && IsLowSurrogate(s[n])) --n;
+  }
+  return std::u16string(s.substr(0, n));
+}
+
+int ParseLeadingInt(std::u16string_view s) {
+  std::size_t i = 0;
+  bool negative = false;
+  if (i < s.size() && (s[i] == u'+' || s[i] == u'-')) negative = s[i++] == u'-';
+  // Stops growing one past INT_MAX, which is enough to saturate either way.
+  constexpr long long kLimit = static_cast<long long>(INT_MAX) + 1;
+  long long magnitude = 0;
+  for (; i < s.size() && s[i] >= u'0' && s[i] <= u'9'; ++i) {
+    magnitude = magnitude * 10 + (s[i] - u'0');
+    if (magnitude > kLimit) magnitude = kLimit;
+  }
+  const long long value = negative ? -magnitude : magnitude;
+  if (value > INT_MAX) return INT_MAX;
+  return static_cast<int>(value);  // -kLimit is INT_MIN
+}
+
+}  // namespace
+
+ProfileFile ProfileFile::Load(const std::u16string& path) {
+  // One byte over the limit tells an oversized file from one exactly at it.
+  const std::optional<std::string> bytes = ReadFileBytes(path, kMaxFileBytes + 1);
+  if (!bytes || bytes->size() > kMaxFileBytes) return ProfileFile();
+  return Parse(*bytes);
+}
+
+ProfileFile ProfileFile::Parse(std::string_view bytes) {
+  ProfileFile profile;
+  if (bytes.size() > kMaxFileBytes) return profile;
+  if (bytes.starts_with("\xFF\xFE")) {
+    profile.text_ = Utf16LeToUtf16(bytes.substr(2));
+  } else if (bytes.starts_with("\xEF\xBB\xBF")) {
+    profile.utf8Bom_ = true;
+    profile.text_ = Utf8ToUtf16(bytes.substr(3));
+  } else if (IsValidUtf8(bytes)) {
+    profile.text_ = Utf8ToUtf16(bytes);
+  } else {
+    profile.text_ = Cp932ToUtf16(bytes);
+  }
+
+  // Lines end at LF, CR LF or a lone CR. The first line end decides how the file is written
+  // back; only a plain LF makes it LF (a lone CR is written as CR LF).
+  const std::u16string& text = profile.text_;
+  const std::size_t n = text.size();
+  std::size_t lineEnds = 0;
+  for (const char16_t c : text)
+    lineEnds += (c == u'\r' || c == u'\n') ? 1 : 0;
+  profile.lines_.reserve(lineEnds + 1);
+  bool sawLineEnd = false;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < n;) {
+    const char16_t c = text[i];
+    if (c != u'\r' && c != u'\n') {
+      ++i;
+      continue;
+    }
+    profile.lines_.push_back(profile.Classify(start, i - start));
+    if (!sawLineEnd) {
+      profile.crlf_ = c == u'\r';
+      sawLineEnd = true;
+    }
+    i += (c == u'\r' && i + 1 < n && text[i + 1] == u'\n') ? 2 : 1;
+    start = i;
+  }
+  if (start < n) {
+    profile.lines_.push_back(profile.Classify(start, n - start));
+    profile.finalLineEnd_ = false;
+  }
+  return profile;
+}
+
+std::u16string_view ProfileFile::TextOf(const Line& line) const {
+  return std::u16string_view(text_).substr(line.begin, line.length);
+}
+
+std::u16string_view ProfileFile::NameOf(const Line& line) const {
+  return TextOf(line).substr(line.nameBegin, line.nameLength);
+}
+
+std::u16string_view ProfileFile::ValueOf(const Line& line) const {
+  return TextOf(line).substr(line.valueBegin, line.valueLength);
+}
+
+ProfileFile::Line ProfileFile::Classify(std::size_t begin, std::size_t length) const {
+  Line line;
+  line.begin = static_cast<std::uint32_t>(begin);
+  line.length = static_cast<std::uint32_t>(length);
+  const std::u16string_view s = TextOf(line);
+  std::size_t first = 0;
+  while (first < s.size() && IsBlank(s[first]))
+    ++first;
+  if (first == s.size()) {
+    line.kind = LineKind::kBlank;
+    return line;
+  }
+  std::size_t nameBegin = 0;
+  std::size_t nameEnd = 0;
+  if (s[first] == u'[') {
+    // "[name]" with anything after the bracket ignored; an unclosed header runs to the end.
+    line.kind = LineKind::kSection;
+    nameBegin = first + 1;
+    nameEnd = s.find(u']', nameBegin);
+    if (nameEnd == std::u16string_view::npos) nameEnd = s.size();
+  } else if (s[first] == u';') {
+    line.kind = LineKind::kOther;
+    return line;
+  } else {
+    const std::size_t equals = s.find(u'=', first);
+    if (equals == std::u16string_view::npos) {
+      line.kind = LineKind::kOther;
+      return line;
+    }
+    line.kind = LineKind::kKey;
+    nameBegin = first;
+    nameEnd = equals;
+    std::size_t valueBegin = equals + 1;
+    std::size_t valueEnd = s.size();
+    TrimBlanks(s, valueBegin, valueEnd);
+    if (valueEnd - valueBegin >= 2 && (s[valueBegin] == u'"' || s[valueBegin] == u'\'') &&
+        s[valueEnd - 1] == s[valueBegin]) {
+      ++valueBegin;
+      --valueEnd;
+    }
+    line.valueBegin = static_cast<std::uint32_t>(valueBegin);
+    line.valueLength = static_cast<std::uint32_t>(valueEnd - valueBegin);
+  }
+  TrimBlanks(s, nameBegin, nameEnd);
+  line.nameBegin = static_cast<std::uint32_t>(nameBegin);
+  line.nameLength = static_cast<std::uint32_t>(nameEnd - nameBegin);
+  return line;
+}
+
+ProfileFile::Line ProfileFile::AddLine(std::u16string_view text) {
+  const std::size_t begin = text_.size();
+  text_.append(text);
+  return Classify(begin, text.size());
+}
+
+std::size_t ProfileFile::FindSection(std::u16string_view section) const {
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    const Line& line = lines_[i];
+    if (line.kind == LineKind::kSection && EqualsIgnoreAsciiCase(NameOf(line), section)) return i;
+  }
+  return kNotFound;
+}
+
+std::size_t ProfileFile::FindKey(std::size_t sectionLine, std::u16string_view key) const {
+  for (std::size_t i = sectionLine + 1; i < lines_.size(); ++i) {
+    const Line& line = lines_[i];
+    if (line.kind == LineKind::kSection) break;
+    if (line.kind == LineKind::kKey && EqualsIgnoreAsciiCase(NameOf(line), key)) return i;
+  }
+  return kNotFound;
+}
+
+const ProfileFile::Line* ProfileFile::FindKeyLine(std::u16string_view section,
+                                                  std::u16string_view key) const {
+  const std::size_t sectionLine = FindSection(section);
+  if (sectionLine == kNotFound) return nullptr;
+  const std::size_t keyLine = FindKey(sectionLine, key);
+  return keyLine == kNotFound ? nullptr : &lines_[keyLine];
+}
+
+int ProfileFile::GetPrivateProfileInt(std::u16string_view section, std::u16string_view key,
+                                      int defaultValue) const {
+  const Line* line = FindKeyLine(UpToNul(section), UpToNul(key));
+  if (line == nullptr) return defaultValue;
+  const std::u16string_view value = UpToNul(ValueOf(*line));
+  return value.empty() ? defaultValue : ParseLeadingInt(value);
+}
+
+std::u16string ProfileFile::GetPrivateProfileString(std::u16string_view section,
+                                                    std::u16string_view key,
+                                                    std::u16string_view defaultValue) const {
+  const Line* line = FindKeyLine(UpToNul(section), UpToNul(key));
+  return CutToValueBuffer(UpToNul(line != nullptr ? ValueOf(*line) : defaultValue));
+}
+
+void ProfileFile::WritePrivateProfileString(std::u16string_view section, std::u16string_view key,
+                                            std::u16string_view value) {
+  section = UpToLineBreak(section);
+  key = UpToLineBreak(key);
+  value = UpToLineBreak(value);
+  // Line positions are 32-bit; refuse a write that could not be addressed (gigabytes of text).
+  if (text_.size() + section.size() + key.size() + value.size() + 3 > kMaxTextUnits) return;
+
+  std::u16string keyLine;
+  const std::size_t sectionLine = FindSection(section);
+  if (sectionLine == kNotFound) {
+    if (!lines_.empty() && lines_.back().kind != LineKind::kBlank) lines_.push_back(AddLine(u""));
+    std::u16string header;
+    header.append(u"[").append(section).append(u"]");
+    lines_.push_back(AddLine(header));
+    keyLine.append(key).append(u"=").append(value);
+    lines_.push_back(AddLine(keyLine));
+    finalLineEnd_ = true;
+    return;
+  }
+
+  const std::size_t existing = FindKey(sectionLine, key);
+  if (existing != kNotFound) {
+    // Keep the key as the file spells it; the rest of the line is rewritten.
+    keyLine.append(NameOf(lines_[existing])).append(u"=").append(value);
+    unusedUnits_ += lines_[existing].length;
+    lines_[existing] = AddLine(keyLine);
+    CompactIfWasteful();
+    return;
+  }
+
+  // After the section's last key, so blank lines separating it from the next one stay there.
+  std::size_t insertAt = sectionLine + 1;
+  for (std::size_t i = sectionLine + 1; i < lines_.size(); ++i) {
+    if (lines_[i].kind == LineKind::kSection) break;
+    if (lines_[i].kind == LineKind::kKey) insertAt = i + 1;
+  }
+  keyLine.append(key).append(u"=").append(value);
+  if (insertAt == lines_.size()) finalLineEnd_ = true;
+  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt), AddLine(keyLine));
+}
+
+void ProfileFile::WritePrivateProfileInt(std::u16string_view section, std::u16string_view key,
+                                         int value) {
+  const std::string digits = std::to_string(value);
+  WritePrivateProfileString(section, key, std::u16string(digits.begin(), digits.end()));
+}
+
+void ProfileFile::CompactIfWasteful() {
+  // Rewriting a key leaves its old text behind; drop it once it outweighs the live text.
+  if (unusedUnits_ < 4096 || unusedUnits_ < text_.size() / 2) return;
+  std::u16string compacted;
+  compacted.reserve(text_.size() - unusedUnits_);
+  for (Line& line : lines_) {
+    const std::size_t begin = compacted.size();
+    compacted.append(TextOf(line));
+    line.begin = static_cast<std::uint32_t>(begin);
+  }
+  text_ = std::move(compacted);
+  unusedUnits_ = 0;
+}
+
+std::string ProfileFile::Serialize() const {
+  const std::u16string_view lineEnd = crlf_ ? u"\r\n" : u"\n";
+  std::u16string joined;
+  joined.reserve(text_.size() - unusedUnits_ + lines_.size() * lineEnd.size());
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    joined.append(TextOf(lines_[i]));
+    if (i + 1 < lines_.size() || finalLineEnd_) joined.append(lineEnd);
+  }
+  std::string bytes = utf8Bom_ ? "\xEF\xBB\xBF" : "";
+  bytes.append(Utf16ToUtf8(joined));
+  return bytes;
+}
+
+bool ProfileFile::Save(const std::u16string& path) const {
+  return WriteFileAtomically(path, Serialize());
+}
+
+}  // namespace hw

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/geometry.h"
+#include "platform/surface.h"
+
+namespace hw {
+
+// Window style bits the program switches: caption, sizing border and minimize box. Removing
+// them hides the frame.
+inline constexpr std::uint32_t kFrameStyleBits = 0x00C60000;
+
+// Where SetWindowPos puts the window in the z-order.
+enum class InsertAfter { Unchanged, Topmost, NoTopmost, Bottom };
+
+enum SetWindowPosFlags : unsigned {
+  SWP_NOSIZE = 0x0001,
+  SWP_NOMOVE = 0x0002,
+  SWP_NOZORDER = 0x0004,
+  SWP_NOACTIVATE = 0x0010,
+  SWP_FRAMECHANGED = 0x0020,
+  SWP_SHOWWINDOW = 0x0040,
+};
+
+// The restored (normal) rectangle of the window, frame included, in workspace coordinates:
+// the origin is the top-left corner of the desktop work area.
+struct WindowPlacement {
+  Rect normal;
+  bool minimized = false;
+  constexpr bool operator==(const WindowPlacement&) const = default;
+};
+
+// Everything the logic asks of its window. The Qt main window implements it; tests use a
+// recording fake. All calls come from the user-interface thread.
+class WindowHost {
+ public:
+  virtual ~WindowHost() = default;
+
+  virtual Rect GetWorkArea() = 0;  // screen minus task bar, screen coordinates
+  virtual WindowPlacement GetWindowPlacement() = 0;
+  virtual void SetWindowPlacement(const WindowPlacement& placement) = 0;
+  virtual Rect GetClientRect() = 0;  // (0, 0, client width, client height)
+  virtual bool IsIconic() = 0;
+
+  virtual std::uint32_t GetStyle() = 0;
+  virtual void SetStyle(std::uint32_t style) = 0;
+  virtual void SetWindowPos(InsertAfter insertAfter, unsigned flags) = 0;
+
+  // Constant opacity of the whole window, 0 (invisible) to 255.
+  virtual void SetLayeredAlpha(int alpha) = 0;
+  virtual void AppendSystemMenuItem(unsigned commandId, std::u16string_view text) = 0;
+
+  // Repaints the whole client area later, without erasing it first.
+  virtual void InvalidateRect() = 0;
+  virtual Point GetCursorPos() = 0;  // screen pixels
+
+  // A message box with an OK button and the exclamation icon; returns when it is dismissed
+  // (a test host returns at once and records the text).
+  virtual void MessageBox(std::u16string_view text, std::u16string_view title) = 0;
+  // Asks the window to close (WM_CLOSE): the modal run ends and shutdown follows.
+  virtual void PostClose() = 0;
+
+  // The window timer that drives the main loop (one timer per window).
+  virtual void SetTimer(int periodMs) = 0;
+  virtual void KillTimer() = 0;
+
+  // Shows the window and runs its messages until it is closed; returns at once when a close
+  // was already requested.
+  virtual void RunModalLoop() = 0;
+};
+
+// What the window shows: a rectangle of a surface, stretched to the whole client area.
+struct PaintSource {
+  const Surface* surface = nullptr;
+  Rect source;
+};
+
+// The window's events as the logic handles them.
+class WindowEventSink {
+ public:
+  virtual ~WindowEventSink() = default;
+  virtual void OnTimer() = 0;
+  virtual PaintSource OnPaint() = 0;
+};
+
+}  // namespace hw
