@@ -1,0 +1,36 @@
+#pragma once
+
+#include <ctime>
+#include <string>
+#include <string_view>
+
+namespace hw {
+
+// Every event log text begins with this label (the colon is a full-width one).
+inline constexpr std::u16string_view kEventLogPrefix = u"Event Log       ： ";
+
+// A separator line: 97 repetitions of one character ("=", "*", "-" or "x").
+std::u16string SeparatorLine(char16_t c);
+
+// The append-only event log WorkingFolder + "\Eventlog\event.log". Each line is stamped with
+// the time of the current main-loop tick, written as UTF-8 with CR LF, and the file is opened
+// and closed per line so that readers see whole lines and a crash loses at most one. Failures
+// (no folder, a full disk) lose the line silently.
+class EventLog {
+ public:
+  // Both are owned by the caller and read at every write.
+  EventLog(const std::u16string& workingFolder, const std::tm& nowTime)
+      : workingFolder_(workingFolder), nowTime_(nowTime) {}
+
+  void WriteEventLog(std::u16string_view text) const;
+
+  // The bytes of one line: "YYYY/MM/DD hh:mm:ss : " + text, cut to fit a 4000-unit line and a
+  // 4000-byte UTF-8 buffer (terminators included), then CR LF.
+  static std::string FormatLine(const std::tm& now, std::u16string_view text);
+
+ private:
+  const std::u16string& workingFolder_;
+  const std::tm& nowTime_;
+};
+
+}  // namespace hw

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "acquisition/fixed_text.h"
+
+namespace hw {
+
+// The theme folders found under WorkingFolder + "\Theme\": at most 100 names of up to 255
+// characters, in listing order.
+struct ThemeList {
+  static constexpr int kCapacity = 100;
+  std::array<FixedText<256>, kCapacity> names{};
+  int count = 0;
+
+  std::u16string_view Name(int i) const { return names[static_cast<std::size_t>(i)].View(); }
+};
+
+// Rebuilds the list from the sub-folders of `folder` (a path ending in a separator); names that
+// begin with "." are skipped. When the folder cannot be listed the list stays as it was.
+void ScanThemeFolder(std::u16string_view folder, ThemeList& list);
+
+}  // namespace hw

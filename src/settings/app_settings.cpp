@@ -1,0 +1,151 @@
+#include "settings/app_settings.h"
+
+#include <array>
+#include <string_view>
+
+namespace hw {
+namespace {
+
+// How a value is limited right after it is read.
+enum class Limit {
+  kNone,
+  kFlag,         // anything other than 1 becomes 0
+  kRangeOrZero,  // outside [low, high] becomes 0
+  kClamp,        // outside [low, high] becomes the nearer bound
+};
+
+struct SettingKey {
+  std::u16string_view section;
+  std::u16string_view key;
+  int AppSettings::*number = nullptr;
+  std::u16string AppSettings::*text = nullptr;
+  Limit limit = Limit::kNone;
+  int low = 0;
+  int high = 0;
+};
+
+constexpr SettingKey Number(std::u16string_view section, std::u16string_view key,
+                            int AppSettings::*field, Limit limit = Limit::kNone, int low = 0,
+                            int high = 0) {
+  return {section, key, field, nullptr, limit, low, high};
+}
+
+constexpr SettingKey Text(std::u16string_view section, std::u16string_view key,
+                          std::u16string AppSettings::*field) {
+  return {section, key, nullptr, field};
+}
+
+constexpr SettingKey kName = Text(u"Theme", u"Name", &AppSettings::Name);
+constexpr SettingKey kTop = Number(u"Position", u"Top", &AppSettings::Top);
+constexpr SettingKey kLeft = Number(u"Position", u"Left", &AppSettings::Left);
+constexpr SettingKey kBottom = Number(u"Position", u"Bottom", &AppSettings::Bottom);
+constexpr SettingKey kRight = Number(u"Position", u"Right", &AppSettings::Right);
+constexpr SettingKey kMinX = Number(u"Position", u"MinX", &AppSettings::MinX);
+constexpr SettingKey kMinY = Number(u"Position", u"MinY", &AppSettings::MinY);
+constexpr SettingKey kMaxX = Number(u"Position", u"MaxX", &AppSettings::MaxX);
+constexpr SettingKey kMaxY = Number(u"Position", u"MaxY", &AppSettings::MaxY);
+constexpr SettingKey kFlameOff = Number(u"Flag", u"FlameOff", &AppSettings::FlameOff, Limit::kFlag);
+constexpr SettingKey kOntop =
+    Number(u"Flag", u"Ontop", &AppSettings::Ontop, Limit::kRangeOrZero, 0, 2);
+constexpr SettingKey kDrag = Number(u"Flag", u"Drag", &AppSettings::Drag, Limit::kFlag);
+constexpr SettingKey kDemo = Number(u"Flag", u"Demo", &AppSettings::Demo);
+constexpr SettingKey kDebug = Number(u"Flag", u"Debug", &AppSettings::Debug, Limit::kFlag);
+constexpr SettingKey kTStart =
+    Number(u"Flag", u"TStart", &AppSettings::TStart, Limit::kRangeOrZero, 0, 6);
+constexpr SettingKey kAspect =
+    Number(u"Config", u"Aspect", &AppSettings::Aspect, Limit::kRangeOrZero, 0, 2);
+constexpr SettingKey kHisJsonSavePath =
+    Text(u"File", u"HisJsonSavePath", &AppSettings::HisJsonSavePath);
+constexpr SettingKey kHisJsonNum =
+    Number(u"File", u"HisJsonNum", &AppSettings::HisJsonNum, Limit::kClamp, 1, 100);
+constexpr SettingKey kSiJson = Number(u"Config", u"SiJson", &AppSettings::SiJson, Limit::kFlag);
+constexpr SettingKey kStaJson = Number(u"Config", u"StaJson", &AppSettings::StaJson, Limit::kFlag);
+constexpr SettingKey kSpeedDraw =
+    Number(u"Config", u"SpeedDraw", &AppSettings::SpeedDraw, Limit::kRangeOrZero, 0, 9);
+constexpr SettingKey kSpeedScroll =
+    Number(u"Config", u"SpeedScroll", &AppSettings::SpeedScroll, Limit::kClamp, 0, 500);
+constexpr SettingKey kReload =
+    Number(u"Config", u"Reload", &AppSettings::Reload, Limit::kClamp, 1, 180);
+constexpr SettingKey kEpiFront =
+    Number(u"Config", u"EpiFront", &AppSettings::EpiFront, Limit::kFlag);
+constexpr SettingKey kEpiBlink =
+    Number(u"Config", u"EpiBlink", &AppSettings::EpiBlink, Limit::kFlag);
+constexpr SettingKey kShindoMap =
+    Number(u"Config", u"ShindoMap", &AppSettings::ShindoMap, Limit::kRangeOrZero, -1, 2);
+constexpr SettingKey kApiBase = Text(u"Net", u"ApiBase", &AppSettings::ApiBase);
+constexpr SettingKey kSandboxBase = Text(u"Net", u"SandboxBase", &AppSettings::SandboxBase);
+constexpr SettingKey kStationHost = Text(u"Net", u"StationHost", &AppSettings::StationHost);
+
+constexpr std::array kReadOrder = {
+    &kTop,       &kLeft,      &kBottom,      &kRight,           &kMinX,       &kMinY,
+    &kMaxX,      &kMaxY,      &kFlameOff,    &kOntop,           &kDrag,       &kDemo,
+    &kDebug,     &kTStart,    &kAspect,      &kHisJsonSavePath, &kHisJsonNum, &kSiJson,
+    &kStaJson,   &kSpeedDraw, &kSpeedScroll, &kReload,          &kEpiFront,   &kEpiBlink,
+    &kShindoMap, &kApiBase,   &kSandboxBase, &kStationHost};
+
+constexpr std::array kWriteOrder = {
+    &kName,       &kTop,       &kLeft,        &kBottom,   &kRight,    &kMinX,
+    &kMinY,       &kMaxX,      &kMaxY,        &kFlameOff, &kOntop,    &kDrag,
+    &kDemo,       &kSpeedDraw, &kSpeedScroll, &kAspect,   &kReload,   &kHisJsonSavePath,
+    &kHisJsonNum, &kSiJson,    &kStaJson,     &kEpiFront, &kEpiBlink, &kShindoMap};
+
+int Limited(const SettingKey& key, int value) {
+  switch (key.limit) {
+    case Limit::kNone:
+      return value;
+    case Limit::kFlag:
+      return value == 1 ? 1 : 0;
+    case Limit::kRangeOrZero:
+      return value < key.low || value > key.high ? 0 : value;
+    case Limit::kClamp:
+      return value < key.low ? key.low : value > key.high ? key.high : value;
+  }
+  return value;
+}
+
+void Read(const ProfileFile& file, const SettingKey& key, AppSettings& settings) {
+  if (key.number) {
+    int& field = settings.*key.number;
+    field = Limited(key, file.GetPrivateProfileInt(key.section, key.key, field));
+  } else {
+    std::u16string& field = settings.*key.text;
+    field = file.GetPrivateProfileString(key.section, key.key, field);
+  }
+}
+
+}  // namespace
+
+void ApplyDefaultPosition(AppSettings& settings, const Rect& workArea) {
+  const int width = workArea.Width();
+  const int height = workArea.Height();
+  settings.Top = height / 2 - 240;
+  settings.Left = width / 2 - 320;
+  settings.Bottom = height / 2 + 240;
+  settings.Right = width / 2 + 320;
+}
+
+void ReadThemeName(const ProfileFile& file, AppSettings& settings) {
+  Read(file, kName, settings);
+}
+
+void ReadAppSettings(const ProfileFile& file, AppSettings& settings) {
+  for (const SettingKey* key : kReadOrder)
+    Read(file, *key, settings);
+}
+
+void WriteAppSettings(ProfileFile& file, const AppSettings& settings, const Rect& windowRect) {
+  AppSettings written = settings;
+  written.Top = windowRect.top;
+  written.Left = windowRect.left;
+  written.Bottom = windowRect.bottom;
+  written.Right = windowRect.right;
+  for (const SettingKey* key : kWriteOrder) {
+    if (key->number) {
+      file.WritePrivateProfileInt(key->section, key->key, written.*key->number);
+    } else {
+      file.WritePrivateProfileString(key->section, key->key, written.*key->text);
+    }
+  }
+}
+
+}  // namespace hw

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <string>
+
+#include "platform/geometry.h"
+#include "platform/profile_file.h"
+
+namespace hw {
+
+// The values of the settings file "Heronwatch.ini", held for the whole run. Field names are
+// the key names; the defaults are the values before reading.
+struct AppSettings {
+  // [Theme]
+  std::u16string Name = u"Theme_REV";
+  // [Position]: the restored window rectangle with its frame, in workspace coordinates.
+  int Top = 0;
+  int Left = 0;
+  int Bottom = 0;
+  int Right = 0;
+  int MinX = 640;
+  int MinY = 480;
+  int MaxX = 1920;
+  int MaxY = 1080;
+  // [Flag]
+  int FlameOff = 0;
+  int Ontop = 1;
+  int Drag = 0;
+  int Demo = 0;
+  int Debug = 0;
+  int TStart = 0;
+  // [File]
+  std::u16string HisJsonSavePath = u".\\Storage\\history.json";
+  int HisJsonNum = 20;
+  // [Config]
+  int Aspect = 0;
+  int SiJson = 0;
+  int StaJson = 0;
+  int SpeedDraw = 4;
+  int SpeedScroll = 3;
+  int Reload = 2;
+  int EpiFront = 0;
+  int EpiBlink = 0;
+  int ShindoMap = 0;
+  // [Net]: read only, edited by hand; HERONWATCH_* environment variables override them.
+  std::u16string ApiBase = u"https://api.p2pquake.net";
+  std::u16string SandboxBase = u"https://api-v2-sandbox.p2pquake.net";
+  std::u16string StationHost = u"https://www.jma.go.jp";
+};
+
+// The [Position] defaults: a 640 × 480 window centred in a work area of the given size.
+void ApplyDefaultPosition(AppSettings& settings, const Rect& workArea);
+
+// Reads [Theme] Name.
+void ReadThemeName(const ProfileFile& file, AppSettings& settings);
+
+// Reads every other key in the documented order, each with its in-memory value as the default,
+// and limits each value right after reading it.
+void ReadAppSettings(const ProfileFile& file, AppSettings& settings);
+
+// Writes every key except [Flag] Debug and TStart and the hand-edited [Net] keys, in the
+// documented order; [Position] comes from `windowRect` (the framed window rectangle).
+void WriteAppSettings(ProfileFile& file, const AppSettings& settings, const Rect& windowRect);
+
+}  // namespace hw

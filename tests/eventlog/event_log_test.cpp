@@ -1,0 +1,53 @@
+#include "eventlog/event_log.h"
+
+#include <gtest/gtest.h>
+
+#include "fakes/temp_folder.h"
+#include "platform/clock.h"
+
+namespace hw {
+namespace {
+
+TEST(EventLog, LinesCarryTheTickTimeAndEndWithCrLf) {
+  test::TempFolder folder;
+  std::filesystem::create_directories(folder.path() / "Eventlog");
+  const std::u16string working = folder.U16();
+  std::tm now = MakeLocalTime(2026, 12, 8, 3, 4, 5);
+  const EventLog log(working, now);
+  log.WriteEventLog(u"Event Log       ： 地震情報");
+  log.WriteEventLog(u"second");
+  now = MakeLocalTime(2026, 12, 8, 3, 4, 6);
+  log.WriteEventLog(SeparatorLine(u'='));
+  EXPECT_EQ(folder.Read("Eventlog/event.log"),
+            "2026/12/08 03:04:05 : Event Log       \xEF\xBC\x9A \xE5\x9C\xB0\xE9\x9C\x87"
+            "\xE6\x83\x85\xE5\xA0\xB1\r\n"
+            "2026/12/08 03:04:05 : second\r\n"
+            "2026/12/08 03:04:06 : " +
+                std::string(97, '=') + "\r\n");
+}
+
+TEST(EventLog, AppendsAfterExistingLinesAndWritesNothingWithoutFolder) {
+  test::TempFolder folder;
+  const std::u16string working = folder.U16();
+  const std::tm now = MakeLocalTime(2026, 1, 2, 3, 4, 5);
+  EventLog(working, now).WriteEventLog(u"lost");
+  EXPECT_FALSE(std::filesystem::exists(folder.path() / "Eventlog"));
+
+  folder.Write("Eventlog/event.log", "old line\r\n");
+  EventLog(working, now).WriteEventLog(u"new");
+  EXPECT_EQ(folder.Read("Eventlog/event.log"), "old line\r\n2026/01/02 03:04:05 : new\r\n");
+}
+
+TEST(EventLog, OverlongLinesAreCutToTheBuffers) {
+  const std::tm now = MakeLocalTime(2026, 1, 2, 3, 4, 5);
+  // 3999 UTF-16 units at most, then 3999 UTF-8 bytes without splitting a character.
+  const std::string ascii = EventLog::FormatLine(now, std::u16string(5000, u'a'));
+  EXPECT_EQ(ascii.size(), 3999u + 2);
+  const std::string kanji = EventLog::FormatLine(now, std::u16string(5000, u'震'));
+  EXPECT_LE(kanji.size(), 3999u + 2);
+  EXPECT_EQ((kanji.size() - 2 - 22) % 3, 0u);
+  EXPECT_EQ(kanji.substr(kanji.size() - 2), "\r\n");
+}
+
+}  // namespace
+}  // namespace hw

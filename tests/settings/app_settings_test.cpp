@@ -1,0 +1,140 @@
+#include "settings/app_settings.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "fakes/temp_folder.h"
+#include "platform/profile_file.h"
+
+namespace hw {
+namespace {
+
+AppSettings ReadFrom(std::string_view iniText) {
+  const ProfileFile file = ProfileFile::Parse(iniText);
+  AppSettings settings;
+  ApplyDefaultPosition(settings, {0, 0, 1920, 1040});
+  ReadThemeName(file, settings);
+  ReadAppSettings(file, settings);
+  return settings;
+}
+
+TEST(AppSettings, EmptyFileGivesTheDefaults) {
+  const AppSettings s = ReadFrom("");
+  EXPECT_EQ(s.Name, u"Theme_REV");
+  // A 640 × 480 window centred in a 1920 × 1040 work area.
+  EXPECT_EQ(s.Top, 280);
+  EXPECT_EQ(s.Left, 640);
+  EXPECT_EQ(s.Bottom, 760);
+  EXPECT_EQ(s.Right, 1280);
+  EXPECT_EQ(s.MinX, 640);
+  EXPECT_EQ(s.MaxY, 1080);
+  EXPECT_EQ(s.Ontop, 1);
+  EXPECT_EQ(s.HisJsonSavePath, u".\\Storage\\history.json");
+  EXPECT_EQ(s.HisJsonNum, 20);
+  EXPECT_EQ(s.SpeedDraw, 4);
+  EXPECT_EQ(s.SpeedScroll, 3);
+  EXPECT_EQ(s.Reload, 2);
+  EXPECT_EQ(s.ShindoMap, 0);
+}
+
+// Every limited key, at and beyond its limits.
+TEST(AppSettings, ValuesAreLimitedRightAfterReading) {
+  struct Case {
+    const char* section;
+    const char* key;
+    const char* value;
+    int AppSettings::*field;
+    int expected;
+  };
+  const Case cases[] = {
+      {"Flag", "FlameOff", "1", &AppSettings::FlameOff, 1},
+      {"Flag", "FlameOff", "2", &AppSettings::FlameOff, 0},
+      {"Flag", "Ontop", "2", &AppSettings::Ontop, 2},
+      {"Flag", "Ontop", "5", &AppSettings::Ontop, 0},
+      {"Flag", "Ontop", "-1", &AppSettings::Ontop, 0},
+      {"Flag", "Drag", "-1", &AppSettings::Drag, 0},
+      {"Flag", "Demo", "7", &AppSettings::Demo, 7},
+      {"Flag", "Demo", "-4", &AppSettings::Demo, -4},
+      {"Flag", "Debug", "1", &AppSettings::Debug, 1},
+      {"Flag", "Debug", "3", &AppSettings::Debug, 0},
+      {"Flag", "TStart", "6", &AppSettings::TStart, 6},
+      {"Flag", "TStart", "7", &AppSettings::TStart, 0},
+      {"Config", "Aspect", "2", &AppSettings::Aspect, 2},
+      {"Config", "Aspect", "3", &AppSettings::Aspect, 0},
+      {"File", "HisJsonNum", "0", &AppSettings::HisJsonNum, 1},
+      {"File", "HisJsonNum", "500", &AppSettings::HisJsonNum, 100},
+      {"Config", "SiJson", "1", &AppSettings::SiJson, 1},
+      {"Config", "StaJson", "9", &AppSettings::StaJson, 0},
+      {"Config", "SpeedDraw", "9", &AppSettings::SpeedDraw, 9},
+      {"Config", "SpeedDraw", "10", &AppSettings::SpeedDraw, 0},
+      {"Config", "SpeedScroll", "600", &AppSettings::SpeedScroll, 500},
+      {"Config", "SpeedScroll", "-3", &AppSettings::SpeedScroll, 0},
+      {"Config", "Reload", "abc", &AppSettings::Reload, 1},
+      {"Config", "Reload", "181", &AppSettings::Reload, 180},
+      {"Config", "EpiFront", "1", &AppSettings::EpiFront, 1},
+      {"Config", "EpiBlink", "2", &AppSettings::EpiBlink, 0},
+      {"Config", "ShindoMap", "-1", &AppSettings::ShindoMap, -1},
+      {"Config", "ShindoMap", "-2", &AppSettings::ShindoMap, 0},
+      {"Position", "MinX", "-70", &AppSettings::MinX, -70},
+  };
+  for (const Case& c : cases) {
+    const std::string ini = std::string("[") + c.section + "]\n" + c.key + "=" + c.value + "\n";
+    EXPECT_EQ(ReadFrom(ini).*c.field, c.expected) << c.key << "=" << c.value;
+  }
+}
+
+TEST(AppSettings, WritesEveryKeyButDebugTStartAndNetInDocumentedOrder) {
+  ProfileFile file = ProfileFile::Parse("");
+  AppSettings settings = ReadFrom("");
+  settings.Demo = 7;
+  WriteAppSettings(file, settings, {10, 20, 650, 500});
+  const std::string written = file.Serialize();
+  EXPECT_EQ(written,
+            "[Theme]\r\nName=Theme_REV\r\n\r\n"
+            "[Position]\r\nTop=20\r\nLeft=10\r\nBottom=500\r\nRight=650\r\n"
+            "MinX=640\r\nMinY=480\r\nMaxX=1920\r\nMaxY=1080\r\n\r\n"
+            "[Flag]\r\nFlameOff=0\r\nOntop=1\r\nDrag=0\r\nDemo=7\r\n\r\n"
+            "[Config]\r\nSpeedDraw=4\r\nSpeedScroll=3\r\nAspect=0\r\nReload=2\r\n"
+            "SiJson=0\r\nStaJson=0\r\nEpiFront=0\r\nEpiBlink=0\r\nShindoMap=0\r\n\r\n"
+            "[File]\r\nHisJsonSavePath=.\\Storage\\history.json\r\nHisJsonNum=20\r\n");
+}
+
+TEST(AppSettings, HandEditedKeysSurviveAWriteBack) {
+  ProfileFile file = ProfileFile::Parse("[Flag]\r\nDebug=1\r\nTStart=4\r\n; kept\r\n");
+  AppSettings settings = ReadFrom(file.Serialize());
+  EXPECT_EQ(settings.Debug, 1);
+  WriteAppSettings(file, settings, {0, 0, 640, 480});
+  const AppSettings again = ReadFrom(file.Serialize());
+  EXPECT_EQ(again.Debug, 1);
+  EXPECT_EQ(again.TStart, 4);
+  EXPECT_NE(file.Serialize().find("; kept"), std::string::npos);
+}
+
+TEST(AppSettings, GarbageFilesGiveDefaults) {
+  std::mt19937 random(42);
+  std::string noise(1 << 16, '\0');
+  for (char& c : noise)
+    c = static_cast<char>(random());
+  const std::string hugeLine = "[Config]\nReload=" + std::string(10 << 20, '9') + "\n";
+  for (const std::string& bytes : {noise, hugeLine}) {
+    const AppSettings s = ReadFrom(bytes);
+    EXPECT_GE(s.Reload, 1);
+    EXPECT_LE(s.Reload, 180);
+    EXPECT_EQ(s.SpeedDraw, 4);
+  }
+  EXPECT_EQ(ReadFrom(hugeLine).Reload, 180);  // a huge number saturates, then is limited
+}
+
+TEST(AppSettings, MissingFileReadsAsDefaults) {
+  test::TempFolder folder;
+  const ProfileFile file = ProfileFile::Load(folder.U16() + u"/nothing.ini");
+  AppSettings settings;
+  ReadAppSettings(file, settings);
+  EXPECT_EQ(settings.Reload, 2);
+  EXPECT_EQ(settings.Name, u"Theme_REV");
+}
+
+}  // namespace
+}  // namespace hw
