@@ -1,0 +1,75 @@
+#pragma once
+
+#include <ctime>
+#include <memory>
+#include <string>
+
+#include "acquisition/fetch_status.h"
+#include "acquisition/report_model.h"
+#include "display/font_table.h"
+#include "display/layer_surfaces.h"
+#include "eventlog/event_log.h"
+#include "platform/window_host.h"
+#include "refdata/theme_catalogue.h"
+#include "settings/app_settings.h"
+#include "settings/theme_layout.h"
+#include "shell/fetch_schedule.h"
+
+namespace hw {
+
+// The main loop's state; names as the loop's description gives them.
+struct LoopState {
+  int StartupStage = 0;
+  std::tm NowTime{};
+  std::tm PrevTime{};
+  int FetchPhase = 0;
+  int FetchHoldOff = 0;
+  int LastFetchStatus = 0;
+  int PaintCount = 0;
+  int TickerMoved = 0;
+  int PendingFrames = 0;
+  int FrameSubCount = 0;
+  int TimerPeriod = 1;
+  unsigned TimerEventId = 0;
+  int FrameInterval = 33;
+  int TickerOffset = 0;
+  int StationRefreshSecond = 0;
+  int FrameExtraHeight = 0;
+  int FrameExtraWidth = 0;
+  int DragFollow = 0;
+  WindowPlacement DragStartPlacement;
+  Point DragStartCursor;
+};
+
+// Everything the program holds for its whole run, owned by start-up and passed by reference.
+// A test makes a fresh one. Not movable: the event log refers to two of its members.
+struct AppContext {
+  AppContext();
+  AppContext(const AppContext&) = delete;
+  AppContext& operator=(const AppContext&) = delete;
+
+  std::u16string WorkingFolder;
+  int DialogInitialised = 0;
+
+  AppSettings settings;
+  ThemeLayout theme;
+  ThemeList themes;
+
+  // The report stores the display reads; the fetch worker fills its own and the loop copies
+  // them over when it takes a result.
+  std::unique_ptr<ReportStore> reports;
+  FetchShared fetch;
+
+  LoopState loop;
+  MsvcRandom random;
+
+  LayerSurfaces surfaces;
+  FontTable fonts{};
+
+  EventLog eventLog{WorkingFolder, loop.NowTime};
+
+  std::u16string SettingsPath() const { return WorkingFolder + u"\\Heronwatch.ini"; }
+  std::u16string ThemeFolder() const { return WorkingFolder + u"\\Theme\\" + settings.Name; }
+};
+
+}  // namespace hw

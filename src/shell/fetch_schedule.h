@@ -1,0 +1,44 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <ctime>
+
+namespace hw {
+
+// Ticker step per frame in sixteenths of a pixel, by [Config] SpeedDraw (also the fade step of
+// painting).
+inline constexpr std::array<int, 10> ScrollStepTable = {48, 32, 24, 20, 16, 512, 0, 0, 0, 0};
+
+// Multimedia-timer periods per frame tick for [Config] SpeedDraw.
+int FrameIntervalFor(int speedDraw);
+
+// The timer period: the largest supported period when even the smallest is at least that
+// large, else the smallest when above 1 ms, else 1 ms.
+int TimerPeriodFor(bool capsRead, int minPeriod, int maxPeriod);
+
+// The second within hour 03 (0-3599) of the daily station refresh, derived from the date of
+// `t` and a random value r.
+int RefreshSecond(const std::tm& t, int r);
+
+// Whether a new second starts the fetch worker.
+bool ShouldStartFetch(int fetchHoldOff, int fetchPhase, int reload, int demo);
+
+// The fetch phase after a new second: wraps to 0 at Reload − 1 (or when negative) and is then
+// aligned to the previous second `p` by [Flag] TStart; TStart 3-6 align on every second.
+int AdvanceFetchPhase(int fetchPhase, int reload, int tStart, int p);
+
+// The runtime library's pseudo-random generator as the program uses it: never seeded (so the
+// sequence starts at 41), values 0-32767.
+class MsvcRandom {
+ public:
+  int Next() {
+    state_ = state_ * 214013u + 2531011u;
+    return static_cast<int>((state_ >> 16) & 0x7FFF);
+  }
+
+ private:
+  std::uint32_t state_ = 1;
+};
+
+}  // namespace hw

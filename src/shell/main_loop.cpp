@@ -1,0 +1,266 @@
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <string>
+
+#include "eventlog/event_log.h"
+#include "platform/clock.h"
+#include "platform/file_system.h"
+#include "platform/frame_ticker.h"
+#include "shell/fetch_schedule.h"
+#include "shell/tremorlens_dlg.h"
+
+namespace hw {
+namespace {
+
+std::u16string LogText(std::u16string_view text) {
+  return std::u16string(kEventLogPrefix) + std::u16string(text);
+}
+
+std::u16string NumberText(int value) {
+  char digits[16];
+  std::snprintf(digits, sizeof digits, "%d", value);
+  return std::u16string(digits, digits + std::char_traits<char>::length(digits));
+}
+
+}  // namespace
+
+void CTremorlensDlg::OnTimer() {
+  LoopState& loop = context_.loop;
+  loop.NowTime = platform_.clock.LocalNow();
+  RunStartupStage();
+
+  const bool newSecond = loop.PrevTime.tm_sec != loop.NowTime.tm_sec;
+  if (newSecond) ScheduleFetch();
+  TakeOverFetchStatus();
+
+  if (loop.PaintCount == 1) {
+    loop.PaintCount = -1;
+    platform_.window.InvalidateRect();
+  }
+  UpdateFrameCounters();
+  if (loop.PendingFrames >= 1) AdvanceTicker();
+  if (loop.DragFollow == 1) FollowDrag();
+
+  if (loop.PrevTime.tm_mday != loop.NowTime.tm_mday) {
+    loop.StationRefreshSecond = RefreshSecond(loop.NowTime, 0);
+  }
+  if (newSecond && loop.NowTime.tm_hour == 3 &&
+      loop.NowTime.tm_min * 60 + loop.NowTime.tm_sec == loop.StationRefreshSecond) {
+    ports_.reference.RefreshStationFile();
+    ports_.reference.LoadStations();
+  }
+  if (newSecond) CountDownHoldOff();
+  loop.PrevTime = loop.NowTime;
+}
+
+void CTremorlensDlg::RunStartupStage() {
+  LoopState& loop = context_.loop;
+  switch (loop.StartupStage) {
+    case 0:
+      RunStartupStage0();
+      break;
+    case 1:
+      if (context_.settings.Ontop == 1) {
+        platform_.window.SetWindowPos(InsertAfter::Topmost,
+                                      SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+      }
+      loop.StartupStage = 2;
+      break;
+    case 2:
+      loop.StationRefreshSecond = RefreshSecond(loop.NowTime, context_.random.Next());
+      loop.StartupStage = 3;
+      break;
+    case 40:
+      platform_.window.SetLayeredAlpha(255);
+      loop.StartupStage = 41;
+      break;
+    case 41:
+      break;
+    default:
+      ++loop.StartupStage;
+      break;
+  }
+}
+
+void CTremorlensDlg::RunStartupStage0() {
+  LoopState& loop = context_.loop;
+  WindowHost& window = platform_.window;
+  const AppSettings& settings = context_.settings;
+
+  context_.WorkingFolder = GetCurrentFolder();
+  CreateFolder(context_.WorkingFolder + u"\\Eventlog");
+  CreateFolder(context_.WorkingFolder + u"\\Storage");
+  const EventLog& log = context_.eventLog;
+  log.WriteEventLog(SeparatorLine(u'='));
+  log.WriteEventLog(LogText(u"Log Start"));
+  log.WriteEventLog(LogText(u"Initial Program Start"));
+  log.WriteEventLog(SeparatorLine(u'='));
+
+  WindowPlacement placement = window.GetWindowPlacement();
+  placement.normal = {settings.Left, settings.Top, settings.Right, settings.Bottom};
+  window.SetWindowPlacement(placement);
+  const Rect client = window.GetClientRect();
+  loop.FrameExtraHeight = (settings.Bottom - settings.Top) - client.Height();
+  loop.FrameExtraWidth = (settings.Right - settings.Left) - client.Width();
+  ApplyFrameStyle(placement);
+  window.SetWindowPlacement(placement);
+
+  StartFrameTimer();
+  loop.PrevTime = loop.NowTime;
+  ports_.fetch.StartFetchWorker();
+  loop.StartupStage = 1;
+}
+
+// Shows or hides the frame as [Flag] FlameOff asks; a hidden frame shrinks the rectangle so
+// that the client area keeps the size of a framed window's.
+void CTremorlensDlg::ApplyFrameStyle(WindowPlacement& placement) {
+  WindowHost& window = platform_.window;
+  const std::uint32_t style = window.GetStyle();
+  if (context_.settings.FlameOff == 1) {
+    placement.normal.bottom -= context_.loop.FrameExtraHeight;
+    placement.normal.right -= context_.loop.FrameExtraWidth;
+    if ((style & kFrameStyleBits) != 0) {
+      window.SetStyle(style & ~kFrameStyleBits);
+      window.SetWindowPos(InsertAfter::Unchanged,
+                          SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+  } else if ((style & kFrameStyleBits) != kFrameStyleBits) {
+    window.SetStyle(style | kFrameStyleBits);
+    window.SetWindowPos(InsertAfter::Unchanged,
+                        SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  }
+}
+
+void CTremorlensDlg::StartFrameTimer() {
+  LoopState& loop = context_.loop;
+  FrameTicker& ticker = platform_.frameTicker;
+  int minPeriod = 0;
+  int maxPeriod = 0;
+  const bool capsRead = ticker.GetDevCaps(minPeriod, maxPeriod);
+  loop.TimerPeriod = TimerPeriodFor(capsRead, minPeriod, maxPeriod);
+  ticker.Start(loop.TimerPeriod);
+  loop.TimerEventId = 1;
+  frameClock_.Restart(ticker.ElapsedPeriods());
+}
+
+void CTremorlensDlg::ScheduleFetch() {
+  LoopState& loop = context_.loop;
+  const AppSettings& settings = context_.settings;
+  if (ShouldStartFetch(loop.FetchHoldOff, loop.FetchPhase, settings.Reload, settings.Demo)) {
+    ports_.fetch.StartFetchWorker();
+  }
+  loop.FetchPhase =
+      AdvanceFetchPhase(loop.FetchPhase, settings.Reload, settings.TStart, loop.PrevTime.tm_sec);
+}
+
+void CTremorlensDlg::TakeOverFetchStatus() {
+  LoopState& loop = context_.loop;
+  FetchShared& fetch = context_.fetch;
+  const int status = fetch.FetchStatus.load(std::memory_order_acquire);
+  if (status != FetchIdle) loop.LastFetchStatus = status;
+
+  switch (status) {
+    case FetchDone: {
+      ports_.fetch.TakeOverResult(*context_.reports);
+      fetch.LastShownId = fetch.NewestId;
+      SortObservationPoints(context_.reports->latest);
+      composer_.ComposeFrame();
+      if (!(context_.settings.Debug != 0 && context_.settings.Demo != 0)) loop.FetchHoldOff = 0;
+      loop.TickerOffset = context_.settings.SpeedScroll * -70;
+      break;
+    }
+    case FetchUnchanged:
+      break;
+    case FetchOpenFailed:
+      WriteNetErrorLines(u"接続エラー … ネット接続不良",
+                         u"エラー番号 … " + NumberText(fetch.LastNetError.load()));
+      break;
+    case FetchBadBody:
+      WriteNetErrorLines(u"接続エラー … サーバーエラー",
+                         u"エラー対策 … 情報取得周期の数値を増やしてください");
+      break;
+    default:
+      if (status >= FetchIdle) return;  // idle, running: nothing to take over
+      WriteNetErrorLines(u"接続エラー … URL取得失敗",
+                         u"エラー番号 … " + NumberText(fetch.LastNetError.load()));
+      loop.FetchHoldOff = 2;
+      break;
+  }
+  fetch.FetchStatus.store(FetchIdle, std::memory_order_release);
+}
+
+void CTremorlensDlg::WriteNetErrorLines(std::u16string_view cause, std::u16string_view detail) {
+  const EventLog& log = context_.eventLog;
+  log.WriteEventLog(SeparatorLine(u'*'));
+  log.WriteEventLog(LogText(cause));
+  log.WriteEventLog(LogText(detail));
+  log.WriteEventLog(SeparatorLine(u'*'));
+}
+
+void CTremorlensDlg::UpdateFrameCounters() {
+  LoopState& loop = context_.loop;
+  if (!platform_.frameTicker.Running()) return;
+  frameClock_.Advance(platform_.frameTicker.ElapsedPeriods(), loop.FrameInterval,
+                      loop.FrameSubCount, loop.PendingFrames);
+}
+
+void CTremorlensDlg::AdvanceTicker() {
+  LoopState& loop = context_.loop;
+  const TextElement& comment = context_.theme.text.InfoComment;
+  const std::int64_t end = std::int64_t{context_.reports->latest.commentLength} * 61 / 2 -
+                           comment.rcLeft + comment.rcRight + 6;
+  if (end < loop.TickerOffset) {
+    loop.TickerOffset = 0;
+  } else {
+    const int step = ScrollStepTable[static_cast<std::size_t>(context_.settings.SpeedDraw)] / 16;
+    const std::int64_t offset =
+        loop.TickerOffset + std::int64_t{step} * loop.PendingFrames * context_.settings.SpeedScroll;
+    loop.TickerOffset = static_cast<int>(std::clamp<std::int64_t>(offset, INT_MIN, INT_MAX));
+  }
+  loop.TickerMoved = 1;
+  platform_.window.InvalidateRect();
+  loop.PendingFrames = 0;
+}
+
+void CTremorlensDlg::FollowDrag() {
+  LoopState& loop = context_.loop;
+  WindowHost& window = platform_.window;
+  const Point cursor = window.GetCursorPos();
+  const int dx = cursor.x - loop.DragStartCursor.x;
+  const int dy = cursor.y - loop.DragStartCursor.y;
+  WindowPlacement placement = loop.DragStartPlacement;
+  placement.normal = {placement.normal.left + dx, placement.normal.top + dy,
+                      placement.normal.right + dx, placement.normal.bottom + dy};
+  window.SetWindowPlacement(placement);
+
+  const Rect framed = FramedWindowRect();
+  AppSettings& settings = context_.settings;
+  settings.Top = framed.top;
+  settings.Left = framed.left;
+  settings.Bottom = framed.bottom;
+  settings.Right = framed.right;
+}
+
+// The window's restored rectangle as a framed window would have it, also while the frame is
+// hidden.
+Rect CTremorlensDlg::FramedWindowRect() {
+  Rect rect = platform_.window.GetWindowPlacement().normal;
+  if (context_.settings.FlameOff == 1) {
+    rect.bottom += context_.loop.FrameExtraHeight;
+    rect.right += context_.loop.FrameExtraWidth;
+  }
+  return rect;
+}
+
+void CTremorlensDlg::CountDownHoldOff() {
+  LoopState& loop = context_.loop;
+  if (context_.settings.Demo >= 1) loop.FetchHoldOff = 0;
+  if (context_.settings.Debug == 1) {
+    loop.FetchHoldOff = 0;
+  } else if (loop.FetchHoldOff > 0) {
+    --loop.FetchHoldOff;
+  }
+}
+
+}  // namespace hw

@@ -1,0 +1,39 @@
+#include <string>
+
+#include "eventlog/event_log.h"
+#include "platform/frame_ticker.h"
+#include "platform/profile_file.h"
+#include "settings/app_settings.h"
+#include "shell/tremorlens_dlg.h"
+
+namespace hw {
+
+void CTremorlensDlg::OnDestroy() {
+  LoopState& loop = context_.loop;
+  platform_.frameTicker.Stop();
+  loop.TimerEventId = 0;
+  platform_.window.KillTimer();
+  ports_.fetch.Shutdown();
+
+  // When start-up ended before the first tick placed the window, the window still has its
+  // initial rectangle; the stored one is kept rather than overwritten with it.
+  const AppSettings& settings = context_.settings;
+  const Rect windowRect = loop.StartupStage > 0
+                              ? FramedWindowRect()
+                              : Rect{settings.Left, settings.Top, settings.Right, settings.Bottom};
+  // The file is read again so that keys edited by hand during the run (Debug, TStart, [Net])
+  // and every other line stay as they are.
+  const std::u16string path = context_.SettingsPath();
+  ProfileFile file = ProfileFile::Load(path);
+  WriteAppSettings(file, settings, windowRect);
+  file.Save(path);
+
+  context_.surfaces.ReleaseAll();
+
+  const EventLog& log = context_.eventLog;
+  log.WriteEventLog(std::u16string(kEventLogPrefix) + u"Log End");
+  log.WriteEventLog(SeparatorLine(u'='));
+  ports_.tray.Remove();
+}
+
+}  // namespace hw

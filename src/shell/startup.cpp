@@ -1,0 +1,85 @@
+#include "platform/file_system.h"
+#include "platform/profile_file.h"
+#include "platform/text_renderer.h"
+#include "settings/app_settings.h"
+#include "settings/theme_layout.h"
+#include "shell/tremorlens_dlg.h"
+
+namespace hw {
+namespace {
+
+std::u16string_view ThemeAssetMessage(int code) {
+  switch (code) {
+    case -1:
+      return u"最大震度用のファイル「MaxIntensity.bmp」が読み込めません";
+    case -91:
+      return u"日本地図(速報用)のファイル「jp_map1.jpg」が読み込めません";
+    case -92:
+      return u"日本地図(確定用)のファイル「jp_map2.jpg」が読み込めません";
+    case -100:
+      return u"世界地図のファイル「world_map.jpg」が読み込めません";
+    default:
+      return {};
+  }
+}
+
+}  // namespace
+
+bool CTremorlensDlg::OnInitDialog() {
+  WindowHost& window = platform_.window;
+  window.AppendSystemMenuItem(kAboutCommandId, kAboutMenuText);
+  if (context_.DialogInitialised == 1) return true;
+
+  context_.WorkingFolder = GetCurrentFolder();
+  CreateFolder(context_.WorkingFolder + u"\\Setting");
+
+  AppSettings& settings = context_.settings;
+  const ProfileFile settingsFile = ProfileFile::Load(context_.SettingsPath());
+  ReadThemeName(settingsFile, settings);
+
+  // A theme without a readable layout file gives way to the first theme folder found.
+  ScanThemeFolder(context_.WorkingFolder + u"\\Theme\\", context_.themes);
+  if (!CanOpenForReading(context_.ThemeFolder() + u"\\Setting.ini")) {
+    settings.Name = context_.themes.count > 0 ? std::u16string(context_.themes.Name(0)) : u"";
+  }
+  LoadThemeLayout(context_.ThemeFolder() + u"\\Setting.ini", context_.theme);
+
+  ApplyDefaultPosition(settings, window.GetWorkArea());
+  ReadAppSettings(settingsFile, settings);
+
+  window.SetLayeredAlpha(0);
+  ports_.tray.Add();
+  CreateFonts();
+
+  ports_.reference.RefreshStationFile();
+  ports_.reference.ReloadReferenceData();
+
+  context_.surfaces.CreateWorkingSurfaces();
+  if (const int code = ports_.assets.LoadThemeAssets(); code != 0) {
+    ShowThemeAssetFailure(code);
+    return true;
+  }
+
+  composer_.ComposeFrame();
+  SetFrameInterval();
+  window.SetTimer(10);
+  context_.DialogInitialised = 1;
+  return true;
+}
+
+void CTremorlensDlg::CreateFonts() {
+  const FontSpecs specs = FontSpecsFor(context_.theme);
+  for (int i = 0; i < kFontCount; ++i) {
+    const auto index = static_cast<std::size_t>(i);
+    context_.fonts[index] = platform_.text.CreateFont(specs[index]);
+  }
+}
+
+void CTremorlensDlg::ShowThemeAssetFailure(int code) {
+  if (const std::u16string_view text = ThemeAssetMessage(code); !text.empty()) {
+    platform_.window.MessageBox(text, u"Heronwatch");
+  }
+  platform_.window.PostClose();
+}
+
+}  // namespace hw

@@ -1,0 +1,14 @@
+#include "shell/tremorlens_app.h"
+
+namespace hw {
+
+bool CTremorlensApp::InitInstance() {
+  if (!lock_.TryAcquire(kInstanceLockName)) {
+    messages_.MessageBox(u"このアプリは起動済みです。", u"Heronwatch");
+    return false;
+  }
+  runMainWindow_();
+  return false;
+}
+
+}  // namespace hw

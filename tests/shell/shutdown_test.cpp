@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include "platform/profile_file.h"
+#include "shell/shell_harness.h"
+
+namespace hw {
+namespace {
+
+using test::ShellHarness;
+
+TEST(Shutdown, WritesEveryKeyButDebugAndTStartAndClosesTheLog) {
+  ShellHarness h;
+  h.folder.Write("Heronwatch.ini", "");
+  h.InitWithTheme();
+  h.Tick();
+  h.dialog.OnDestroy();
+  const std::string ini = h.folder.Read("Heronwatch.ini");
+  for (const char* key :
+       {"Name=Theme_REV", "Top=",        "Left=",
+        "Bottom=",        "Right=",      "MinX=640",
+        "MinY=480",       "MaxX=1920",   "MaxY=1080",
+        "FlameOff=0",     "Ontop=1",     "Drag=0",
+        "Demo=0",         "SpeedDraw=4", "SpeedScroll=3",
+        "Aspect=0",       "Reload=2",    "HisJsonSavePath=.\\Storage\\history.json",
+        "HisJsonNum=20",  "SiJson=0",    "StaJson=0",
+        "EpiFront=0",     "EpiBlink=0",  "ShindoMap=0"}) {
+    EXPECT_NE(ini.find(key), std::string::npos) << key;
+  }
+  EXPECT_EQ(ini.find("Debug"), std::string::npos);
+  EXPECT_EQ(ini.find("TStart"), std::string::npos);
+
+  const std::string log = h.Log();
+  const std::string end =
+      "Event Log       \xEF\xBC\x9A Log End\r\n2026/12/08 12:00:00 : " + std::string(97, '=') +
+      "\r\n";
+  EXPECT_EQ(log.substr(log.size() - end.size()), end);
+  EXPECT_EQ(h.window.timerPeriod, 0);
+  EXPECT_FALSE(h.frameTicker.running);
+  EXPECT_EQ(h.recording.fetch.shutdowns, 1);
+  EXPECT_EQ(h.recording.tray.removes, 1);
+  EXPECT_TRUE(h.context->surfaces[CanvasSurface].surface.empty());
+}
+
+TEST(Shutdown, HiddenFrameStillWritesTheFramedRectangle) {
+  ShellHarness h;
+  h.folder.Write("Heronwatch.ini",
+                 "[Position]\nTop=100\nLeft=50\nBottom=580\nRight=690\n"
+                 "[Flag]\nFlameOff=1\n");
+  h.InitWithTheme();
+  h.Tick();
+  h.window.placement.normal.left += 5;  // the user moved the window
+  h.window.placement.normal.right += 5;
+  h.dialog.OnDestroy();
+  const ProfileFile ini = ProfileFile::Load(h.folder.U16() + u"/Heronwatch.ini");
+  EXPECT_EQ(ini.GetPrivateProfileInt(u"Position", u"Bottom", 0) -
+                ini.GetPrivateProfileInt(u"Position", u"Top", 0),
+            480);
+  EXPECT_EQ(ini.GetPrivateProfileInt(u"Position", u"Left", 0), 55);
+  EXPECT_EQ(ini.GetPrivateProfileInt(u"Position", u"Right", 0), 695);
+}
+
+TEST(Shutdown, FailedStartKeepsTheStoredRectangleAndTheFallbackTheme) {
+  ShellHarness h;
+  h.folder.Write("Heronwatch.ini",
+                 "[Theme]\nName=Gone\n[Position]\nTop=7\nLeft=8\nBottom=9\n"
+                 "Right=10\n[Flag]\nDebug=1\n");
+  h.folder.Write("Theme/Only/Setting.ini", "");
+  h.recording.assets.result = -1;
+  h.dialog.OnInitDialog();
+  h.dialog.OnDestroy();
+  const ProfileFile ini = ProfileFile::Load(h.folder.U16() + u"/Heronwatch.ini");
+  EXPECT_EQ(ini.GetPrivateProfileString(u"Theme", u"Name", u""), u"Only");
+  EXPECT_EQ(ini.GetPrivateProfileInt(u"Position", u"Top", 0), 7);
+  EXPECT_EQ(ini.GetPrivateProfileInt(u"Position", u"Right", 0), 10);
+  EXPECT_EQ(ini.GetPrivateProfileInt(u"Flag", u"Debug", 0), 1);
+}
+
+TEST(Shutdown, UnwritableSettingsFileLosesTheWriteButNothingElse) {
+  ShellHarness h;
+  h.InitWithTheme();
+  h.Tick();
+  // A folder where the file should be: neither the read nor the write can succeed.
+  std::filesystem::create_directory(h.folder.path() / "Heronwatch.ini");
+  h.dialog.OnDestroy();
+  EXPECT_TRUE(std::filesystem::is_directory(h.folder.path() / "Heronwatch.ini"));
+  EXPECT_NE(h.Log().find("Log End"), std::string::npos);
+  EXPECT_EQ(h.recording.tray.removes, 1);
+}
+
+TEST(Shutdown, VanishedWorkingFolderNeverWritesAnywhereElse) {
+  ShellHarness h;
+  h.InitWithTheme();
+  std::filesystem::remove_all(h.folder.path());
+  h.Tick();  // the first tick reads the working folder again
+  EXPECT_EQ(h.context->WorkingFolder, u".");
+  h.dialog.OnDestroy();
+  EXPECT_FALSE(std::filesystem::exists("/Heronwatch.ini"));
+  EXPECT_FALSE(std::filesystem::exists("/Eventlog"));
+}
+
+}  // namespace
+}  // namespace hw

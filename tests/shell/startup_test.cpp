@@ -1,0 +1,152 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "platform/instance_lock.h"
+#include "shell/shell_harness.h"
+#include "shell/tremorlens_app.h"
+
+namespace hw {
+namespace {
+
+using test::ShellHarness;
+
+TEST(Startup, NoSettingsFileGivesACentredWindowAndTheDefaultTheme) {
+  ShellHarness h;
+  h.window.workArea = {0, 0, 1366, 728};
+  h.InitWithTheme();
+  h.Tick();
+  EXPECT_EQ(h.context->settings.Name, u"Theme_REV");
+  EXPECT_EQ(h.window.placement.normal, (Rect{363, 124, 1003, 604}));
+  EXPECT_TRUE(std::filesystem::is_directory(h.folder.path() / "Setting"));
+  ASSERT_EQ(h.window.systemMenu.size(), 1u);
+  EXPECT_EQ(h.window.systemMenu[0].first, 16u);
+  EXPECT_EQ(h.window.systemMenu[0].second, u"バージョン情報 Heronwatch(&A)...");
+  EXPECT_EQ(h.recording.tray.adds, 1);
+  EXPECT_EQ(h.recording.reference.refreshes, 1);
+  EXPECT_EQ(h.recording.reference.reloads, 1);
+}
+
+TEST(Startup, ThemeWithoutLayoutFileFallsBackToTheFirstFolder) {
+  ShellHarness h;
+  h.folder.Write("Heronwatch.ini", "[Theme]\nName=Gone\n");
+  h.folder.Write("Theme/Gone/readme.txt", "no layout here");
+  h.folder.Write("Theme/Bravo/Setting.ini", "");
+  h.folder.Write("Theme/.hidden/Setting.ini", "");
+  h.folder.Write("Theme/Alpha/Setting.ini", "[Font]\nMagnitude.fontHeight=77\n");
+  h.dialog.OnInitDialog();
+  EXPECT_EQ(h.context->settings.Name, u"Alpha");
+  EXPECT_EQ(h.context->themes.count, 3);  // Alpha, Bravo, Gone
+  EXPECT_EQ(h.context->theme.style.Magnitude.fontHeight, 77);
+  EXPECT_EQ(h.text.fonts[MagnitudeFont].height, 77);
+}
+
+TEST(Startup, CreatesTheNineteenFontsFromTheTheme) {
+  ShellHarness h;
+  h.folder.Write(
+      "Theme/Theme_REV/Setting.ini",
+      "[Font]\nInfoShingen.fontWidth=31\n[Table]\nCity.scaleOff=19\nComm.scaleOff=-20\n");
+  h.dialog.OnInitDialog();
+  ASSERT_EQ(h.text.fonts.size(), static_cast<std::size_t>(kFontCount));
+  EXPECT_EQ(h.text.fonts[InfoShingenNarrowFont].width, 20);     // 31 × 2 / 3
+  EXPECT_EQ(h.text.fonts[InfoShingenNarrowestFont].width, 15);  // 31 / 2
+  EXPECT_EQ(h.text.fonts[CityTableFont].height, 57);
+  EXPECT_EQ(h.text.fonts[CityTableFont].width, 36);
+  EXPECT_EQ(h.text.fonts[CityTableBoldFont].weight, 700);
+  EXPECT_EQ(h.text.fonts[CommTableFont].height, 18);
+  EXPECT_EQ(h.text.fonts[CommTableFont].width, 12);  // 24 + (−480 / 38), truncated
+  EXPECT_EQ(h.text.fonts[CityHeaderFont].face, u"Meiryo");
+  EXPECT_EQ(h.text.fonts[DebugFont].face, u"Arial");
+  EXPECT_EQ(h.text.fonts[MagnitudeFont].face, u"Arial Black");
+}
+
+TEST(Startup, MissingRequiredPictureShowsWhyAndNeverStartsTheLoop) {
+  struct Case {
+    int code;
+    std::u16string message;
+  };
+  const Case cases[] = {
+      {-1, u"最大震度用のファイル「MaxIntensity.bmp」が読み込めません"},
+      {-91, u"日本地図(速報用)のファイル「jp_map1.jpg」が読み込めません"},
+      {-92, u"日本地図(確定用)のファイル「jp_map2.jpg」が読み込めません"},
+      {-100, u"世界地図のファイル「world_map.jpg」が読み込めません"},
+  };
+  for (const Case& c : cases) {
+    ShellHarness h;
+    h.recording.assets.result = c.code;
+    EXPECT_TRUE(h.dialog.OnInitDialog());
+    ASSERT_EQ(h.window.messages.size(), 1u);
+    EXPECT_EQ(h.window.messages[0], c.message);
+    EXPECT_EQ(h.window.closeRequests, 1);
+    EXPECT_EQ(h.window.timerPeriod, 0);
+    EXPECT_EQ(h.context->DialogInitialised, 0);
+    EXPECT_EQ(h.window.alphas, std::vector<int>{0});  // never made visible
+  }
+}
+
+TEST(Startup, SecondInitialisationOnlyRebuildsTheSystemMenu) {
+  ShellHarness h;
+  h.InitWithTheme();
+  h.dialog.OnInitDialog();
+  EXPECT_EQ(h.window.systemMenu.size(), 2u);
+  EXPECT_EQ(h.text.fonts.size(), static_cast<std::size_t>(kFontCount));
+  EXPECT_EQ(h.recording.assets.loads, 1);
+}
+
+class ScriptedLock final : public InstanceLock {
+ public:
+  explicit ScriptedLock(bool free) : free_(free) {}
+  bool TryAcquire(const std::string& name) override {
+    name_ = name;
+    return free_;
+  }
+  std::string name_;
+
+ private:
+  bool free_;
+};
+
+TEST(SingleInstance, SecondCopySaysSoAndNeverOpensItsWindow) {
+  for (bool free : {true, false}) {
+    ScriptedLock lock(free);
+    test::FakeWindowHost window;
+    int runs = 0;
+    CTremorlensApp app(lock, window, [&] { ++runs; });
+    EXPECT_FALSE(app.InitInstance());
+    EXPECT_EQ(lock.name_, "Heronwatch.exe");
+    EXPECT_EQ(runs, free ? 1 : 0);
+    if (free) {
+      EXPECT_TRUE(window.messages.empty());
+    } else {
+      ASSERT_EQ(window.messages.size(), 1u);
+      EXPECT_EQ(window.messages[0], u"このアプリは起動済みです。");
+      EXPECT_EQ(window.messageTitles[0], u"Heronwatch");
+    }
+  }
+}
+
+TEST(SingleInstance, SystemLockIsHeldUntilItsProcessEnds) {
+  test::TempFolder folder;
+  ::setenv("XDG_RUNTIME_DIR", folder.path().c_str(), 1);
+  const auto first = MakeSystemInstanceLock();
+  ASSERT_TRUE(first->TryAcquire("HeronwatchTest.exe"));
+  EXPECT_FALSE(MakeSystemInstanceLock()->TryAcquire("HeronwatchTest.exe"));
+  EXPECT_TRUE(MakeSystemInstanceLock()->TryAcquire("OtherName.exe"));
+
+  // A process that takes the lock and dies without letting go does not block the next start.
+  const pid_t child = ::fork();
+  if (child == 0) {
+    const auto lock = MakeSystemInstanceLock();
+    ::_exit(lock->TryAcquire("Crashed.exe") ? 0 : 1);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_TRUE(MakeSystemInstanceLock()->TryAcquire("Crashed.exe"));
+  ::unsetenv("XDG_RUNTIME_DIR");
+}
+
+}  // namespace
+}  // namespace hw
