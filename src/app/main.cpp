@@ -1,0 +1,73 @@
+// The desktop program: prepares the user's working folder, then runs the main window.
+
+#include <unistd.h>
+
+#include <QApplication>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "app/idle_ports.h"
+#include "app/working_folder.h"
+#include "platform/clock.h"
+#include "platform/frame_ticker.h"
+#include "platform/instance_lock.h"
+#include "platform/qt/qt_main_window.h"
+#include "platform/qt/qt_text_renderer.h"
+#include "platform/text_codec.h"
+#include "shell/app_context.h"
+#include "shell/tremorlens_app.h"
+#include "shell/tremorlens_dlg.h"
+
+namespace {
+
+// Moves into the seeded working folder. When it cannot be made the program still runs from
+// the current folder and says why.
+void EnterWorkingFolder(const char* argv0, hw::WindowHost& window) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const fs::path program = fs::weakly_canonical(fs::path(argv0), ec);
+  const fs::path work = hw::UserWorkingFolder();
+  std::string error;
+  if (hw::SeedWorkingFolder(hw::BundledRuntimeFolder(program), work, error) &&
+      ::chdir(work.c_str()) == 0) {
+    return;
+  }
+  if (error.empty()) error = "cannot enter " + work.string();
+  std::fprintf(stderr, "heronwatch: %s; running in the current folder\n", error.c_str());
+  window.MessageBox(
+      u"作業フォルダを用意できません。現在のフォルダで起動します。\n" + hw::Utf8ToUtf16(error),
+      u"Heronwatch");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Heronwatch"));
+
+  hw::QtMainWindow window;
+  const auto lock = hw::MakeSystemInstanceLock();
+  hw::CTremorlensApp app(*lock, window, [&] {
+    EnterWorkingFolder(argv[0], window);
+    hw::SystemClock clock;
+    hw::MonotonicFrameTicker frameTicker(clock);
+    hw::QtTextRenderer text;
+    hw::PlatformServices platform{clock, window, frameTicker, text};
+    hw::IdleFetchService fetch;
+    hw::IdleReferenceService reference;
+    hw::UnavailableThemeAssets assets;
+    hw::IdleTray tray;
+    hw::ShellPorts ports{fetch, reference, assets, tray};
+
+    const auto context = std::make_unique<hw::AppContext>();
+    hw::CTremorlensDlg dialog(*context, platform, ports);
+    window.SetEventSink(&dialog);
+    dialog.OnInitDialog();
+    window.RunModalLoop();
+    dialog.OnDestroy();
+    window.SetEventSink(nullptr);
+  });
+  app.InitInstance();
+  return 0;
+}
