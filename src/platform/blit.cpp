@@ -25,7 +25,7 @@ constexpr uint32_t kOpaque = 0xFF000000u;
 constexpr uint32_t kBlack = 0xFF000000u;
 constexpr uint32_t kRgbMask = 0x00FFFFFFu;
 
-// A moved-from surface keeps its size but owns no pixels; every blit sees it as 0 × 0.
+// A surface without pixels (allocation failed, or moved from) is 0 × 0 to every blit.
 int64_t WidthOf(const Surface& s) {
   return s.empty() ? 0 : s.width();
 }
