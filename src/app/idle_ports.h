@@ -5,15 +5,7 @@
 namespace hw {
 
 // Stand-ins for the subsystems the desktop program does not have yet.
-// FIXME: replaced one by one by the fetch worker, the reference data, the theme pictures and
-// the tray icon.
-class IdleFetchService final : public FetchService {
- public:
-  void StartFetchWorker() override {}
-  void TakeOverResult(ReportStore&) override {}
-  void Shutdown() override {}
-};
-
+// FIXME: replaced one by one by the reference data, the theme pictures and the tray icon.
 class IdleReferenceService final : public ReferenceService {
  public:
   void RefreshStationFile() override {}

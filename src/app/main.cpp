@@ -7,15 +7,18 @@
 #include <filesystem>
 #include <string>
 
+#include "acquisition/fetch_worker.h"
 #include "app/idle_ports.h"
 #include "app/working_folder.h"
 #include "platform/clock.h"
+#include "platform/curl/curl_http_client.h"
 #include "platform/frame_ticker.h"
 #include "platform/instance_lock.h"
 #include "platform/qt/qt_main_window.h"
 #include "platform/qt/qt_text_renderer.h"
 #include "platform/text_codec.h"
 #include "shell/app_context.h"
+#include "shell/fetch_config.h"
 #include "shell/tremorlens_app.h"
 #include "shell/tremorlens_dlg.h"
 
@@ -54,13 +57,14 @@ int main(int argc, char** argv) {
     hw::MonotonicFrameTicker frameTicker(clock);
     hw::QtTextRenderer text;
     hw::PlatformServices platform{clock, window, frameTicker, text};
-    hw::IdleFetchService fetch;
+    const auto context = std::make_unique<hw::AppContext>();
+    hw::CurlHttpClient http;
+    hw::FetchWorker fetch(context->fetch, http, [&] { return hw::MakeFetchConfig(*context); });
     hw::IdleReferenceService reference;
     hw::UnavailableThemeAssets assets;
     hw::IdleTray tray;
     hw::ShellPorts ports{fetch, reference, assets, tray};
 
-    const auto context = std::make_unique<hw::AppContext>();
     hw::CTremorlensDlg dialog(*context, platform, ports);
     window.SetEventSink(&dialog);
     dialog.OnInitDialog();

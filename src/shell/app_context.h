@@ -55,6 +55,9 @@ struct AppContext {
   ThemeLayout theme;
   ThemeList themes;
 
+  // 1 while the API's sandbox is used instead of the live service; never stored.
+  int SandboxSwitch = 0;
+
   // The report stores the display reads; the fetch worker fills its own and the loop copies
   // them over when it takes a result.
   std::unique_ptr<ReportStore> reports;

@@ -1,12 +1,129 @@
-#include <cstdio>
+// heronwatch-tool parse: reads a report body as a fetch and the loop's take-over would, and
+// prints the report stores as JSON.
 
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "acquisition/fetch_status.h"
+#include "acquisition/fetch_worker.h"
+#include "acquisition/report_body.h"
+#include "platform/file_system.h"
+#include "platform/text_codec.h"
 #include "tool/commands.h"
+#include "tool/json_writer.h"
+#include "tool/work_folder.h"
 
 namespace hw::tool {
+namespace {
 
-int RunParse(const Arguments&) {
-  std::fputs("heronwatch-tool: 'parse' is not available yet\n", stderr);
-  return 1;
+template <typename Report>
+void WriteHeader(JsonWriter& json, const Report& r) {
+  json.Key("timeKey").Value(r.timeKey);
+  json.Key("code").Value(r.code);
+  json.Key("issueType").Value(r.issueType);
+  json.Key("eventDayTime").Value(r.eventDayTime.View());
+  json.Key("eventYearMonth").Value(r.eventYearMonth.View());
+  json.Key("issueDayTime").Value(r.issueDayTime.View());
+  json.Key("issueYearMonth").Value(r.issueYearMonth.View());
+  json.Key("hypocenterName").Value(r.hypocenterName.View());
+  json.Key("depthText").Value(r.depthText.View());
+}
+
+template <typename Report>
+void WriteNumbers(JsonWriter& json, const Report& r) {
+  json.Key("maxScale").Value(r.maxScale);
+  json.Key("magnitude").Value(r.magnitude);
+  json.Key("latitude").Value(r.latitude);
+  json.Key("longitude").Value(r.longitude);
+  json.Key("domesticTsunami").Value(r.domesticTsunami);
+  json.Key("foreignTsunami").Value(r.foreignTsunami);
+}
+
+void WriteLatest(JsonWriter& json, const LatestReport& latest) {
+  json.BeginObject();
+  WriteHeader(json, latest);
+  json.Key("commentLength").Value(latest.commentLength);
+  json.Key("commentText").Value(latest.commentText.View());
+  WriteNumbers(json, latest);
+  json.Key("pointCount").Value(latest.pointCount);
+  json.Key("MaxScalePointCount").Value(latest.MaxScalePointCount);
+  json.Key("points").BeginArray();
+  for (int i = 0; i < latest.pointCount; ++i) {
+    const ObservationPoint& point = latest.points[static_cast<std::size_t>(i)];
+    json.BeginObject();
+    json.Key("addr").Value(point.addr.View());
+    json.Key("pref").Value(point.pref.View());
+    json.Key("scale").Value(point.scale);
+    json.EndObject();
+  }
+  json.EndArray();
+  json.EndObject();
+}
+
+int Usage() {
+  std::fputs("usage: heronwatch-tool parse [--workdir DIR] [--last-shown-id ID] BODY.json\n",
+             stderr);
+  return 2;
+}
+
+}  // namespace
+
+int RunParse(const Arguments& args) {
+  std::u16string workFolder;
+  std::u16string lastShownId;
+  std::string bodyPath;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--workdir" && i + 1 < args.size()) {
+      workFolder = Utf8ToUtf16(args[++i]);
+    } else if (args[i] == "--last-shown-id" && i + 1 < args.size()) {
+      // The id is compared with its quotes, as the body writes it.
+      lastShownId = Utf8ToUtf16(args[++i]);
+      if (lastShownId.size() < 2 || lastShownId.front() != u'"' || lastShownId.back() != u'"') {
+        lastShownId = u"\"" + lastShownId + u"\"";
+      }
+    } else if (bodyPath.empty() && !args[i].starts_with("--")) {
+      bodyPath = args[i];
+    } else {
+      return Usage();
+    }
+  }
+  if (bodyPath.empty()) return Usage();
+
+  const auto body = ReadFileBytes(Utf8ToUtf16(bodyPath), FetchWorker::kBodyLimit);
+  if (!body) {
+    std::fprintf(stderr, "heronwatch-tool: cannot read %s\n", bodyPath.c_str());
+    return 1;
+  }
+  TimePaddings paddings;
+  if (!workFolder.empty()) {
+    const ThemeLayout theme = LoadWorkFolderTheme(workFolder);
+    paddings = {theme.style.EventTime.fontPadding, theme.style.HisEvTime.fontPadding,
+                theme.style.ReportTime.fontPadding};
+  }
+
+  const auto store = std::make_unique<ReportStore>();
+  std::u16string newestId;
+  const int status = ReadReportBody(*body, *store, newestId, lastShownId, paddings);
+  if (status == FetchDone) SortObservationPoints(store->latest);
+
+  JsonWriter json;
+  json.BeginObject();
+  json.Key("status").Value(status);
+  json.Key("newestId").Value(newestId);
+  json.Key("latest");
+  WriteLatest(json, store->latest);
+  json.Key("history").BeginArray();
+  for (const QuakeReport& slot : store->history) {
+    json.BeginObject();
+    WriteHeader(json, slot);
+    WriteNumbers(json, slot);
+    json.EndObject();
+  }
+  json.EndArray();
+  json.EndObject();
+  std::printf("%s\n", json.str().c_str());
+  return 0;
 }
 
 }  // namespace hw::tool

@@ -1,0 +1,115 @@
+#include "acquisition/fetch_worker.h"
+
+#include <algorithm>
+
+#include "acquisition/report_body.h"
+#include "platform/file_system.h"
+
+namespace hw {
+namespace {
+
+constexpr std::size_t kCutLength = 699000;  // the last whole 1000-byte chunk below the limit
+
+}  // namespace
+
+FetchWorker::FetchWorker(FetchShared& shared, HttpClient& http,
+                         std::function<FetchConfig()> configure)
+    : shared_(shared),
+      http_(http),
+      configure_(std::move(configure)),
+      store_(std::make_unique<ReportStore>()) {
+  body_.reserve(kBodyLimit + 1);
+}
+
+FetchWorker::~FetchWorker() {
+  Shutdown();
+}
+
+void FetchWorker::StartFetchWorker() {
+  shared_.FetchCount.fetch_add(1, std::memory_order_relaxed);
+  // A worker would end at once while a run or an untaken result is pending; skip the thread.
+  if (shared_.FetchStatus.load(std::memory_order_acquire) != FetchIdle) return;
+  // The previous worker has published its result, so it is at its end: joining is immediate.
+  if (thread_.joinable()) thread_.join();
+  thread_ = std::thread([this, config = configure_()] { RunFetch(config); });
+}
+
+void FetchWorker::TakeOverResult(ReportStore& display) {
+  display = *store_;
+}
+
+void FetchWorker::Shutdown() {
+  http_.AbortAll();
+  if (thread_.joinable()) thread_.join();
+}
+
+void FetchWorker::RunFetch(const FetchConfig& config) {
+  int expected = FetchIdle;
+  if (!shared_.FetchStatus.compare_exchange_strong(expected, FetchRunning,
+                                                   std::memory_order_acq_rel)) {
+    return;
+  }
+  if (const int failure = GetBody(config); failure != FetchRunning) {
+    Publish(failure);
+    return;
+  }
+  const int result =
+      ReadReportBody(body_, *store_, shared_.NewestId, shared_.LastShownId, config.paddings);
+  if (result == FetchDone && config.SiJson != 0) {
+    // A history file that cannot be written does not fail the fetch.
+    if (const std::u16string path = HistoryFilePath(config); !path.empty()) {
+      WriteFileAtomically(path, body_);
+    }
+  }
+  Publish(result);
+}
+
+int FetchWorker::GetBody(const FetchConfig& config) {
+  body_.clear();
+  if (config.Demo <= 0) {
+    const auto keep = [this](std::string_view chunk) {
+      body_.append(chunk);
+      // Reads are 1000-byte chunks: the one that reaches the limit is not kept, and reading
+      // stops there.
+      if (body_.size() < kBodyLimit) return true;
+      body_.resize(kCutLength);
+      return false;
+    };
+    const HttpResult result = http_.Get(RequestUrl(config), {"REVERIZA", 4000, 4000}, keep);
+    if (result.stage != HttpStage::kOpened) {
+      const bool noSession = result.stage == HttpStage::kSessionFailed;
+      shared_.NetErrorStage.store(noSession ? 1 : 2);
+      shared_.LastNetError.store(result.error);
+      return noSession ? FetchOpenFailed : FetchUrlFailed;
+    }
+  } else if (const std::u16string file = DemoFile(config); !file.empty()) {
+    // A missing file gives an empty body.
+    body_ = ReadFileBytes(file, kBodyLimit).value_or(std::string());
+  }
+  // The body is a C string: whatever follows a NUL byte is not part of it.
+  if (const std::size_t nul = body_.find('\0'); nul != std::string::npos) body_.resize(nul);
+  return FetchRunning;
+}
+
+std::string FetchWorker::RequestUrl(const FetchConfig& config) {
+  const std::string& base = config.SandboxSwitch != 0 ? config.sandboxBase : config.apiBase;
+  return base + "/v2/history?codes=551&limit=" + std::to_string(config.HisJsonNum);
+}
+
+std::u16string FetchWorker::DemoFile(const FetchConfig& config) {
+  if (config.Demo == 1) return u".\\Storage\\demo.json";
+  if (config.Demo != 2) return {};
+  // The file changes every 30 seconds over a two-minute cycle (a leap second stays in the
+  // last quarter).
+  const int index = std::min(3, (config.NowTime.tm_sec + (config.NowTime.tm_min % 2) * 60) / 30);
+  return u".\\Storage\\demo" + std::u16string(1, static_cast<char16_t>(u'1' + index)) + u".json";
+}
+
+std::u16string FetchWorker::HistoryFilePath(const FetchConfig& config) {
+  const std::u16string& setting = config.HisJsonSavePath;
+  if (setting.empty()) return {};
+  if (setting[0] == u'.') return config.WorkingFolder + u"\\" + setting;
+  return setting;
+}
+
+}  // namespace hw

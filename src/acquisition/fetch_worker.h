@@ -1,0 +1,78 @@
+#pragma once
+
+#include <ctime>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "acquisition/fetch_status.h"
+#include "acquisition/report_model.h"
+#include "acquisition/report_reader.h"
+#include "platform/http_client.h"
+#include "shell/shell_ports.h"
+
+namespace hw {
+
+// What one fetch needs to know, taken on the window's thread when the fetch starts so that
+// the worker never reads settings the user may be changing.
+struct FetchConfig {
+  int Demo = 0;
+  int SandboxSwitch = 0;
+  int HisJsonNum = 20;
+  int SiJson = 0;
+  std::u16string HisJsonSavePath;
+  std::u16string WorkingFolder;
+  std::string apiBase;
+  std::string sandboxBase;
+  std::tm NowTime{};
+  TimePaddings paddings;
+};
+
+// Gets the latest reports on a short-lived thread, from the web API or in demo mode from a
+// stored file, lets the reader fill the worker's own report stores, optionally saves the body,
+// and leaves its result in FetchStatus. The main loop copies the stores over when it takes a
+// FetchDone result, so painting never reads what a worker writes.
+class FetchWorker final : public FetchService {
+ public:
+  static constexpr std::size_t kBodyLimit = 699999;  // the body buffer keeps a terminator
+  static constexpr std::size_t kReadChunk = 1000;
+
+  FetchWorker(FetchShared& shared, HttpClient& http, std::function<FetchConfig()> configure);
+  ~FetchWorker() override;
+  FetchWorker(const FetchWorker&) = delete;
+  FetchWorker& operator=(const FetchWorker&) = delete;
+
+  // Counts the start; when no result is pending, runs one fetch on a new thread.
+  void StartFetchWorker() override;
+  void TakeOverResult(ReportStore& display) override;
+  // Aborts a running transfer and waits for the thread.
+  void Shutdown() override;
+
+  // The worker's steps on the calling thread: claims the run (nothing happens when FetchStatus
+  // is not FetchIdle), gets the body, reads it and publishes the result.
+  void RunFetch(const FetchConfig& config);
+
+  // The request address for a configuration.
+  static std::string RequestUrl(const FetchConfig& config);
+  // The demo file for a configuration; empty when the demo mode has none.
+  static std::u16string DemoFile(const FetchConfig& config);
+  // Where the body is saved: empty setting → nowhere; "."-relative → below the working folder.
+  static std::u16string HistoryFilePath(const FetchConfig& config);
+
+  const ReportStore& store() const { return *store_; }
+  const std::string& body() const { return body_; }
+
+ private:
+  int GetBody(const FetchConfig& config);
+  void Publish(int status) { shared_.FetchStatus.store(status, std::memory_order_release); }
+
+  FetchShared& shared_;
+  HttpClient& http_;
+  std::function<FetchConfig()> configure_;
+  std::unique_ptr<ReportStore> store_;
+  std::string body_;
+  std::thread thread_;
+};
+
+}  // namespace hw

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "acquisition/report_model.h"
+#include "acquisition/report_reader.h"
+
+namespace hw {
+
+// Reads a fetched body into the stores as a fetch does: the body check (not empty, first byte
+// "["), the check pass against LastShownId, and for a new report the reset, the latest and
+// history passes and the history sort. Returns FetchBadBody, FetchUnchanged or FetchDone.
+// `body` ends at its first NUL byte, if any.
+int ReadReportBody(std::string_view body, ReportStore& store, std::u16string& newestId,
+                   const std::u16string& lastShownId, const TimePaddings& paddings);
+
+}  // namespace hw

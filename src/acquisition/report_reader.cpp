@@ -1,0 +1,386 @@
+#include "acquisition/report_reader.h"
+
+#include <algorithm>
+#include <array>
+
+#include "acquisition/number_text.h"
+#include "acquisition/report_texts.h"
+
+namespace hw {
+namespace {
+
+constexpr std::u16string_view kNoTime = u"00000000000000";
+constexpr int kLastSlot = kHistorySlots - 1;
+// Nested objects deeper than real reports ever go are skipped, so hostile input can neither
+// exhaust the stack nor make the reader quadratic.
+constexpr int kMaxObjectNesting = 8;
+constexpr std::u16string_view kSeparator = u"\u3000\u3000";
+
+constexpr std::array<std::u16string_view, 11> kForeignTsunamiTexts = {
+    u"",
+    u"",
+    u"",
+    u"",
+    u"震源の近傍で小さな津波発生の可能性はありますが、被害をもたらす津波の心配はありません。",
+    u"震源の近傍で津波発生の可能性があります。",
+    u"太平洋で津波発生の可能性があります。",
+    u"太平洋の広域に津波発生の可能性があります。",
+    u"インド洋で津波発生の可能性があります。",
+    u"インド洋の広域に津波発生の可能性があります。",
+    u"一般的に、この規模の地震が海域の浅い領域で発生すると、津波が発生することがあります。",
+};
+
+constexpr std::u16string_view kSmallSeaLevelChange =
+    u"この地震により、日本の沿岸では若干の海面変動があるかもしれませんが、被害の心配はありません。";
+constexpr std::u16string_view kWarningsInForce =
+    u"津波警報等（大津波警報・津波警報あるいは津波注意報）を発表中です。";
+
+std::u16string_view ForeignReportDomesticText(int value) {
+  switch (value) {
+    case DomesticNone:
+      return u"この地震による日本への津波の影響はありません。";
+    case DomesticNonEffective:
+      return kSmallSeaLevelChange;
+    case DomesticWarning:
+      return kWarningsInForce;
+    case DomesticChecking:
+      return u"日本への津波の有無については現在調査中です。";
+    default:
+      return {};
+  }
+}
+
+std::u16string_view DetailReportDomesticText(int value) {
+  switch (value) {
+    case DomesticNone:
+      return u"この地震による津波の心配はありません。";
+    case DomesticNonEffective:
+      return kSmallSeaLevelChange;
+    case DomesticWarning:
+      return kWarningsInForce;
+    default:
+      return {};
+  }
+}
+
+// Maps a quoted value text onto its position in `names` (1-based); 0 for anything else.
+template <std::size_t N>
+int EnumValue(std::u16string_view value, const std::array<std::u16string_view, N>& names) {
+  for (std::size_t i = 0; i < N; ++i) {
+    if (value == names[i]) return static_cast<int>(i) + 1;
+  }
+  return 0;
+}
+
+constexpr std::array<std::u16string_view, 6> kIssueTypes = {
+    u"\"ScalePrompt\"", u"\"Destination\"", u"\"ScaleAndDestination\"",
+    u"\"DetailScale\"", u"\"Foreign\"",     u"\"Other\""};
+constexpr std::array<std::u16string_view, 6> kDomesticTsunamis = {
+    u"\"None\"",    u"\"NonEffective\"", u"\"Watch\"",
+    u"\"Warning\"", u"\"Checking\"",     u"\"Unknown\""};
+constexpr std::array<std::u16string_view, 10> kForeignTsunamis = {u"\"None\"",
+                                                                  u"\"Unknown\"",
+                                                                  u"\"Checking\"",
+                                                                  u"\"NonEffectiveNearby\"",
+                                                                  u"\"WarningNearby\"",
+                                                                  u"\"WarningPacific\"",
+                                                                  u"\"WarningPacificWide\"",
+                                                                  u"\"WarningIndian\"",
+                                                                  u"\"WarningIndianWide\"",
+                                                                  u"\"Potential\""};
+
+int BracketDelta(char16_t c) {
+  switch (c) {
+    case u'{':
+    case u'[':
+      return 1;
+    case u'}':
+    case u']':
+      return -1;
+    default:
+      return 0;
+  }
+}
+
+// The text without its first and last unit (the quotes of a JSON string).
+std::u16string_view Unquoted(std::u16string_view value) {
+  return value.size() > 2 ? value.substr(1, value.size() - 2) : std::u16string_view{};
+}
+
+}  // namespace
+
+int ReportReader::ReadReports(std::u16string_view text, int pass) {
+  constexpr int kGoOn = -100;
+  int depth = 0;
+  int previousDepth = 0;
+  std::u16string key;
+  std::u16string value;
+  bool inKey = true;
+  int element = 0;
+  int codeCount = 0;
+  firstTime_ = kNoTime;
+  fixUpDone_ = false;
+
+  const auto handOver = [&]() {
+    const int result = ReadMember(pass, element, key, value);
+    if (pass != kPassHistory && result == 1) ++codeCount;
+    if (result == -1) return kAlreadyShown;
+    if (result <= -2) return kNewReport;
+    return kGoOn;
+  };
+
+  // The terminating NUL is one more unit, as in a C string.
+  for (std::size_t i = 0; i <= text.size(); ++i) {
+    const char16_t c = i < text.size() ? text[i] : u'\0';
+    depth += BracketDelta(c);
+    if (previousDepth == 2 && depth == 1) {
+      if (const int result = handOver(); result != kGoOn) return result;
+      // The report object is complete.
+      if (element >= kLastSlot || codeCount >= 1) return kFinished;
+      firstTime_ = kNoTime;
+      key.clear();
+      inKey = true;
+      if (KeepSlot(element)) ++element;
+    } else if (depth == 2 && previousDepth != 1) {
+      if (c == u',') {
+        if (const int result = handOver(); result != kGoOn) return result;
+        key.clear();
+        inKey = true;
+      } else if (c == u':' && inKey) {
+        value.clear();
+        inKey = false;
+      } else {
+        (inKey ? key : value).push_back(c);
+      }
+    } else if (!inKey) {
+      value.push_back(c);
+    }
+    previousDepth = depth;
+  }
+  return kFinished;
+}
+
+bool ReportReader::KeepSlot(int slot) {
+  ReportHistory& history = store_.history;
+  QuakeReport& report = history[static_cast<std::size_t>(slot)];
+  bool duplicate = false;
+  for (int k = 0; k < slot && !duplicate; ++k) {
+    duplicate = IsSameEvent(history[static_cast<std::size_t>(k)], report);
+  }
+  // A hypocentre-only newest report takes its intensity from the first later report of the
+  // same minute, even one that is then dropped.
+  if (!fixUpDone_ && slot == 1 && history[0].issueType == Destination &&
+      history[0].timeKey == report.timeKey) {
+    history[0].maxScale = report.maxScale;
+    fixUpDone_ = true;
+  }
+  if ((slot != 0 && report.issueType < DetailScale) || duplicate) {
+    report.Reset();
+    return false;
+  }
+  return true;
+}
+
+int ReportReader::ReadMember(int pass, int slot, std::u16string_view key,
+                             std::u16string_view value) {
+  const bool latest = pass != kPassHistory;
+  if (key == u"\"code\"") {
+    const int code = value.empty() ? 0 : LeadingInt(value);
+    if (latest) {
+      store_.latest.code = code;
+    } else {
+      store_.history[static_cast<std::size_t>(std::clamp(slot, 0, kLastSlot))].code = code;
+    }
+    return code == 551 ? 1 : code == 552 ? 2 : 0;
+  }
+  if (key == u"\"id\"") {
+    if (!latest) return 0;
+    if (value == lastShownId_) return -1;
+    if (pass == kPassCheck) {
+      newestId_.assign(value);
+      return -2;
+    }
+    return 0;
+  }
+  if (key == u"\"ver\"") {
+    if (latest) ComposeCommentLine();
+    return 0;
+  }
+  if (key == u"\"freeFormComment\"") {
+    store_.StoredComment.assign(value);
+    return 0;
+  }
+  if (key == u"\"comments\"" || key == u"\"earthquake\"" || key == u"\"hypocenter\"" ||
+      key == u"\"issue\"") {
+    ReadObject(pass, slot, value);
+    return 0;
+  }
+  if (key == u"\"points\"") {
+    if (latest) ReadPoints(value);
+    return 0;
+  }
+  if (latest) {
+    ApplyMember(store_.latest, true, key, value);
+  } else {
+    ApplyMember(store_.history[static_cast<std::size_t>(std::clamp(slot, 0, kLastSlot))], false,
+                key, value);
+  }
+  return 0;
+}
+
+template <typename Report>
+void ReportReader::ApplyMember(Report& target, bool latest, std::u16string_view key,
+                               std::u16string_view value) {
+  if (key == u"\"time\"") {
+    ApplyTime(target, latest, value);
+  } else if (key == u"\"name\"") {
+    target.hypocenterName.Assign(value.size() > 2 ? Unquoted(value) : u"---");
+  } else if (key == u"\"magnitude\"") {
+    if (!value.empty()) target.magnitude = LeadingDouble(value);
+  } else if (key == u"\"maxScale\"") {
+    if (!value.empty() && value != u"null") target.maxScale = LeadingInt(value);
+  } else if (key == u"\"latitude\"") {
+    target.latitude = value.empty() ? kNoCoordinate : LeadingDouble(value);
+  } else if (key == u"\"longitude\"") {
+    target.longitude = value.empty() ? kNoCoordinate : LeadingDouble(value);
+  } else if (key == u"\"type\"") {
+    target.issueType = EnumValue(value, kIssueTypes);
+  } else if (key == u"\"domesticTsunami\"") {
+    target.domesticTsunami = EnumValue(value, kDomesticTsunamis);
+  } else if (key == u"\"foreignTsunami\"") {
+    target.foreignTsunami = EnumValue(value, kForeignTsunamis);
+  } else if (key == u"\"depth\"") {
+    target.depthText.Assign(DepthText(value));
+  }
+}
+
+// A quoted "YYYY/MM/DD hh:mm:ss": the first of an object is its event time; a later, greater
+// one is the announcement time, and a later one that is not greater replaces the event time.
+template <typename Report>
+void ReportReader::ApplyTime(Report& target, bool latest, std::u16string_view value) {
+  if (value.size() != 21) return;
+  std::u16string digits;
+  for (char16_t c : value.substr(1, 19)) {
+    if (c != u'"' && c != u'/' && c != u':' && c != u' ') digits.push_back(c);
+  }
+  if (firstTime_ == kNoTime) firstTime_ = digits;
+  if (firstTime_ < digits) {
+    target.issueYearMonth.Assign(YearMonthText(digits, paddings_.ReportTime));
+    target.issueDayTime.Assign(DayTimeText(digits, paddings_.ReportTime));
+  } else {
+    const int padding = latest ? paddings_.EventTime : paddings_.HisEvTime;
+    target.eventYearMonth.Assign(YearMonthText(digits, padding));
+    target.eventDayTime.Assign(DayTimeText(digits, padding));
+    target.timeKey = TimeKey(digits);
+  }
+}
+
+void ReportReader::ReadObject(int pass, int slot, std::u16string_view text) {
+  if (objectNesting_ >= kMaxObjectNesting) return;
+  ++objectNesting_;
+  int depth = 1;
+  int previousDepth = 1;
+  std::u16string key;
+  std::u16string value;
+  bool inKey = true;
+  for (const char16_t c : text) {
+    depth += BracketDelta(c);
+    if (previousDepth == 2 && depth == 1) {
+      ReadMember(pass, slot, key, value);
+    } else if (depth == 2 && previousDepth != 1) {
+      if (c == u',') {
+        ReadMember(pass, slot, key, value);
+        key.clear();
+        inKey = true;
+      } else if (c == u':' && inKey) {
+        value.clear();
+        inKey = false;
+      } else {
+        (inKey ? key : value).push_back(c);
+      }
+    } else if (!inKey) {
+      value.push_back(c);
+    }
+    previousDepth = depth;
+  }
+  --objectNesting_;
+}
+
+void ReportReader::ReadPoints(std::u16string_view text) {
+  LatestReport& latest = store_.latest;
+  int depth = 0;
+  int previousDepth = 0;
+  std::u16string key;
+  std::u16string value;
+  std::u16string addr;
+  std::u16string pref;
+  bool inKey = true;
+  int count = 0;
+  for (const char16_t c : text) {
+    depth += BracketDelta(c);
+    if (previousDepth == 2 && depth == 1) {
+      // A point is complete; its scale is the value of its last member, whatever its key.
+      // Points beyond the table are counted out, not stored.
+      if (count < LatestReport::kMaxPoints) {
+        ObservationPoint& point = latest.points[static_cast<std::size_t>(count)];
+        point.addr.Assign(Unquoted(addr));
+        point.pref.Assign(Unquoted(pref));
+        point.scale = value.empty() ? 0 : LeadingInt(value);
+        ++count;
+      }
+      key.clear();
+      inKey = true;
+    } else if (depth == 2 && previousDepth != 1) {
+      if (c == u',') {
+        if (key == u"\"addr\"") addr = value;
+        if (key == u"\"pref\"") pref = value;
+        key.clear();
+        inKey = true;
+      } else if (c == u':' && inKey) {
+        value.clear();
+        inKey = false;
+      } else {
+        (inKey ? key : value).push_back(c);
+      }
+    } else if (!inKey) {
+      value.push_back(c);
+    }
+    previousDepth = depth;
+  }
+  latest.pointCount = count;
+}
+
+void ReportReader::ComposeCommentLine() {
+  LatestReport& latest = store_.latest;
+  const std::u16string_view comment = store_.StoredComment;
+  std::u16string line;
+  if (latest.issueType == Foreign && comment.size() > 2) {
+    const int f = latest.foreignTsunami;
+    if (f >= ForeignNonEffectiveNearby && f <= ForeignPotential) {
+      line.append(kForeignTsunamiTexts[static_cast<std::size_t>(f)]).append(kSeparator);
+    }
+    if (const auto text = ForeignReportDomesticText(latest.domesticTsunami); !text.empty()) {
+      line.append(text).append(kSeparator);
+    }
+  }
+  if (latest.issueType == DetailScale && comment.size() > 2) {
+    if (const auto text = DetailReportDomesticText(latest.domesticTsunami); !text.empty()) {
+      line.append(text).append(kSeparator);
+    }
+  }
+  // The JSON escape for a line break becomes two ideographic spaces; no other escape is decoded.
+  bool afterBackslash = false;
+  for (const char16_t c : Unquoted(comment)) {
+    if (c == u'\\') {
+      line.push_back(u'\u3000');
+      afterBackslash = true;
+    } else {
+      line.push_back(c == u'n' && afterBackslash ? u'\u3000' : c);
+      afterBackslash = false;
+    }
+  }
+  latest.commentText.Assign(line);
+  latest.commentLength = static_cast<int>(latest.commentText.Size());
+}
+
+}  // namespace hw

@@ -1,0 +1,162 @@
+#include "acquisition/fetch_worker.h"
+
+#include <gtest/gtest.h>
+
+#include "acquisition/report_json.h"
+#include "fakes/fake_http_client.h"
+#include "fakes/temp_folder.h"
+#include "platform/clock.h"
+
+namespace hw {
+namespace {
+
+using test::Body;
+using test::ReportJson;
+
+FetchConfig LiveConfig() {
+  FetchConfig config;
+  config.apiBase = "https://live.example";
+  config.sandboxBase = "https://sandbox.example";
+  config.HisJsonSavePath = u".\\Storage\\history.json";
+  return config;
+}
+
+struct WorkerHarness {
+  FetchShared shared;
+  test::FakeHttpClient http;
+  FetchWorker worker{shared, http, [] { return LiveConfig(); }};
+
+  int Run(const FetchConfig& config) {
+    worker.RunFetch(config);
+    const int status = shared.FetchStatus.exchange(FetchIdle);
+    if (status == FetchDone) shared.LastShownId = shared.NewestId;
+    return status;
+  }
+};
+
+TEST(FetchWorker, RequestGoesToTheLiveOrSandboxBase) {
+  FetchConfig config = LiveConfig();
+  EXPECT_EQ(FetchWorker::RequestUrl(config), "https://live.example/v2/history?codes=551&limit=20");
+  config.SandboxSwitch = 1;
+  config.HisJsonNum = 100;
+  EXPECT_EQ(FetchWorker::RequestUrl(config),
+            "https://sandbox.example/v2/history?codes=551&limit=100");
+
+  WorkerHarness h;
+  h.http.body = Body({ReportJson()});
+  EXPECT_EQ(h.Run(LiveConfig()), FetchDone);
+  EXPECT_EQ(h.http.agents.at(0), "REVERIZA");
+  EXPECT_EQ(h.Run(LiveConfig()), FetchUnchanged);
+}
+
+TEST(FetchWorker, FailuresLeaveTheStoresAndRecordWhereTheyHappened) {
+  WorkerHarness h;
+  h.http.body = Body({ReportJson().MaxScale("70")});
+  ASSERT_EQ(h.Run(LiveConfig()), FetchDone);
+
+  h.http.result = {HttpStage::kSessionFailed, 2};
+  EXPECT_EQ(h.Run(LiveConfig()), FetchOpenFailed);
+  EXPECT_EQ(h.shared.NetErrorStage.load(), 1);
+  EXPECT_EQ(h.shared.LastNetError.load(), 2);
+
+  h.http.result = {HttpStage::kUrlFailed, 28};
+  EXPECT_EQ(h.Run(LiveConfig()), FetchUrlFailed);
+  EXPECT_EQ(h.shared.NetErrorStage.load(), 2);
+  EXPECT_EQ(h.shared.LastNetError.load(), 28);
+
+  h.http.result = {HttpStage::kOpened, 0};
+  h.http.body = "<html>busy</html>";
+  EXPECT_EQ(h.Run(LiveConfig()), FetchBadBody);
+  EXPECT_EQ(h.worker.store().latest.maxScale, 70);
+}
+
+TEST(FetchWorker, LongBodiesAreCutAtTheLastWholeChunkBeforeTheLimit) {
+  struct Case {
+    std::size_t length;
+    std::size_t kept;
+  };
+  for (const Case c : {Case{699998, 699998}, Case{699999, 699000}, Case{900000, 699000}}) {
+    for (std::size_t piece : {1000u, 777u, 65536u}) {
+      WorkerHarness h;
+      h.http.body = "[" + std::string(c.length - 1, ' ');
+      h.http.piece = piece;
+      h.worker.RunFetch(LiveConfig());
+      EXPECT_EQ(h.worker.body().size(), c.kept) << c.length << " in pieces of " << piece;
+    }
+  }
+}
+
+TEST(FetchWorker, ASecondStartWhileOneIsPendingOnlyCounts) {
+  WorkerHarness h;
+  h.shared.FetchStatus = FetchRunning;
+  h.worker.StartFetchWorker();
+  h.worker.StartFetchWorker();
+  EXPECT_EQ(h.shared.FetchCount.load(), 2);
+  EXPECT_TRUE(h.http.urls.empty());
+  h.worker.RunFetch(LiveConfig());  // a worker that finds the word taken does nothing
+  EXPECT_TRUE(h.http.urls.empty());
+}
+
+TEST(FetchWorker, DemoFilesFollowTheClock) {
+  FetchConfig config;
+  config.Demo = 2;
+  config.NowTime = MakeLocalTime(2026, 12, 8, 12, 1, 45);
+  EXPECT_EQ(FetchWorker::DemoFile(config), u".\\Storage\\demo4.json");
+  config.NowTime = MakeLocalTime(2026, 12, 8, 12, 0, 29);
+  EXPECT_EQ(FetchWorker::DemoFile(config), u".\\Storage\\demo1.json");
+  config.NowTime = MakeLocalTime(2026, 12, 8, 12, 1, 60);  // a leap second
+  EXPECT_EQ(FetchWorker::DemoFile(config), u".\\Storage\\demo4.json");
+  config.Demo = 1;
+  EXPECT_EQ(FetchWorker::DemoFile(config), u".\\Storage\\demo.json");
+  config.Demo = 3;
+  EXPECT_TRUE(FetchWorker::DemoFile(config).empty());
+}
+
+TEST(FetchWorker, DemoModeReadsItsFileAndAMissingFileIsABadBody) {
+  test::TempFolder folder(true);
+  WorkerHarness h;
+  FetchConfig config = LiveConfig();
+  config.Demo = 1;
+  EXPECT_EQ(h.Run(config), FetchBadBody);
+  folder.Write("Storage/demo.json", Body({ReportJson().Id("demo")}));
+  EXPECT_EQ(h.Run(config), FetchDone);
+  EXPECT_EQ(h.shared.NewestId, u"\"demo\"");
+  config.Demo = 5;
+  EXPECT_EQ(h.Run(config), FetchBadBody);
+  EXPECT_TRUE(h.http.urls.empty());
+}
+
+TEST(FetchWorker, HistoryFileHoldsTheNewBodyOnly) {
+  test::TempFolder folder;
+  WorkerHarness h;
+  FetchConfig config = LiveConfig();
+  config.SiJson = 1;
+  config.WorkingFolder = folder.U16();
+  std::filesystem::create_directories(folder.path() / "Storage");
+  h.http.body = Body({ReportJson().Id("one")});
+  ASSERT_EQ(h.Run(config), FetchDone);
+  EXPECT_EQ(folder.Read("Storage/history.json"), h.http.body);
+
+  // An unchanged report writes nothing.
+  std::filesystem::remove(folder.path() / "Storage/history.json");
+  EXPECT_EQ(h.Run(config), FetchUnchanged);
+  EXPECT_FALSE(std::filesystem::exists(folder.path() / "Storage/history.json"));
+
+  // An absolute path is used as it is; a path that cannot be written fails nothing.
+  config.HisJsonSavePath = folder.U16() + u"/elsewhere.json";
+  h.http.body = Body({ReportJson().Id("two")});
+  ASSERT_EQ(h.Run(config), FetchDone);
+  EXPECT_EQ(folder.Read("elsewhere.json"), h.http.body);
+  config.HisJsonSavePath = folder.U16() + u"/missing/folder.json";
+  h.http.body = Body({ReportJson().Id("three")});
+  EXPECT_EQ(h.Run(config), FetchDone);
+
+  FetchConfig relative;
+  EXPECT_EQ(FetchWorker::HistoryFilePath(relative), u"");
+  relative.WorkingFolder = u"/work";
+  relative.HisJsonSavePath = u".\\Storage\\history.json";
+  EXPECT_EQ(FetchWorker::HistoryFilePath(relative), u"/work\\.\\Storage\\history.json");
+}
+
+}  // namespace
+}  // namespace hw

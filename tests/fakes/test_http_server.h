@@ -1,0 +1,57 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace hw::test {
+
+// A small HTTP/1.1 server on 127.0.0.1 and a free port, answering every request the way the
+// test asked, one connection at a time. It remembers the request lines and user agents.
+class TestHttpServer {
+ public:
+  enum class Mode {
+    kBody,               // 200 with `body`
+    kErrorPage,          // 503 with an HTML page
+    kEmpty,              // 200 with an empty body
+    kTruncated,          // announces more than it sends, then closes
+    kStallBeforeAnswer,  // reads the request, then says nothing for `stall`
+    kStallMidBody,       // sends half of `body`, then says nothing for `stall`
+    kCloseWithoutAnswer  // closes the connection right after the request
+  };
+
+  TestHttpServer();
+  ~TestHttpServer();
+  TestHttpServer(const TestHttpServer&) = delete;
+  TestHttpServer& operator=(const TestHttpServer&) = delete;
+
+  void Serve(Mode mode, std::string body = {});
+  void SetStall(std::chrono::milliseconds stall) { stallMs_ = static_cast<int>(stall.count()); }
+  std::string BaseUrl() const { return "http://127.0.0.1:" + std::to_string(port_); }
+  int port() const { return port_; }
+  std::vector<std::string> RequestLines() const;
+  std::vector<std::string> UserAgents() const;
+
+  // A port on which nothing listens (connections are refused).
+  static int UnusedPort();
+
+ private:
+  void AcceptLoop();
+  void Answer(int client);
+
+  int listener_ = -1;
+  int port_ = 0;
+  std::atomic<bool> stopping_{false};
+  std::atomic<int> stallMs_{6000};
+  mutable std::mutex mutex_;
+  Mode mode_ = Mode::kBody;
+  std::string body_;
+  std::vector<std::string> requestLines_;
+  std::vector<std::string> userAgents_;
+  std::thread thread_;
+};
+
+}  // namespace hw::test

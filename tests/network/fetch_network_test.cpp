@@ -1,0 +1,245 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "acquisition/fetch_worker.h"
+#include "fakes/fake_clock.h"
+#include "fakes/fake_frame_ticker.h"
+#include "fakes/fake_text_renderer.h"
+#include "fakes/fake_window_host.h"
+#include "fakes/recording_ports.h"
+#include "fakes/temp_folder.h"
+#include "fakes/test_http_server.h"
+#include "platform/curl/curl_http_client.h"
+#include "shell/app_context.h"
+#include "shell/fetch_config.h"
+#include "shell/tremorlens_dlg.h"
+
+namespace hw {
+namespace {
+
+using Mode = test::TestHttpServer::Mode;
+using namespace std::chrono_literals;
+
+std::string Fixture(const std::string& name) {
+  std::ifstream in(std::string(HW_FIXTURE_DIR) + "/" + name, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+// The main window with the real fetch worker over the real HTTP client.
+struct NetworkHarness {
+  NetworkHarness() : folder(true) {
+    folder.Write("Theme/Theme_REV/Setting.ini", "");
+    dialog.OnInitDialog();
+  }
+  ~NetworkHarness() { worker.Shutdown(); }
+
+  // Starts the loop (the first tick starts the first fetch) against `base`.
+  void Start(const std::string& base) {
+    context->settings.ApiBase = std::u16string(base.begin(), base.end());
+    dialog.OnTimer();
+  }
+  // Waits for the worker's result and lets the loop take it over; returns the result.
+  int TakeOver() {
+    int status = FetchIdle;
+    for (int i = 0; i < 3000; ++i) {
+      status = context->fetch.FetchStatus.load();
+      if (status != FetchIdle && status != FetchRunning) break;
+      std::this_thread::sleep_for(5ms);
+    }
+    dialog.OnTimer();
+    return status;
+  }
+  int FetchAgain() {
+    worker.StartFetchWorker();
+    return TakeOver();
+  }
+  std::string Log() const { return folder.Read("Eventlog/event.log"); }
+
+  test::TempFolder folder;
+  test::FakeClock clock;
+  test::FakeWindowHost window;
+  test::FakeFrameTicker frameTicker;
+  test::FakeTextRenderer text;
+  std::unique_ptr<AppContext> context = std::make_unique<AppContext>();
+  CurlHttpClient http;
+  FetchWorker worker{context->fetch, http, [this] { return MakeFetchConfig(*context); }};
+  test::RecordingPorts others;
+  ShellPorts ports{worker, others.reference, others.assets, others.tray};
+  PlatformServices platform{clock, window, frameTicker, text};
+  CTremorlensDlg dialog{*context, platform, ports};
+};
+
+const std::string kStars(97, '*');
+
+TEST(FetchOverHttp, NewReportIsTakenOverAndTheSameOneIsUnchanged) {
+  test::TestHttpServer server;
+  server.Serve(Mode::kBody, Fixture("samples/detailscale-2024-08-10-two-reports.json"));
+  NetworkHarness h;
+  h.Start(server.BaseUrl());
+  ASSERT_EQ(h.TakeOver(), FetchDone);
+  EXPECT_EQ(server.RequestLines().at(0), "GET /v2/history?codes=551&limit=20 HTTP/1.1");
+  EXPECT_EQ(server.UserAgents().at(0), "REVERIZA");
+  EXPECT_EQ(h.context->fetch.LastShownId, u"\"66b6f8d8d616be440743d3bf\"");
+  const LatestReport& latest = h.context->reports->latest;
+  EXPECT_EQ(latest.pointCount, 45);
+  EXPECT_EQ(latest.points[0].scale, 30);  // sorted by the take-over
+  EXPECT_EQ(latest.MaxScalePointCount, 1);
+  EXPECT_EQ(h.context->reports->history[1].hypocenterName, u"オホーツク海南部");
+
+  EXPECT_EQ(h.FetchAgain(), FetchUnchanged);
+  EXPECT_EQ(h.context->fetch.FetchCount.load(), 2);
+  EXPECT_EQ(h.context->loop.LastFetchStatus, FetchUnchanged);
+}
+
+TEST(FetchOverHttp, AnswersThatAreNoReportListAreBadBodies) {
+  test::TestHttpServer server;
+  NetworkHarness h;
+  h.Start(server.BaseUrl());
+  h.TakeOver();  // the start-up fetch got an empty body already
+  for (Mode mode : {Mode::kErrorPage, Mode::kEmpty}) {
+    server.Serve(mode);
+    const std::size_t before = h.Log().size();
+    EXPECT_EQ(h.FetchAgain(), FetchBadBody);
+    EXPECT_NE(h.Log().substr(before).find("接続エラー … サーバーエラー"), std::string::npos);
+    EXPECT_NE(h.Log().substr(before).find(kStars), std::string::npos);
+  }
+  EXPECT_EQ(h.context->loop.FetchHoldOff, 0);
+}
+
+TEST(FetchOverHttp, BrokenTransfersAreReadAsFarAsTheyCame) {
+  const std::string body = Fixture("samples/seven-types-2016-2020.json");
+  test::TestHttpServer server;
+  NetworkHarness h;
+  server.Serve(Mode::kTruncated, body);
+  h.Start(server.BaseUrl());
+  ASSERT_EQ(h.TakeOver(), FetchDone);
+  EXPECT_EQ(h.context->reports->history[1].issueType, Foreign);
+
+  // Half a body, then silence: after the receive time-out the half is read.
+  server.Serve(Mode::kStallMidBody, Fixture("samples/detailscale-2024-08-10-two-reports.json"));
+  server.SetStall(6s);
+  ASSERT_EQ(h.FetchAgain(), FetchDone);
+  EXPECT_EQ(h.worker.body().size(),
+            Fixture("samples/detailscale-2024-08-10-two-reports.json").size() / 2);
+  EXPECT_EQ(h.context->reports->latest.pointCount, 45);
+}
+
+TEST(FetchOverHttp, OversizedBodyIsCutBeforeReading) {
+  // Real-looking reports repeated past the buffer: only what fits in 699,000 bytes is read.
+  const std::string report = Fixture("samples/detailscale-2024-08-10-two-reports.json");
+  std::string body = "[";
+  for (int i = 0; body.size() < 800000; ++i) {
+    body += (i ? "," : "") + report.substr(1, report.size() - 2);
+  }
+  body += "]";
+  test::TestHttpServer server;
+  server.Serve(Mode::kBody, body);
+  NetworkHarness h;
+  h.Start(server.BaseUrl());
+  ASSERT_EQ(h.TakeOver(), FetchDone);
+  EXPECT_EQ(h.worker.body().size(), 699000u);
+  EXPECT_EQ(h.context->reports->latest.pointCount, 45);
+}
+
+TEST(FetchOverHttp, UnreachableServersAreUrlFailuresWithAHoldOff) {
+  struct Case {
+    const char* what;
+    Mode mode;
+    bool refused;
+    int curlError;
+  };
+  const Case cases[] = {
+      {"refused", Mode::kBody, true, 7},
+      {"closed without answer", Mode::kCloseWithoutAnswer, false, 52},
+      {"silent past the time-out", Mode::kStallBeforeAnswer, false, 28},
+  };
+  for (const Case& c : cases) {
+    test::TestHttpServer server;
+    server.Serve(c.mode);
+    server.SetStall(6s);
+    NetworkHarness h;
+    h.Start(c.refused ? "http://127.0.0.1:" + std::to_string(test::TestHttpServer::UnusedPort())
+                      : server.BaseUrl());
+    EXPECT_EQ(h.TakeOver(), FetchUrlFailed) << c.what;
+    EXPECT_EQ(h.context->fetch.NetErrorStage.load(), 2) << c.what;
+    EXPECT_EQ(h.context->fetch.LastNetError.load(), c.curlError) << c.what;
+    EXPECT_EQ(h.context->loop.FetchHoldOff, 2) << c.what;
+    const std::string expected =
+        "Event Log       \xEF\xBC\x9A 接続エラー … URL取得失敗\r\n"
+        "2026/12/08 12:00:00 : Event Log       \xEF\xBC\x9A エラー番号 … " +
+        std::to_string(c.curlError) + "\r\n";
+    EXPECT_NE(h.Log().find(expected), std::string::npos) << c.what << "\n" << h.Log();
+  }
+}
+
+TEST(FetchOverHttp, ShutdownAbortsARunningTransfer) {
+  test::TestHttpServer server;
+  server.Serve(Mode::kStallBeforeAnswer);
+  server.SetStall(60s);
+  NetworkHarness h;
+  h.Start(server.BaseUrl());
+  while (server.RequestLines().empty())
+    std::this_thread::sleep_for(5ms);
+  h.dialog.OnDestroy();  // returns once the worker has ended
+  EXPECT_EQ(h.context->fetch.FetchStatus.load(), FetchUrlFailed);
+  EXPECT_EQ(h.context->fetch.LastNetError.load(), 42);  // aborted
+}
+
+// An HTTPS server whose certificate nobody trusts: the fetch must refuse it.
+TEST(FetchOverHttp, UntrustedCertificateIsAUrlFailure) {
+  test::TempFolder keys;
+  const std::string dir = keys.path().string();
+  const std::string make =
+      "openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=127.0.0.1 "
+      "-keyout " +
+      dir + "/key.pem -out " + dir + "/cert.pem 2>/dev/null";
+  ASSERT_EQ(std::system(make.c_str()), 0) << "openssl is needed for this test";
+  const int port = test::TestHttpServer::UnusedPort();
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::execlp("openssl", "openssl", "s_server", "-quiet", "-www", "-accept",
+             std::to_string(port).c_str(), "-cert", (dir + "/cert.pem").c_str(), "-key",
+             (dir + "/key.pem").c_str(), static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  NetworkHarness h;
+  std::this_thread::sleep_for(500ms);  // let the server start listening
+  h.Start("https://127.0.0.1:" + std::to_string(port));
+  EXPECT_EQ(h.TakeOver(), FetchUrlFailed);
+  EXPECT_EQ(h.context->fetch.LastNetError.load(), 60);  // peer certificate cannot be verified
+  ::kill(child, SIGTERM);
+  ::waitpid(child, nullptr, 0);
+}
+
+// Many fetches back to back while the loop takes each result over (run under ThreadSanitizer).
+TEST(FetchOverHttp, BackToBackFetchesHandOverCleanly) {
+  test::TestHttpServer server;
+  const std::string first = Fixture("samples/detailscale-2024-08-10-two-reports.json");
+  const std::string second = Fixture("samples/seven-types-2016-2020.json");
+  server.Serve(Mode::kBody, first);
+  NetworkHarness h;
+  h.Start(server.BaseUrl());
+  int done = 0;
+  for (int i = 0; i < 60; ++i) {
+    server.Serve(Mode::kBody, i % 2 ? first : second);
+    // Starts while a result may still be pending are only counted.
+    h.worker.StartFetchWorker();
+    h.worker.StartFetchWorker();
+    if (h.TakeOver() == FetchDone) ++done;
+    EXPECT_GT(h.context->reports->latest.pointCount, 0);
+  }
+  EXPECT_GE(done, 55);
+}
+
+}  // namespace
+}  // namespace hw
