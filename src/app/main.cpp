@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <clocale>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -48,6 +49,9 @@ void EnterWorkingFolder(const char* argv0, hw::WindowHost& window) {
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Heronwatch"));
+  // Qt adopts the user's locale; numbers in files and the event log must keep the "." of the
+  // C locale whatever it is.
+  std::setlocale(LC_NUMERIC, "C");
 
   hw::QtMainWindow window;
   const auto lock = hw::MakeSystemInstanceLock();
