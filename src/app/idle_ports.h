@@ -5,14 +5,7 @@
 namespace hw {
 
 // Stand-ins for the subsystems the desktop program does not have yet.
-// FIXME: replaced one by one by the reference data, the theme pictures and the tray icon.
-class IdleReferenceService final : public ReferenceService {
- public:
-  void RefreshStationFile() override {}
-  void ReloadReferenceData() override {}
-  void LoadStations() override {}
-};
-
+// FIXME: replaced one by one by the theme pictures and the tray icon.
 // Without a picture loader the first required picture counts as missing.
 class UnavailableThemeAssets final : public ThemeAssetService {
  public:

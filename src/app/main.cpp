@@ -18,6 +18,7 @@
 #include "platform/qt/qt_main_window.h"
 #include "platform/qt/qt_text_renderer.h"
 #include "platform/text_codec.h"
+#include "refdata/reference_service.h"
 #include "shell/app_context.h"
 #include "shell/fetch_config.h"
 #include "shell/tremorlens_app.h"
@@ -64,7 +65,9 @@ int main(int argc, char** argv) {
     const auto context = std::make_unique<hw::AppContext>();
     hw::CurlHttpClient http;
     hw::FetchWorker fetch(context->fetch, http, [&] { return hw::MakeFetchConfig(*context); });
-    hw::IdleReferenceService reference;
+    hw::ReferenceDataService reference(
+        *context->reference, context->themes, context->WorkingFolder, http,
+        [&] { return hw::MakeStationRefreshConfig(*context); });
     hw::UnavailableThemeAssets assets;
     hw::IdleTray tray;
     hw::ShellPorts ports{fetch, reference, assets, tray};

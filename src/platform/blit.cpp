@@ -147,7 +147,17 @@ constexpr size_t kChunk = 64;
 // The byte loops are compiled three times, for AVX-512, AVX2 and the SSE2 baseline, and the
 // loader picks the widest the processor has. The baseline alone reaches only a fraction of
 // memcpy speed on a blend; 64-byte vectors reach more than half of it.
-#if defined(__x86_64__) && defined(__ELF__) && defined(__has_attribute)
+// ThreadSanitizer builds use the baseline only: the loader resolves the clones before the
+// ThreadSanitizer runtime is ready, which it does not survive.
+#if defined(__SANITIZE_THREAD__)
+#define HW_NO_VECTOR_CLONES 1
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define HW_NO_VECTOR_CLONES 1
+#endif
+#endif
+#if defined(__x86_64__) && defined(__ELF__) && defined(__has_attribute) && \
+    !defined(HW_NO_VECTOR_CLONES)
 #if __has_attribute(target_clones)
 #define HW_VECTOR_CLONES __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
 #endif

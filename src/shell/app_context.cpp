@@ -2,7 +2,8 @@
 
 namespace hw {
 
-AppContext::AppContext() : reports(std::make_unique<ReportStore>()) {
+AppContext::AppContext()
+    : reference(std::make_unique<ReferenceTables>()), reports(std::make_unique<ReportStore>()) {
   fonts.fill(kNoFont);
 }
 

@@ -10,6 +10,7 @@
 #include "display/layer_surfaces.h"
 #include "eventlog/event_log.h"
 #include "platform/window_host.h"
+#include "refdata/reference_tables.h"
 #include "refdata/theme_catalogue.h"
 #include "settings/app_settings.h"
 #include "settings/theme_layout.h"
@@ -54,6 +55,7 @@ struct AppContext {
   AppSettings settings;
   ThemeLayout theme;
   ThemeList themes;
+  std::unique_ptr<ReferenceTables> reference;
 
   // 1 while the API's sandbox is used instead of the live service; never stored.
   int SandboxSwitch = 0;

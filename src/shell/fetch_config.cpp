@@ -33,4 +33,9 @@ FetchConfig MakeFetchConfig(const AppContext& context) {
   return config;
 }
 
+StationRefreshConfig MakeStationRefreshConfig(const AppContext& context) {
+  return {context.settings.StaJson, context.WorkingFolder,
+          EnvironmentOr("HERONWATCH_STATION_BASE", context.settings.StationHost)};
+}
+
 }  // namespace hw

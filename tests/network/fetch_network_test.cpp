@@ -51,7 +51,7 @@ struct NetworkHarness {
   // Waits for the worker's result and lets the loop take it over; returns the result.
   int TakeOver() {
     int status = FetchIdle;
-    for (int i = 0; i < 3000; ++i) {
+    for (int i = 0; i < 12000; ++i) {  // up to a minute on a loaded machine
       status = context->fetch.FetchStatus.load();
       if (status != FetchIdle && status != FetchRunning) break;
       std::this_thread::sleep_for(5ms);

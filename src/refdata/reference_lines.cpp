@@ -1,0 +1,51 @@
+#include "refdata/reference_lines.h"
+
+#include <array>
+#include <string>
+
+#include "platform/file_system.h"
+#include "platform/text_codec.h"
+
+namespace hw {
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::size_t kLongLine = 1000;
+
+}  // namespace
+
+int ReadReferenceLineBytes(std::string_view bytes, int lineLimit,
+                           const ReferenceLineHandler& handler) {
+  // The mark is dropped only here, at the start of the file. Resetting the line buffer
+  // whenever it begins with the mark, while on the first line, would also eat the first byte
+  // of a first line that starts with a character of U+F000..U+FFFF (full-width digits and
+  // letters, half-width katakana), because the mark's last two bytes are still in the buffer.
+  if (bytes.starts_with(kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
+
+  std::array<char, kLongLine + 1> buffer{};
+  std::size_t p = 0;
+  int n = 0;
+  for (const char c : bytes) {
+    if (p >= kLongLine || n >= lineLimit) break;
+    if (c == '\r') continue;
+    if (c != '\n') {
+      buffer[p++] = c;
+      continue;
+    }
+    std::string_view line(buffer.data(), p);
+    line = line.substr(0, line.find('\0'));
+    handler(n, Utf8ToUtf16(line));
+    ++n;
+    p = 0;
+  }
+  return n;
+}
+
+int ReadReferenceLines(std::u16string_view path, int lineLimit,
+                       const ReferenceLineHandler& handler) {
+  const auto bytes = ReadFileBytes(path, kMaxReferenceFileBytes);
+  if (!bytes) return 0;
+  return ReadReferenceLineBytes(*bytes, lineLimit, handler);
+}
+
+}  // namespace hw
