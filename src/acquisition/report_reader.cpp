@@ -107,22 +107,67 @@ std::u16string_view Unquoted(std::u16string_view value) {
   return value.size() > 2 ? value.substr(1, value.size() - 2) : std::u16string_view{};
 }
 
+// Splits text by bracket depth into the members of the objects at depth 2: a member's key text
+// runs up to its first ":" and its value text to the next "," (or the object's closing brace),
+// with nested objects and arrays, brackets included, as part of the value. Quotes are not
+// tracked, and units outside the members are dropped.
+class MemberSplitter {
+ public:
+  enum class Event { kNone, kMember, kObjectEnd };
+
+  explicit MemberSplitter(int depth) : depth_(depth), previousDepth_(depth) {}
+
+  // Takes one unit; kMember and kObjectEnd leave a complete member in key() and value().
+  Event Feed(char16_t c) {
+    depth_ += BracketDelta(c);
+    Event event = Event::kNone;
+    if (previousDepth_ == 2 && depth_ == 1) {
+      event = Event::kObjectEnd;
+    } else if (depth_ == 2 && previousDepth_ != 1) {
+      if (c == u',') {
+        event = Event::kMember;
+      } else if (c == u':' && inKey_) {
+        value_.clear();
+        inKey_ = false;
+      } else {
+        (inKey_ ? key_ : value_).push_back(c);
+      }
+    } else if (!inKey_) {
+      value_.push_back(c);
+    }
+    previousDepth_ = depth_;
+    return event;
+  }
+
+  // The next units form a new member's key.
+  void StartMember() {
+    key_.clear();
+    inKey_ = true;
+  }
+
+  const std::u16string& key() const { return key_; }
+  const std::u16string& value() const { return value_; }
+
+ private:
+  int depth_;
+  int previousDepth_;
+  std::u16string key_;
+  std::u16string value_;
+  bool inKey_ = true;
+};
+
 }  // namespace
 
 int ReportReader::ReadReports(std::u16string_view text, int pass) {
   constexpr int kGoOn = -100;
-  int depth = 0;
-  int previousDepth = 0;
-  std::u16string key;
-  std::u16string value;
-  bool inKey = true;
+  MemberSplitter splitter(0);
   int element = 0;
   int codeCount = 0;
   firstTime_ = kNoTime;
   fixUpDone_ = false;
 
   const auto handOver = [&]() {
-    const int result = ReadMember(pass, element, key, value);
+    const int result = ReadMember(pass, element, splitter.key(), splitter.value());
     if (pass != kPassHistory && result == 1) ++codeCount;
     if (result == -1) return kAlreadyShown;
     if (result <= -2) return kNewReport;
@@ -131,31 +176,16 @@ int ReportReader::ReadReports(std::u16string_view text, int pass) {
 
   // The terminating NUL is one more unit, as in a C string.
   for (std::size_t i = 0; i <= text.size(); ++i) {
-    const char16_t c = i < text.size() ? text[i] : u'\0';
-    depth += BracketDelta(c);
-    if (previousDepth == 2 && depth == 1) {
-      if (const int result = handOver(); result != kGoOn) return result;
+    const MemberSplitter::Event event = splitter.Feed(i < text.size() ? text[i] : u'\0');
+    if (event == MemberSplitter::Event::kNone) continue;
+    if (const int result = handOver(); result != kGoOn) return result;
+    if (event == MemberSplitter::Event::kObjectEnd) {
       // The report object is complete.
       if (element >= kLastSlot || codeCount >= 1) return kFinished;
       firstTime_ = kNoTime;
-      key.clear();
-      inKey = true;
       if (KeepSlot(element)) ++element;
-    } else if (depth == 2 && previousDepth != 1) {
-      if (c == u',') {
-        if (const int result = handOver(); result != kGoOn) return result;
-        key.clear();
-        inKey = true;
-      } else if (c == u':' && inKey) {
-        value.clear();
-        inKey = false;
-      } else {
-        (inKey ? key : value).push_back(c);
-      }
-    } else if (!inKey) {
-      value.push_back(c);
     }
-    previousDepth = depth;
+    splitter.StartMember();
   }
   return kFinished;
 }
@@ -278,74 +308,38 @@ void ReportReader::ApplyTime(Report& target, bool latest, std::u16string_view va
 void ReportReader::ReadObject(int pass, int slot, std::u16string_view text) {
   if (objectNesting_ >= kMaxObjectNesting) return;
   ++objectNesting_;
-  int depth = 1;
-  int previousDepth = 1;
-  std::u16string key;
-  std::u16string value;
-  bool inKey = true;
+  // The object's own brace takes the depth from 1 to 2, so its members are at depth 2.
+  MemberSplitter splitter(1);
   for (const char16_t c : text) {
-    depth += BracketDelta(c);
-    if (previousDepth == 2 && depth == 1) {
-      ReadMember(pass, slot, key, value);
-    } else if (depth == 2 && previousDepth != 1) {
-      if (c == u',') {
-        ReadMember(pass, slot, key, value);
-        key.clear();
-        inKey = true;
-      } else if (c == u':' && inKey) {
-        value.clear();
-        inKey = false;
-      } else {
-        (inKey ? key : value).push_back(c);
-      }
-    } else if (!inKey) {
-      value.push_back(c);
-    }
-    previousDepth = depth;
+    const MemberSplitter::Event event = splitter.Feed(c);
+    if (event == MemberSplitter::Event::kNone) continue;
+    ReadMember(pass, slot, splitter.key(), splitter.value());
+    if (event == MemberSplitter::Event::kMember) splitter.StartMember();
   }
   --objectNesting_;
 }
 
 void ReportReader::ReadPoints(std::u16string_view text) {
   LatestReport& latest = store_.latest;
-  int depth = 0;
-  int previousDepth = 0;
-  std::u16string key;
-  std::u16string value;
+  MemberSplitter splitter(0);
   std::u16string addr;
   std::u16string pref;
-  bool inKey = true;
   int count = 0;
   for (const char16_t c : text) {
-    depth += BracketDelta(c);
-    if (previousDepth == 2 && depth == 1) {
+    const MemberSplitter::Event event = splitter.Feed(c);
+    if (event == MemberSplitter::Event::kMember) {
+      if (splitter.key() == u"\"addr\"") addr = splitter.value();
+      if (splitter.key() == u"\"pref\"") pref = splitter.value();
+    } else if (event == MemberSplitter::Event::kObjectEnd && count < LatestReport::kMaxPoints) {
       // A point is complete; its scale is the value of its last member, whatever its key.
-      // Points beyond the table are counted out, not stored.
-      if (count < LatestReport::kMaxPoints) {
-        ObservationPoint& point = latest.points[static_cast<std::size_t>(count)];
-        point.addr.Assign(Unquoted(addr));
-        point.pref.Assign(Unquoted(pref));
-        point.scale = value.empty() ? 0 : LeadingInt(value);
-        ++count;
-      }
-      key.clear();
-      inKey = true;
-    } else if (depth == 2 && previousDepth != 1) {
-      if (c == u',') {
-        if (key == u"\"addr\"") addr = value;
-        if (key == u"\"pref\"") pref = value;
-        key.clear();
-        inKey = true;
-      } else if (c == u':' && inKey) {
-        value.clear();
-        inKey = false;
-      } else {
-        (inKey ? key : value).push_back(c);
-      }
-    } else if (!inKey) {
-      value.push_back(c);
+      // Points beyond the table are not stored.
+      ObservationPoint& point = latest.points[static_cast<std::size_t>(count)];
+      point.addr.Assign(Unquoted(addr));
+      point.pref.Assign(Unquoted(pref));
+      point.scale = splitter.value().empty() ? 0 : LeadingInt(splitter.value());
+      ++count;
     }
-    previousDepth = depth;
+    if (event != MemberSplitter::Event::kNone) splitter.StartMember();
   }
   latest.pointCount = count;
 }
