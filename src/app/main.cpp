@@ -16,9 +16,11 @@
 #include "platform/frame_ticker.h"
 #include "platform/instance_lock.h"
 #include "platform/qt/qt_main_window.h"
+#include "platform/qt/qt_picture_decoder.h"
 #include "platform/qt/qt_text_renderer.h"
 #include "platform/text_codec.h"
 #include "refdata/reference_service.h"
+#include "settings/theme_assets.h"
 #include "shell/app_context.h"
 #include "shell/fetch_config.h"
 #include "shell/tremorlens_app.h"
@@ -68,7 +70,9 @@ int main(int argc, char** argv) {
     hw::ReferenceDataService reference(
         *context->reference, context->themes, context->WorkingFolder, http,
         [&] { return hw::MakeStationRefreshConfig(*context); });
-    hw::UnavailableThemeAssets assets;
+    hw::QtPictureDecoder decoder;
+    hw::ThemeAssets assets(
+        context->surfaces, [&c = *context] { return c.ThemeFolder(); }, decoder, text);
     hw::IdleTray tray;
     hw::ShellPorts ports{fetch, reference, assets, tray};
 

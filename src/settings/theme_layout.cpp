@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace hw {
 namespace {
@@ -120,6 +123,14 @@ const std::array<FontGroup, 10> kFontGroups = {{
      {u"HisEvTime", &S::HisEvTime, kPadding, u"#ffffff"}},
 }};
 
+// "<name>.<key>", or the key alone for keys without an element name.
+std::u16string JoinKey(std::u16string_view name, std::u16string_view key) {
+  std::u16string full(name);
+  if (!full.empty()) full += u'.';
+  full += key;
+  return full;
+}
+
 // Reads "<name>.<key>" keys of one section.
 class SectionReader {
  public:
@@ -127,11 +138,11 @@ class SectionReader {
       : file_(file), section_(section) {}
 
   void Int(std::u16string_view name, std::u16string_view key, int& value) const {
-    value = file_.GetPrivateProfileInt(section_, Key(name, key), value);
+    value = file_.GetPrivateProfileInt(section_, JoinKey(name, key), value);
   }
   std::u16string Text(std::u16string_view name, std::u16string_view key,
                       std::u16string_view fallback) const {
-    return file_.GetPrivateProfileString(section_, Key(name, key), fallback);
+    return file_.GetPrivateProfileString(section_, JoinKey(name, key), fallback);
   }
   void Rect(std::u16string_view name, int& left, int& top, int& right, int& bottom) const {
     Int(name, u"rcLeft", left);
@@ -148,13 +159,6 @@ class SectionReader {
   }
 
  private:
-  static std::u16string Key(std::u16string_view name, std::u16string_view key) {
-    std::u16string full(name);
-    if (!full.empty()) full += u'.';
-    full += key;
-    return full;
-  }
-
   const ProfileFile& file_;
   std::u16string_view section_;
 };
@@ -215,6 +219,53 @@ void ReadStyle(const SectionReader& in, const StyleEntry& entry, TextStyle& styl
   if (entry.keys & kAlign) {
     const std::u16string align = in.Text(entry.name, u"align", u"Left");
     style.align = align == u"Right" ? 2 : align == u"Center" ? 1 : 0;
+  }
+}
+
+// Lists "<name>.<key>" keys of one section in the order SectionReader reads them.
+class SectionLister {
+ public:
+  SectionLister(std::vector<ThemeLayoutEntry>& out, std::u16string_view section)
+      : out_(out), section_(section) {}
+
+  void Text(std::u16string_view name, std::u16string_view key, std::u16string_view value) const {
+    out_.push_back({section_, JoinKey(name, key), std::u16string(value)});
+  }
+  void Int(std::u16string_view name, std::u16string_view key, int value) const {
+    const std::string digits = std::to_string(value);
+    Text(name, key, std::u16string(digits.begin(), digits.end()));
+  }
+  void Rect(std::u16string_view name, int left, int top, int right, int bottom) const {
+    Int(name, u"rcLeft", left);
+    Int(name, u"rcTop", top);
+    Int(name, u"rcRight", right);
+    Int(name, u"rcBottom", bottom);
+  }
+  void Element(std::u16string_view name, const ThemeElement& e) const {
+    Rect(name, e.rcLeft, e.rcTop, e.rcRight, e.rcBottom);
+    Int(name, u"width", e.width);
+    Int(name, u"height", e.height);
+    Int(name, u"visible", e.visible);
+    Int(name, u"alpha", e.alpha);
+  }
+
+ private:
+  std::vector<ThemeLayoutEntry>& out_;
+  std::u16string_view section_;
+};
+
+void ListStyle(const SectionLister& out, const StyleEntry& entry, const TextStyle& style) {
+  out.Int(entry.name, u"fontHeight", style.fontHeight);
+  out.Int(entry.name, u"fontWidth", style.fontWidth);
+  out.Int(entry.name, u"fontWeight", style.fontWeight);
+  if (entry.keys & kPadding) out.Int(entry.name, u"fontPadding", style.fontPadding);
+  out.Text(entry.name, u"fontColor", FormatColour(style.fontColor));
+  out.Text(entry.name, u"fontName", style.fontName);
+  if (entry.keys & kAlign) {
+    out.Text(entry.name, u"align",
+             style.align == 2   ? u"Right"
+             : style.align == 1 ? u"Center"
+                                : u"Left");
   }
 }
 
@@ -341,6 +392,80 @@ void LoadThemeLayout(const ProfileFile& file, ThemeLayout& layout) {
   layout.MapXaxisPercent = std::clamp(layout.MapXaxisPercent, 75, 125);
   config.Int(u"", u"MapYaxisPercent", layout.MapYaxisPercent);
   layout.MapYaxisPercent = std::clamp(layout.MapYaxisPercent, 75, 125);
+}
+
+std::vector<ThemeLayoutEntry> ListThemeLayout(const ThemeLayout& layout) {
+  std::vector<ThemeLayoutEntry> entries;
+
+  const SectionLister intensity(entries, u"Intensity");
+  const ThemeLayout::Intensity& i = layout.intensity;
+  intensity.Element(u"MaxIntensity", i.MaxIntensity);
+  for (const auto& [name, sheet] :
+       {std::pair{u"MidIntensity", &i.MidIntensity}, std::pair{u"MinIntensity", &i.MinIntensity}}) {
+    intensity.Int(name, u"width", sheet->width);
+    intensity.Int(name, u"height", sheet->height);
+    intensity.Int(name, u"scaleOff", sheet->scaleOff);
+  }
+  intensity.Int(u"BarIntensity", u"width", i.BarIntensityWidth);
+  intensity.Int(u"BarIntensity", u"height", i.BarIntensityHeight);
+  intensity.Element(u"HistIntensity", i.HistIntensity);
+  intensity.Int(u"HistIntensity", u"quantity", i.HistIntensity.quantity);
+
+  const SectionLister table(entries, u"Table");
+  const TableLayout& city = layout.table.City;
+  table.Int(u"City", u"type", city.type);
+  table.Int(u"City", u"rcLeft", city.rcLeft);
+  table.Int(u"City", u"rcTop", city.rcTop);
+  table.Int(u"City", u"maxCount", city.maxCount);
+  table.Int(u"City", u"maxRow", city.maxRow);
+  table.Int(u"City", u"maxColumn", city.maxColumn);
+  table.Int(u"City", u"waku.rcLeft", city.wakuRcLeft);
+  table.Int(u"City", u"waku.rcTop", city.wakuRcTop);
+  table.Int(u"City", u"scaleOff", city.scaleOff);
+  const TableLayout& comm = layout.table.Comm;
+  table.Int(u"Comm", u"type", comm.type);
+  table.Int(u"Comm", u"rcLeft", comm.rcLeft);
+  table.Int(u"Comm", u"rcTop", comm.rcTop);
+  table.Int(u"Comm", u"maxCount", comm.maxCount);
+  table.Int(u"Comm", u"maxRow", comm.maxRow);
+  table.Int(u"Comm", u"maxColumn", comm.maxColumn);
+  table.Int(u"Comm", u"scaleOff", comm.scaleOff);
+
+  const SectionLister waku(entries, u"Waku");
+  waku.Int(u"ShingenWaku", u"width", layout.waku.ShingenWakuWidth);
+  waku.Int(u"ShingenWaku", u"height", layout.waku.ShingenWakuHeight);
+  for (const WakuEntry& entry : kWakuElements)
+    waku.Element(entry.name, layout.waku.*entry.element);
+
+  const SectionLister font(entries, u"Font");
+  for (const FontGroup& group : kFontGroups) {
+    for (std::size_t n = 0; n < group.textCount; ++n) {
+      const TextElement& e = layout.text.*group.texts[n].element;
+      font.Rect(group.texts[n].name, e.rcLeft, e.rcTop, e.rcRight, e.rcBottom);
+      font.Int(group.texts[n].name, u"visible", e.visible);
+    }
+    ListStyle(font, group.style, layout.style.*group.style.style);
+  }
+
+  const SectionLister config(entries, u"Config");
+  config.Int(u"", u"MapScaleMax", layout.MapScaleMax);
+  config.Int(u"", u"MapScaleOffset", layout.MapScaleOffset);
+  config.Int(u"", u"MapXaxisOffset", layout.MapXaxisOffset);
+  config.Int(u"", u"MapYaxisOffset", layout.MapYaxisOffset);
+  config.Int(u"", u"MapXaxisPercent", layout.MapXaxisPercent);
+  config.Int(u"", u"MapYaxisPercent", layout.MapYaxisPercent);
+  return entries;
+}
+
+std::u16string FormatColour(COLORREF colour) {
+  constexpr char16_t kDigits[] = u"0123456789abcdef";
+  std::u16string text = u"#";
+  for (int shift : {0, 8, 16}) {
+    const unsigned channel = (colour >> shift) & 0xFFu;
+    text += kDigits[channel >> 4];
+    text += kDigits[channel & 0xFu];
+  }
+  return text;
 }
 
 COLORREF ParseColour(std::u16string_view text) {

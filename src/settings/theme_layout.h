@@ -1,6 +1,8 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "platform/colorref.h"
 #include "platform/profile_file.h"
@@ -18,6 +20,7 @@ struct ThemeElement {
   int height = 0;
   int visible = 0;
   int alpha = 0;
+  bool operator==(const ThemeElement&) const = default;
 };
 
 // A sprite sheet of square cells with a size offset (the map markers).
@@ -25,10 +28,12 @@ struct MarkerSheet {
   int width = 64;
   int height = 64;
   int scaleOff = 0;
+  bool operator==(const MarkerSheet&) const = default;
 };
 
 struct HistoryBadge : ThemeElement {
   int quantity = 4;
+  bool operator==(const HistoryBadge&) const = default;
 };
 
 // A text's rectangle and visibility.
@@ -38,6 +43,7 @@ struct TextElement {
   int rcRight = 0;
   int rcBottom = 0;
   int visible = 0;
+  bool operator==(const TextElement&) const = default;
 };
 
 // The font and colour of one kind of text. align: 0 left, 1 centre, 2 right.
@@ -49,6 +55,7 @@ struct TextStyle {
   COLORREF fontColor = 0;
   std::u16string fontName;
   int align = 0;
+  bool operator==(const TextStyle&) const = default;
 };
 
 struct TableLayout {
@@ -61,6 +68,7 @@ struct TableLayout {
   int wakuRcLeft = 260;
   int wakuRcTop = 175;
   int scaleOff = 0;
+  bool operator==(const TableLayout&) const = default;
 };
 
 // Everything a theme's "Setting.ini" decides, with the built-in layout as defaults.
@@ -74,11 +82,13 @@ struct ThemeLayout {
     int BarIntensityWidth = 480;
     int BarIntensityHeight = 40;
     HistoryBadge HistIntensity;
+    bool operator==(const Intensity&) const = default;
   } intensity;
 
   struct Table {
     TableLayout City;
     TableLayout Comm;
+    bool operator==(const Table&) const = default;
   } table;
 
   struct Waku {
@@ -92,6 +102,7 @@ struct ThemeLayout {
     ThemeElement Tsunami1Waku, Tsunami1Moji, Tsunami2Waku, Tsunami2Moji;
     ThemeElement Tsunami3Waku, Tsunami3Moji, Tsunami4Waku, Tsunami4Moji;
     ThemeElement Tsunami5Waku, Tsunami5Moji;
+    bool operator==(const Waku&) const = default;
   } waku;
 
   // [Font]: text rectangles by element name, styles by style name.
@@ -102,11 +113,13 @@ struct ThemeLayout {
     TextElement InfoShingen, InfoDepth, InfoComment;
     TextElement HisMagnitude, HisShingen, HisDepth;
     TextElement HisEvTimeYear, HisEvTimeMonth, HisEvTimeDate, HisEvTimeHour, HisEvTimeMinute;
+    bool operator==(const FontRects&) const = default;
   } text;
 
   struct FontStyles {
     TextStyle Magnitude, EventTime, ReportTime, InfoShingen, InfoDepth, InfoComment;
     TextStyle HisMagnitude, HisShingen, HisDepth, HisEvTime;
+    bool operator==(const FontStyles&) const = default;
   } style;
 
   // [Config] of the theme: map framing.
@@ -116,6 +129,8 @@ struct ThemeLayout {
   int MapYaxisOffset = 0;
   int MapXaxisPercent = 100;
   int MapYaxisPercent = 100;
+
+  bool operator==(const ThemeLayout&) const = default;
 };
 
 // Reads every key of the layout file at `path` into `layout` (a fresh ThemeLayout holds the
@@ -126,5 +141,21 @@ void LoadThemeLayout(const ProfileFile& file, ThemeLayout& layout);
 // "#rrggbb" → COLORREF; fewer than 7 characters give black; each pair is read as leading hex
 // digits (0 when the pair does not start with one); characters after the seventh are ignored.
 COLORREF ParseColour(std::u16string_view text);
+
+// One key of the layout file with its value as the file would hold it.
+struct ThemeLayoutEntry {
+  std::u16string_view section;
+  std::u16string key;
+  std::u16string value;
+};
+
+// Every key the layout file can hold, in the order it is read, with the value `layout` has
+// for it: numbers in decimal, colours as "#rrggbb", alignments as "Left", "Center" or
+// "Right". The older names that only give defaults ([Table] Type, Waku.rcLeft, Waku.rcTop)
+// are left out. Writing these entries to a file and loading it gives `layout` back.
+std::vector<ThemeLayoutEntry> ListThemeLayout(const ThemeLayout& layout);
+
+// "#rrggbb" (lower case) for a colour: the form ParseColour reads back.
+std::u16string FormatColour(COLORREF colour);
 
 }  // namespace hw

@@ -1,12 +1,90 @@
-#include <cstdio>
+// heronwatch-tool theme: the theme a working folder's program would load, as it loads it.
 
+#include <cstdio>
+#include <string>
+
+#include "display/layer_surfaces.h"
+#include "platform/file_system.h"
+#include "platform/qt/qt_headless_gui.h"
+#include "platform/qt/qt_picture_decoder.h"
+#include "platform/qt/qt_text_renderer.h"
+#include "platform/text_codec.h"
+#include "settings/theme_assets.h"
+#include "settings/theme_layout.h"
 #include "tool/commands.h"
+#include "tool/work_folder.h"
 
 namespace hw::tool {
+namespace {
 
-int RunTheme(const Arguments&) {
-  std::fputs("heronwatch-tool: 'theme' is not available yet\n", stderr);
-  return 1;
+int Usage() {
+  std::fputs("usage: heronwatch-tool theme [--workdir DIR]\n", stderr);
+  return 2;
+}
+
+std::string Text(std::u16string_view text) {
+  return Utf16ToUtf8(text);
+}
+
+// "\Intensity\MaxIntensity.bmp 3487x142", "built-in 149 640x64", "\Map\jp_map1.jpg (not
+// decoded)" or "(not loaded)".
+std::string Describe(const PictureSource& source, const Surface& picture) {
+  std::string origin;
+  if (!source.file.empty()) {
+    origin = Text(source.file);
+  } else if (source.builtIn != 0) {
+    origin = "built-in " + std::to_string(source.builtIn);
+  } else {
+    return "(not loaded)";
+  }
+  if (picture.empty()) return origin + " (not decoded)";
+  return origin + " " + std::to_string(picture.width()) + "x" + std::to_string(picture.height());
+}
+
+}  // namespace
+
+// Prints the theme's name and folder, every layout value as "Section Key=value", the picture
+// each sprite surface got, and the loader's result. Exits with 1 when a required picture
+// could not be loaded.
+int RunTheme(const Arguments& args) {
+  std::u16string workFolder;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--workdir" && i + 1 < args.size()) {
+      workFolder = Utf8ToUtf16(args[++i]);
+    } else {
+      return Usage();
+    }
+  }
+  if (workFolder.empty()) workFolder = GetCurrentFolder();
+
+  const std::u16string name = WorkFolderThemeName(workFolder);
+  const std::u16string folder = workFolder + u"\\Theme\\" + name;
+  std::printf("Theme Name=%s\n", Text(name).c_str());
+  std::printf("Theme Folder=%s\n", NativePath(folder).c_str());
+
+  ThemeLayout layout;
+  LoadThemeLayout(folder + u"\\Setting.ini", layout);
+  for (const ThemeLayoutEntry& entry : ListThemeLayout(layout)) {
+    std::printf("%s %s=%s\n", Text(entry.section).c_str(), Text(entry.key).c_str(),
+                Text(entry.value).c_str());
+  }
+
+  const HeadlessGui gui;
+  QtPictureDecoder decoder;
+  QtTextRenderer text;
+  LayerSurfaces surfaces;
+  ThemeAssets assets(
+      surfaces, [&folder] { return folder; }, decoder, text);
+  const int code = assets.LoadThemeAssets();
+  const ThemePictureRow* failed = nullptr;
+  for (const ThemePictureRow& row : kThemePictureRows) {
+    std::printf("Picture %s=%s\n", Text(row.surfaceName).c_str(),
+                Describe(assets.SourceOf(row.surface), surfaces[row.surface].surface).c_str());
+    if (code != 0 && row.failureCode == code && failed == nullptr) failed = &row;
+  }
+  std::printf("LoadThemeAssets=%d%s%s\n", code, failed != nullptr ? " " : "",
+              failed != nullptr ? Text(failed->surfaceName).c_str() : "");
+  return code == 0 ? 0 : 1;
 }
 
 }  // namespace hw::tool

@@ -7,17 +7,21 @@
 
 namespace hw::tool {
 
-ThemeLayout LoadWorkFolderTheme(const std::u16string& workFolder) {
+std::u16string WorkFolderThemeName(const std::u16string& workFolder) {
   AppSettings settings;
   ReadThemeName(ProfileFile::Load(workFolder + u"\\Heronwatch.ini"), settings);
   ThemeList themes;
   ScanThemeFolder(workFolder + u"\\Theme\\", themes);
-  const std::u16string layoutFile = u"\\Setting.ini";
-  if (!CanOpenForReading(workFolder + u"\\Theme\\" + settings.Name + layoutFile)) {
-    settings.Name = themes.count > 0 ? std::u16string(themes.Name(0)) : u"";
+  if (!CanOpenForReading(workFolder + u"\\Theme\\" + settings.Name + u"\\Setting.ini")) {
+    return themes.count > 0 ? std::u16string(themes.Name(0)) : u"";
   }
+  return settings.Name;
+}
+
+ThemeLayout LoadWorkFolderTheme(const std::u16string& workFolder) {
   ThemeLayout layout;
-  LoadThemeLayout(workFolder + u"\\Theme\\" + settings.Name + layoutFile, layout);
+  LoadThemeLayout(workFolder + u"\\Theme\\" + WorkFolderThemeName(workFolder) + u"\\Setting.ini",
+                  layout);
   return layout;
 }
 

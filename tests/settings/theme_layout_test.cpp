@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "platform/profile_file.h"
+#include "platform/text_codec.h"
 
 namespace hw {
 namespace {
@@ -69,6 +75,52 @@ TEST(ThemeLayout, KeysReachTheirElements) {
   EXPECT_EQ(layout.style.EventTime.fontPadding, 0);
   EXPECT_EQ(layout.style.EventTime.fontName, u"Meiryo");
   EXPECT_EQ(layout.intensity.MidIntensity.scaleOff, 8);
+}
+
+// A file that gives every listed key its own value loads into a layout that lists exactly
+// those values again: no key is listed without being read or read into the wrong field.
+TEST(ThemeLayout, ListingRoundTripsEveryKey) {
+  const std::vector<ThemeLayoutEntry> defaults = ListThemeLayout(ThemeLayout{});
+  // [Intensity] 25, [Table] 16, [Waku] 2 + 28 × 8, [Font] 22 × 5 + 10 × 5 + 3 + 4, [Config] 6.
+  EXPECT_EQ(defaults.size(), 440u);
+
+  std::string file;
+  std::u16string_view section;
+  std::vector<std::u16string> written;
+  std::set<std::pair<std::u16string_view, std::u16string>> seen;
+  for (const ThemeLayoutEntry& entry : defaults) {
+    EXPECT_TRUE(seen.insert({entry.section, entry.key}).second) << Utf16ToUtf8(entry.key);
+    const auto n = static_cast<int>(written.size());
+    std::u16string value;
+    if (entry.key.ends_with(u"fontColor")) {
+      value = FormatColour(MakeColorRef(n, 255 - n, n / 2));
+    } else if (entry.key.ends_with(u"fontName")) {
+      value = u"Face " + Utf8ToUtf16(std::to_string(n));
+    } else if (entry.key.ends_with(u"align")) {
+      value = n % 2 == 0 ? u"Right" : u"Center";
+    } else {
+      // 75..100 lies inside every limited key's range, so nothing is changed on reading.
+      value = Utf8ToUtf16(std::to_string(75 + n % 26));
+    }
+    if (entry.section != section) {
+      section = entry.section;
+      file += "[" + Utf16ToUtf8(section) + "]\n";
+    }
+    file += Utf16ToUtf8(entry.key) + "=" + Utf16ToUtf8(value) + "\n";
+    written.push_back(std::move(value));
+  }
+
+  const ThemeLayout loaded = Load(file);
+  const std::vector<ThemeLayoutEntry> listed = ListThemeLayout(loaded);
+  ASSERT_EQ(listed.size(), written.size());
+  for (std::size_t i = 0; i < listed.size(); ++i)
+    EXPECT_EQ(listed[i].value, written[i]) << Utf16ToUtf8(listed[i].key);
+}
+
+TEST(ThemeLayout, ColoursFormatAsTheyParse) {
+  for (COLORREF colour : {0x000000u, 0x00FFFFu, 0x123456u, 0xFFFFFFu})
+    EXPECT_EQ(ParseColour(FormatColour(colour)), colour);
+  EXPECT_EQ(FormatColour(MakeColorRef(0xff, 0xff, 0x00)), u"#ffff00");
 }
 
 }  // namespace

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "display/layer_surfaces.h"
+#include "platform/picture_decoder.h"
+#include "platform/text_renderer.h"
+#include "shell/shell_ports.h"
+
+namespace hw {
+
+// Failure codes of LoadThemeAssets: the required picture that could not be loaded.
+inline constexpr int kMaxIntensityMissing = -1;
+inline constexpr int kJpMap1Missing = -91;
+inline constexpr int kJpMap2Missing = -92;
+inline constexpr int kWorldMapMissing = -100;
+
+// Codes of LoadJpegPicture.
+inline constexpr int kJpegCannotOpen = -1;
+inline constexpr int kJpegEmpty = -2;
+inline constexpr int kJpegNoMemory = -3;
+
+// One row of the theme loading table: which surface gets which picture file, what replaces a
+// missing file, and which code a missing required picture ends the loading with.
+struct ThemePictureRow {
+  SurfaceIndex surface;
+  std::u16string_view surfaceName;
+  std::u16string_view file;        // relative to the theme folder
+  std::u16string_view secondFile;  // tried when `file` cannot be loaded; empty for most rows
+  int builtIn;                     // built-in replacement picture; 0 for none
+  std::u16string_view jpegName;    // the compressed form of a map, in "\Map\"; empty otherwise
+  int failureCode;                 // 0 for rows that cannot fail
+};
+
+inline constexpr std::size_t kThemePictureCount = 38;
+
+// The 38 pictures in loading order, which is the order of surfaces 4–41.
+extern const std::array<ThemePictureRow, kThemePictureCount> kThemePictureRows;
+
+// Where a surface's picture came from: a file (path relative to the theme folder, as in the
+// loading table) or a built-in picture; neither when loading stopped before it.
+struct PictureSource {
+  std::u16string file;
+  int builtIn = 0;
+};
+
+// Loads a theme's pictures into the sprite surfaces 4–41 of the main window, once at start-up.
+class ThemeAssets final : public ThemeAssetService {
+ public:
+  // `themeFolder` gives WorkingFolder + "\Theme\" + the theme's name at the time the pictures
+  // are loaded: start-up settles the theme name only after this object exists.
+  ThemeAssets(LayerSurfaces& surfaces, std::function<std::u16string()> themeFolder,
+              PictureDecoder& decoder, TextRenderer& text);
+
+  // Goes through the loading table in order: a row's bitmap file, then its second file, then
+  // its built-in picture, then for a map its compressed form. Returns 0 when every row has a
+  // picture, otherwise the failure code of the first required picture that could not be
+  // loaded; the rows after it are left empty.
+  int LoadThemeAssets() override;
+
+  // Reads "\Map\" + `fileName` of the theme and decodes it into the `map` surface: 0, or
+  // kJpegCannotOpen, kJpegEmpty, kJpegNoMemory (larger than kMaxJpegFileBytes). A file that
+  // is read but does not decode also gives 0 and leaves the surface without a picture.
+  int LoadJpegPicture(std::u16string_view fileName, SurfaceIndex map);
+
+  // What the last LoadThemeAssets gave a surface (4–41; others have no source).
+  const PictureSource& SourceOf(SurfaceIndex surface) const;
+
+  // Compressed maps are read whole into memory first; no map of ours comes near this.
+  static constexpr std::size_t kMaxJpegFileBytes = std::size_t{256} << 20;
+
+ private:
+  bool LoadBitmap(std::u16string_view file, SurfaceIndex surface);
+
+  LayerSurfaces& surfaces_;
+  std::function<std::u16string()> themeFolder_;
+  PictureDecoder& decoder_;
+  TextRenderer& text_;
+  std::array<PictureSource, kSurfaceCount> sources_{};
+};
+
+}  // namespace hw
