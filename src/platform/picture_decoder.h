@@ -40,8 +40,8 @@ struct DecodedPicture {
 // once instead of allocating gigabytes.
 class PictureDecoder {
  public:
-  // 512 MiB of 32-bit pixels per picture: the maps of Japan (about 10,400 × 8,200 pixels,
-  // 341 MB) fit with room to spare; anything much larger is not a theme picture.
+  // 512 MiB of 32-bit pixels per picture: the default maps of Japan (11,520 × 8,778 pixels,
+  // 405 MB) fit; anything much larger is not a theme picture.
   static constexpr std::size_t kDefaultMaxPictureBytes = std::size_t{512} << 20;
 
   virtual ~PictureDecoder() = default;

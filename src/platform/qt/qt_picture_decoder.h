@@ -13,7 +13,7 @@ namespace hw {
 // pixel in either row order, JPEG through libjpeg-turbo, PNG and GIF). Windows bitmap headers
 // are checked by our own inspection first, so a truncated bitmap fails instead of coming back
 // with rows Qt never filled. Pictures are decoded straight into the surface's pixels where the
-// reader allows it, so a 341 MB map needs no second copy.
+// reader allows it, so a 405 MB map needs no second copy.
 //
 // Qt refuses pictures above a process-wide allocation limit (128 MB by default, too small for
 // the maps); constructing a decoder raises that limit to the decoder's own, which is checked
