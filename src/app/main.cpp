@@ -3,7 +3,10 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QTimer>
+#include <atomic>
 #include <clocale>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -47,6 +50,23 @@ void EnterWorkingFolder(const char* argv0, hw::WindowHost& window) {
       u"Heronwatch");
 }
 
+// SIGTERM and SIGINT (a logout, a service stop, Ctrl+C) close the window like the exit command,
+// so the settings are written back and the log gets its end lines.
+std::atomic<int> closeSignal{0};
+
+void OnCloseSignal(int signal) {
+  closeSignal.store(signal);
+}
+
+void CloseOnSignals(QTimer& poll, hw::WindowHost& window) {
+  std::signal(SIGTERM, OnCloseSignal);
+  std::signal(SIGINT, OnCloseSignal);
+  QObject::connect(&poll, &QTimer::timeout, [&window] {
+    if (closeSignal.exchange(0) != 0) window.PostClose();
+  });
+  poll.start(200);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -67,9 +87,9 @@ int main(int argc, char** argv) {
     const auto context = std::make_unique<hw::AppContext>();
     hw::CurlHttpClient http;
     hw::FetchWorker fetch(context->fetch, http, [&] { return hw::MakeFetchConfig(*context); });
-    hw::ReferenceDataService reference(
-        *context->reference, context->themes, context->WorkingFolder, http,
-        [&] { return hw::MakeStationRefreshConfig(*context); });
+    hw::ReferenceDataService reference(*context->reference, context->themes, context->WorkingFolder,
+                                       http,
+                                       [&] { return hw::MakeStationRefreshConfig(*context); });
     hw::QtPictureDecoder decoder;
     hw::ThemeAssets assets(
         context->surfaces, [&c = *context] { return c.ThemeFolder(); }, decoder, text);
@@ -78,6 +98,8 @@ int main(int argc, char** argv) {
 
     hw::CTremorlensDlg dialog(*context, platform, ports);
     window.SetEventSink(&dialog);
+    QTimer signalPoll;
+    CloseOnSignals(signalPoll, window);
     dialog.OnInitDialog();
     window.RunModalLoop();
     dialog.OnDestroy();
