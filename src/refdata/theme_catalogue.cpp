@@ -18,4 +18,12 @@ void ScanThemeFolder(std::u16string_view folder, ThemeList& list) {
   list.count = count;
 }
 
+std::u16string SelectTheme(const std::u16string& workingFolder, const std::u16string& name,
+                           ThemeList& list) {
+  const std::u16string themes = workingFolder + u"\\Theme\\";
+  ScanThemeFolder(themes, list);
+  if (CanOpenForReading(themes + name + u"\\Setting.ini")) return name;
+  return list.count > 0 ? std::u16string(list.Name(0)) : u"";
+}
+
 }  // namespace hw

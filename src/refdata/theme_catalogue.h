@@ -22,4 +22,10 @@ struct ThemeList {
 // begin with "." are skipped. When the folder cannot be listed the list stays as it was.
 void ScanThemeFolder(std::u16string_view folder, ThemeList& list);
 
+// The theme start-up uses: rescans WorkingFolder + "\Theme\" into `list`, then keeps `name`
+// when its folder has a readable "Setting.ini", else takes the first folder found (or the empty
+// name when there is none).
+std::u16string SelectTheme(const std::u16string& workingFolder, const std::u16string& name,
+                           ThemeList& list);
+
 }  // namespace hw

@@ -38,10 +38,7 @@ bool CTremorlensDlg::OnInitDialog() {
   ReadThemeName(settingsFile, settings);
 
   // A theme without a readable layout file gives way to the first theme folder found.
-  ScanThemeFolder(context_.WorkingFolder + u"\\Theme\\", context_.themes);
-  if (!CanOpenForReading(context_.ThemeFolder() + u"\\Setting.ini")) {
-    settings.Name = context_.themes.count > 0 ? std::u16string(context_.themes.Name(0)) : u"";
-  }
+  settings.Name = SelectTheme(context_.WorkingFolder, settings.Name, context_.themes);
   LoadThemeLayout(context_.ThemeFolder() + u"\\Setting.ini", context_.theme);
 
   ApplyDefaultPosition(settings, window.GetWorkArea());

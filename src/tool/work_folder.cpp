@@ -1,6 +1,5 @@
 #include "tool/work_folder.h"
 
-#include "platform/file_system.h"
 #include "platform/profile_file.h"
 #include "refdata/theme_catalogue.h"
 #include "settings/app_settings.h"
@@ -11,11 +10,7 @@ std::u16string WorkFolderThemeName(const std::u16string& workFolder) {
   AppSettings settings;
   ReadThemeName(ProfileFile::Load(workFolder + u"\\Heronwatch.ini"), settings);
   ThemeList themes;
-  ScanThemeFolder(workFolder + u"\\Theme\\", themes);
-  if (!CanOpenForReading(workFolder + u"\\Theme\\" + settings.Name + u"\\Setting.ini")) {
-    return themes.count > 0 ? std::u16string(themes.Name(0)) : u"";
-  }
-  return settings.Name;
+  return SelectTheme(workFolder, settings.Name, themes);
 }
 
 ThemeLayout LoadWorkFolderTheme(const std::u16string& workFolder) {
