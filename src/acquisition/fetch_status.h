@@ -5,8 +5,10 @@
 
 namespace hw {
 
-// The fetch worker's result word and its values.
-enum FetchStatusValue : int {
+// The fetch worker's result word: idle and running while no result is pending, then the
+// result of the last fetch until the main loop has taken it over. The numbers are the ones
+// the debug overlay and the event log show.
+enum class FetchStatusValue : int {
   FetchIdle = 0,
   FetchRunning = 1,
   FetchDone = 2,
@@ -15,6 +17,7 @@ enum FetchStatusValue : int {
   FetchBadBody = -2,
   FetchUrlFailed = -3,
 };
+using enum FetchStatusValue;
 
 // What the worker and the main loop share. The worker claims a run by a compare-and-swap from
 // FetchIdle to FetchRunning and publishes its result last (release); the loop reads NewestId
@@ -22,7 +25,7 @@ enum FetchStatusValue : int {
 // back by storing FetchIdle (release). LastShownId is written by the loop only while it holds
 // a result, and read by the worker only while it owns a run.
 struct FetchShared {
-  std::atomic<int> FetchStatus{FetchIdle};
+  std::atomic<FetchStatusValue> FetchStatus{FetchIdle};
   std::atomic<int> FetchCount{0};
   std::atomic<int> NetErrorStage{0};
   std::atomic<int> LastNetError{0};

@@ -3,14 +3,10 @@
 #include <algorithm>
 
 #include "acquisition/report_body.h"
+#include "platform/bounded_download.h"
 #include "platform/file_system.h"
 
 namespace hw {
-namespace {
-
-constexpr std::size_t kCutLength = 699000;  // the last whole 1000-byte chunk below the limit
-
-}  // namespace
 
 FetchWorker::FetchWorker(FetchShared& shared, HttpClient& http,
                          std::function<FetchConfig()> configure)
@@ -18,7 +14,7 @@ FetchWorker::FetchWorker(FetchShared& shared, HttpClient& http,
       http_(http),
       configure_(std::move(configure)),
       store_(std::make_unique<ReportStore>()) {
-  body_.reserve(kBodyLimit + 1);
+  body_.reserve(kBufferSize);
 }
 
 FetchWorker::~FetchWorker() {
@@ -44,16 +40,16 @@ void FetchWorker::Shutdown() {
 }
 
 void FetchWorker::RunFetch(const FetchConfig& config) {
-  int expected = FetchIdle;
+  FetchStatusValue expected = FetchIdle;
   if (!shared_.FetchStatus.compare_exchange_strong(expected, FetchRunning,
                                                    std::memory_order_acq_rel)) {
     return;
   }
-  if (const int failure = GetBody(config); failure != FetchRunning) {
+  if (const FetchStatusValue failure = GetBody(config); failure != FetchRunning) {
     Publish(failure);
     return;
   }
-  const int result =
+  const FetchStatusValue result =
       ReadReportBody(body_, *store_, shared_.NewestId, shared_.LastShownId, config.paddings);
   if (result == FetchDone && config.SiJson != 0) {
     // A history file that cannot be written does not fail the fetch.
@@ -64,24 +60,18 @@ void FetchWorker::RunFetch(const FetchConfig& config) {
   Publish(result);
 }
 
-int FetchWorker::GetBody(const FetchConfig& config) {
+FetchStatusValue FetchWorker::GetBody(const FetchConfig& config) {
   body_.clear();
   if (config.Demo <= 0) {
-    const auto keep = [this](std::string_view chunk) {
-      body_.append(chunk);
-      // Reads are 1000-byte chunks: the one that reaches the limit is not kept, and reading
-      // stops there.
-      if (body_.size() < kBodyLimit) return true;
-      body_.resize(kCutLength);
-      return false;
-    };
-    const HttpResult result = http_.Get(RequestUrl(config), {"REVERIZA", 4000, 4000}, keep);
+    BoundedBody download = BoundedGet(http_, RequestUrl(config), kBufferSize);
+    const HttpResult& result = download.result;
     if (result.stage != HttpStage::kOpened) {
       const bool noSession = result.stage == HttpStage::kSessionFailed;
       shared_.NetErrorStage.store(noSession ? 1 : 2);
       shared_.LastNetError.store(result.error);
       return noSession ? FetchOpenFailed : FetchUrlFailed;
     }
+    body_ = std::move(download.body);
   } else if (const std::u16string file = DemoFile(config); !file.empty()) {
     // A missing file gives an empty body.
     body_ = ReadFileBytes(file, kBodyLimit).value_or(std::string());
@@ -97,19 +87,17 @@ std::string FetchWorker::RequestUrl(const FetchConfig& config) {
 }
 
 std::u16string FetchWorker::DemoFile(const FetchConfig& config) {
-  if (config.Demo == 1) return u".\\Storage\\demo.json";
+  if (config.Demo == 1) return config.WorkingFolder.DemoFile();
   if (config.Demo != 2) return {};
   // The file changes every 30 seconds over a two-minute cycle (a leap second stays in the
   // last quarter).
   const int index = std::min(3, (config.NowTime.tm_sec + (config.NowTime.tm_min % 2) * 60) / 30);
-  return u".\\Storage\\demo" + std::u16string(1, static_cast<char16_t>(u'1' + index)) + u".json";
+  return config.WorkingFolder.RotatingDemoFile(index + 1);
 }
 
 std::u16string FetchWorker::HistoryFilePath(const FetchConfig& config) {
-  const std::u16string& setting = config.HisJsonSavePath;
-  if (setting.empty()) return {};
-  if (setting[0] == u'.') return config.WorkingFolder + u"\\" + setting;
-  return setting;
+  if (config.HisJsonSavePath.empty()) return {};
+  return config.WorkingFolder.UserPath(config.HisJsonSavePath);
 }
 
 }  // namespace hw

@@ -6,11 +6,12 @@
 #include <string>
 #include <thread>
 
+#include "acquisition/fetch_service.h"
 #include "acquisition/fetch_status.h"
 #include "acquisition/report_model.h"
 #include "acquisition/report_reader.h"
 #include "platform/http_client.h"
-#include "shell/shell_ports.h"
+#include "platform/work_folder_layout.h"
 
 namespace hw {
 
@@ -22,7 +23,7 @@ struct FetchConfig {
   int HisJsonNum = 20;
   int SiJson = 0;
   std::u16string HisJsonSavePath;
-  std::u16string WorkingFolder;
+  WorkFolderLayout WorkingFolder;
   std::string apiBase;
   std::string sandboxBase;
   std::tm NowTime{};
@@ -35,8 +36,8 @@ struct FetchConfig {
 // FetchDone result, so painting never reads what a worker writes.
 class FetchWorker final : public FetchService {
  public:
-  static constexpr std::size_t kBodyLimit = 699999;  // the body buffer keeps a terminator
-  static constexpr std::size_t kReadChunk = 1000;
+  static constexpr std::size_t kBufferSize = 700000;  // the body buffer keeps a terminator
+  static constexpr std::size_t kBodyLimit = kBufferSize - 1;
 
   FetchWorker(FetchShared& shared, HttpClient& http, std::function<FetchConfig()> configure);
   ~FetchWorker() override;
@@ -64,8 +65,11 @@ class FetchWorker final : public FetchService {
   const std::string& body() const { return body_; }
 
  private:
-  int GetBody(const FetchConfig& config);
-  void Publish(int status) { shared_.FetchStatus.store(status, std::memory_order_release); }
+  // FetchRunning when a body (perhaps empty) is in body_, else the failure to publish.
+  FetchStatusValue GetBody(const FetchConfig& config);
+  void Publish(FetchStatusValue status) {
+    shared_.FetchStatus.store(status, std::memory_order_release);
+  }
 
   FetchShared& shared_;
   HttpClient& http_;

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "platform/utf16.h"
+
 namespace hw {
 
 // A UTF-16 text field of fixed capacity: at most N − 1 units plus a terminator, as the report
@@ -20,8 +22,7 @@ class FixedText {
   explicit FixedText(std::u16string_view text) { Assign(text); }
 
   void Assign(std::u16string_view text) {
-    std::size_t n = text.size() < kCapacity ? text.size() : kCapacity;
-    if (n < text.size() && n > 0 && IsHighSurrogate(text[n - 1])) --n;
+    const std::size_t n = CutLengthKeepingPairs(text, kCapacity);
     for (std::size_t i = 0; i < n; ++i)
       units_[i] = text[i];
     units_[n] = u'\0';
@@ -40,8 +41,6 @@ class FixedText {
   bool operator==(std::u16string_view other) const { return View() == other; }
 
  private:
-  static constexpr bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-
   std::array<char16_t, N> units_{};
   std::uint16_t length_ = 0;
 };

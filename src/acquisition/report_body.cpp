@@ -5,18 +5,18 @@
 
 namespace hw {
 
-int ReadReportBody(std::string_view body, ReportStore& store, std::u16string& newestId,
-                   const std::u16string& lastShownId, const TimePaddings& paddings) {
+FetchStatusValue ReadReportBody(std::string_view body, ReportStore& store, std::u16string& newestId,
+                                const std::u16string& lastShownId, const TimePaddings& paddings) {
   body = body.substr(0, body.find('\0'));
   if (body.empty() || body[0] != '[') return FetchBadBody;
   const std::u16string text = Utf8ToUtf16(body);
   ReportReader reader(store, newestId, lastShownId, paddings);
-  if (reader.ReadReports(text, ReportReader::kPassCheck) == ReportReader::kAlreadyShown) {
+  if (reader.ReadReports(text, ReadPass::kCheck) == ReadResult::kAlreadyShown) {
     return FetchUnchanged;
   }
   ResetReportStore(store);
-  reader.ReadReports(text, ReportReader::kPassLatest);
-  reader.ReadReports(text, ReportReader::kPassHistory);
+  reader.ReadReports(text, ReadPass::kLatest);
+  reader.ReadReports(text, ReadPass::kHistory);
   SortReportHistory(store.history);
   return FetchDone;
 }

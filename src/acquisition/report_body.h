@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "acquisition/fetch_status.h"
 #include "acquisition/report_model.h"
 #include "acquisition/report_reader.h"
 
@@ -12,7 +13,7 @@ namespace hw {
 // "["), the check pass against LastShownId, and for a new report the reset, the latest and
 // history passes and the history sort. Returns FetchBadBody, FetchUnchanged or FetchDone.
 // `body` ends at its first NUL byte, if any.
-int ReadReportBody(std::string_view body, ReportStore& store, std::u16string& newestId,
-                   const std::u16string& lastShownId, const TimePaddings& paddings);
+FetchStatusValue ReadReportBody(std::string_view body, ReportStore& store, std::u16string& newestId,
+                                const std::u16string& lastShownId, const TimePaddings& paddings);
 
 }  // namespace hw

@@ -5,23 +5,9 @@
 namespace hw {
 
 void LatestReport::Reset() {
-  timeKey = 0;
-  code = 0;
-  issueType = 0;
-  eventDayTime.Clear();
-  eventYearMonth.Clear();
-  issueDayTime.Clear();
-  issueYearMonth.Clear();
-  hypocenterName.Clear();
-  depthText.Clear();
+  static_cast<ReportHeader&>(*this) = ReportHeader{};
   commentLength = 0;
   commentText.Clear();
-  maxScale = 0;
-  magnitude = 0.0;
-  latitude = kNoCoordinate;
-  longitude = kNoCoordinate;
-  domesticTsunami = 0;
-  foreignTsunami = 0;
   pointCount = 0;
   MaxScalePointCount = 0;
   points[0] = ObservationPoint{};
@@ -51,7 +37,7 @@ void SortObservationPoints(LatestReport& report) {
   report.MaxScalePointCount = atMax;
 }
 
-bool IsSameEvent(const QuakeReport& a, const QuakeReport& b) {
+bool IsSameEvent(const ReportHeader& a, const ReportHeader& b) {
   return a.timeKey == b.timeKey && a.hypocenterName == b.hypocenterName;
 }
 

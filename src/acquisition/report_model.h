@@ -53,8 +53,10 @@ inline constexpr double kNoCoordinate = -200.0;
 using ReportText = FixedText<128>;
 using PointText = FixedText<30>;
 
-// One compact report: the newest one (slot 0) or one of the history table.
-struct QuakeReport {
+// What every stored report holds: its time key (a minute count of the event time), code
+// and type, the event and announcement times as display texts, the epicentre's name and
+// depth, the maximum intensity, magnitude, coordinates and the tsunami codes.
+struct ReportHeader {
   std::int32_t timeKey = 0;
   std::int32_t code = 0;
   std::int32_t issueType = 0;
@@ -70,7 +72,10 @@ struct QuakeReport {
   double longitude = kNoCoordinate;
   std::int32_t domesticTsunami = 0;
   std::int32_t foreignTsunami = 0;
+};
 
+// One compact report: the newest one (slot 0) or one of the history table.
+struct QuakeReport : ReportHeader {
   void Reset() { *this = QuakeReport{}; }
 };
 
@@ -80,28 +85,13 @@ struct ObservationPoint {
   ScaleCode scale = 0;
 };
 
-// The newest report in full: its texts, the composed comment line and up to 5000 points.
-struct LatestReport {
+// The newest report in full: its header, the composed comment line and up to 5000 points.
+struct LatestReport : ReportHeader {
   static constexpr int kMaxPoints = 5000;
   static constexpr int kMaxCommentLength = 1024;
 
-  std::int32_t timeKey = 0;
-  std::int32_t code = 0;
-  std::int32_t issueType = 0;
-  ReportText eventDayTime;
-  ReportText eventYearMonth;
-  ReportText issueDayTime;
-  ReportText issueYearMonth;
-  ReportText hypocenterName;
-  ReportText depthText;
   std::int32_t commentLength = 0;
   FixedText<kMaxCommentLength + 1> commentText;
-  ScaleCode maxScale = 0;
-  double magnitude = 0.0;
-  double latitude = kNoCoordinate;
-  double longitude = kNoCoordinate;
-  std::int32_t domesticTsunami = 0;
-  std::int32_t foreignTsunami = 0;
   std::int32_t pointCount = 0;
   std::int32_t MaxScalePointCount = 0;
   std::array<ObservationPoint, kMaxPoints> points{};
@@ -132,6 +122,6 @@ void SortReportHistory(ReportHistory& history);
 void SortObservationPoints(LatestReport& report);
 
 // Two reports describe the same event when their time keys and epicentre names are equal.
-bool IsSameEvent(const QuakeReport& a, const QuakeReport& b);
+bool IsSameEvent(const ReportHeader& a, const ReportHeader& b);
 
 }  // namespace hw

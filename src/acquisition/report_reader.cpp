@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
-#include "acquisition/number_text.h"
 #include "acquisition/report_texts.h"
+#include "platform/number_text.h"
 
 namespace hw {
 namespace {
@@ -158,36 +159,36 @@ class MemberSplitter {
 
 }  // namespace
 
-int ReportReader::ReadReports(std::u16string_view text, int pass) {
-  constexpr int kGoOn = -100;
+ReadResult ReportReader::ReadReports(std::u16string_view text, ReadPass pass) {
   MemberSplitter splitter(0);
   int element = 0;
   int codeCount = 0;
   firstTime_ = kNoTime;
   fixUpDone_ = false;
 
-  const auto handOver = [&]() {
-    const int result = ReadMember(pass, element, splitter.key(), splitter.value());
-    if (pass != kPassHistory && result == 1) ++codeCount;
-    if (result == -1) return kAlreadyShown;
-    if (result <= -2) return kNewReport;
-    return kGoOn;
+  // The pass's result when the member ends it.
+  const auto handOver = [&]() -> std::optional<ReadResult> {
+    const MemberResult result = ReadMember(pass, element, splitter.key(), splitter.value());
+    if (pass != ReadPass::kHistory && result == MemberResult::kCode551) ++codeCount;
+    if (result == MemberResult::kAlreadyShown) return ReadResult::kAlreadyShown;
+    if (result == MemberResult::kNewId) return ReadResult::kNewReport;
+    return std::nullopt;
   };
 
   // The terminating NUL is one more unit, as in a C string.
   for (std::size_t i = 0; i <= text.size(); ++i) {
     const MemberSplitter::Event event = splitter.Feed(i < text.size() ? text[i] : u'\0');
     if (event == MemberSplitter::Event::kNone) continue;
-    if (const int result = handOver(); result != kGoOn) return result;
+    if (const std::optional<ReadResult> result = handOver()) return *result;
     if (event == MemberSplitter::Event::kObjectEnd) {
       // The report object is complete.
-      if (element >= kLastSlot || codeCount >= 1) return kFinished;
+      if (element >= kLastSlot || codeCount >= 1) return ReadResult::kFinished;
       firstTime_ = kNoTime;
       if (KeepSlot(element)) ++element;
     }
     splitter.StartMember();
   }
-  return kFinished;
+  return ReadResult::kFinished;
 }
 
 bool ReportReader::KeepSlot(int slot) {
@@ -211,9 +212,9 @@ bool ReportReader::KeepSlot(int slot) {
   return true;
 }
 
-int ReportReader::ReadMember(int pass, int slot, std::u16string_view key,
-                             std::u16string_view value) {
-  const bool latest = pass != kPassHistory;
+MemberResult ReportReader::ReadMember(ReadPass pass, int slot, std::u16string_view key,
+                                      std::u16string_view value) {
+  const bool latest = pass != ReadPass::kHistory;
   if (key == u"\"code\"") {
     const int code = value.empty() ? 0 : LeadingInt(value);
     if (latest) {
@@ -221,33 +222,34 @@ int ReportReader::ReadMember(int pass, int slot, std::u16string_view key,
     } else {
       store_.history[static_cast<std::size_t>(std::clamp(slot, 0, kLastSlot))].code = code;
     }
-    return code == 551 ? 1 : code == 552 ? 2 : 0;
+    if (code == 551) return MemberResult::kCode551;
+    return code == 552 ? MemberResult::kCode552 : MemberResult::kNothing;
   }
   if (key == u"\"id\"") {
-    if (!latest) return 0;
-    if (value == lastShownId_) return -1;
-    if (pass == kPassCheck) {
+    if (!latest) return MemberResult::kNothing;
+    if (value == lastShownId_) return MemberResult::kAlreadyShown;
+    if (pass == ReadPass::kCheck) {
       newestId_.assign(value);
-      return -2;
+      return MemberResult::kNewId;
     }
-    return 0;
+    return MemberResult::kNothing;
   }
   if (key == u"\"ver\"") {
     if (latest) ComposeCommentLine();
-    return 0;
+    return MemberResult::kNothing;
   }
   if (key == u"\"freeFormComment\"") {
     store_.StoredComment.assign(value);
-    return 0;
+    return MemberResult::kNothing;
   }
   if (key == u"\"comments\"" || key == u"\"earthquake\"" || key == u"\"hypocenter\"" ||
       key == u"\"issue\"") {
     ReadObject(pass, slot, value);
-    return 0;
+    return MemberResult::kNothing;
   }
   if (key == u"\"points\"") {
     if (latest) ReadPoints(value);
-    return 0;
+    return MemberResult::kNothing;
   }
   if (latest) {
     ApplyMember(store_.latest, true, key, value);
@@ -255,11 +257,10 @@ int ReportReader::ReadMember(int pass, int slot, std::u16string_view key,
     ApplyMember(store_.history[static_cast<std::size_t>(std::clamp(slot, 0, kLastSlot))], false,
                 key, value);
   }
-  return 0;
+  return MemberResult::kNothing;
 }
 
-template <typename Report>
-void ReportReader::ApplyMember(Report& target, bool latest, std::u16string_view key,
+void ReportReader::ApplyMember(ReportHeader& target, bool latest, std::u16string_view key,
                                std::u16string_view value) {
   if (key == u"\"time\"") {
     ApplyTime(target, latest, value);
@@ -286,8 +287,7 @@ void ReportReader::ApplyMember(Report& target, bool latest, std::u16string_view 
 
 // A quoted "YYYY/MM/DD hh:mm:ss": the first of an object is its event time; a later, greater
 // one is the announcement time, and a later one that is not greater replaces the event time.
-template <typename Report>
-void ReportReader::ApplyTime(Report& target, bool latest, std::u16string_view value) {
+void ReportReader::ApplyTime(ReportHeader& target, bool latest, std::u16string_view value) {
   if (value.size() != 21) return;
   std::u16string digits;
   for (char16_t c : value.substr(1, 19)) {
@@ -305,7 +305,7 @@ void ReportReader::ApplyTime(Report& target, bool latest, std::u16string_view va
   }
 }
 
-void ReportReader::ReadObject(int pass, int slot, std::u16string_view text) {
+void ReportReader::ReadObject(ReadPass pass, int slot, std::u16string_view text) {
   if (objectNesting_ >= kMaxObjectNesting) return;
   ++objectNesting_;
   // The object's own brace takes the depth from 1 to 2, so its members are at depth 2.

@@ -1,6 +1,6 @@
 #include "acquisition/report_texts.h"
 
-#include "acquisition/number_text.h"
+#include "platform/number_text.h"
 
 namespace hw {
 namespace {

@@ -14,8 +14,10 @@ void LayerSurfaces::CreateWorkingSurfaces() {
 }
 
 void LayerSurfaces::ReleaseAll() {
-  for (LayerSurface& layer : surfaces_)
+  for (LayerSurface& layer : surfaces_) {
     layer.surface = Surface();
+    layer.map.reset();
+  }
 }
 
 }  // namespace hw

@@ -2,8 +2,10 @@
 
 #include <array>
 #include <cstddef>
+#include <memory>
 
 #include "platform/colorref.h"
+#include "platform/map_picture.h"
 #include "platform/surface.h"
 #include "platform/text_renderer.h"
 
@@ -75,6 +77,8 @@ constexpr int PageX(int page) {
 // background and the font last selected into it.
 struct LayerSurface {
   Surface surface;
+  // The map slots hold their picture as a map picture, decoded by region when drawn.
+  std::unique_ptr<MapPicture> map;
   COLORREF textColor = 0;
   bool transparentText = false;
   FontId font = kNoFont;

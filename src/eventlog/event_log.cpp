@@ -4,16 +4,13 @@
 
 #include "platform/file_system.h"
 #include "platform/text_codec.h"
+#include "platform/utf16.h"
 
 namespace hw {
 namespace {
 
 constexpr std::size_t kLineUnits = 4000 - 1;  // the buffer keeps a terminator
 constexpr std::size_t kLineBytes = 4000 - 1;
-
-bool IsHighSurrogate(char16_t c) {
-  return c >= 0xD800 && c <= 0xDBFF;
-}
 
 // Cuts UTF-8 bytes to at most `limit` without splitting a character.
 void CutUtf8(std::string& bytes, std::size_t limit) {
@@ -38,19 +35,15 @@ std::string EventLog::FormatLine(const std::tm& now, std::u16string_view text) {
   for (const char* p = stamp; *p; ++p)
     line.push_back(static_cast<char16_t>(*p));
   line.append(text);
-  if (line.size() > kLineUnits) {
-    std::size_t end = kLineUnits;
-    if (IsHighSurrogate(line[end - 1])) --end;
-    line.resize(end);
-  }
+  line.resize(CutLengthKeepingPairs(line, kLineUnits));
   std::string bytes = Utf16ToUtf8(line);
   CutUtf8(bytes, kLineBytes);
   bytes += "\r\n";
   return bytes;
 }
 
-void EventLog::WriteEventLog(std::u16string_view text) const {
-  AppendToFile(workingFolder_ + u"\\Eventlog\\event.log", FormatLine(nowTime_, text));
+void EventLog::WriteEventLog(std::u16string_view text) {
+  AppendToFile(workingFolder_.EventLogFile(), FormatLine(nowTime_, text));
 }
 
 }  // namespace hw

@@ -4,6 +4,9 @@
 #include <string>
 #include <string_view>
 
+#include "eventlog/event_log_writer.h"
+#include "platform/work_folder_layout.h"
+
 namespace hw {
 
 // Every event log text begins with this label (the colon is a full-width one).
@@ -12,24 +15,24 @@ inline constexpr std::u16string_view kEventLogPrefix = u"Event Log       ： ";
 // A separator line: 97 repetitions of one character ("=", "*", "-" or "x").
 std::u16string SeparatorLine(char16_t c);
 
-// The append-only event log WorkingFolder + "\Eventlog\event.log". Each line is stamped with
+// The append-only event log file of the working folder. Each line is stamped with
 // the time of the current main-loop tick, written as UTF-8 with CR LF, and the file is opened
 // and closed per line so that readers see whole lines and a crash loses at most one. Failures
 // (no folder, a full disk) lose the line silently.
-class EventLog {
+class EventLog final : public EventLogWriter {
  public:
   // Both are owned by the caller and read at every write.
-  EventLog(const std::u16string& workingFolder, const std::tm& nowTime)
+  EventLog(const WorkFolderLayout& workingFolder, const std::tm& nowTime)
       : workingFolder_(workingFolder), nowTime_(nowTime) {}
 
-  void WriteEventLog(std::u16string_view text) const;
+  void WriteEventLog(std::u16string_view text) override;
 
   // The bytes of one line: "YYYY/MM/DD hh:mm:ss : " + text, cut to fit a 4000-unit line and a
   // 4000-byte UTF-8 buffer (terminators included), then CR LF.
   static std::string FormatLine(const std::tm& now, std::u16string_view text);
 
  private:
-  const std::u16string& workingFolder_;
+  const WorkFolderLayout& workingFolder_;
   const std::tm& nowTime_;
 };
 

@@ -9,7 +9,9 @@
 #include <utility>
 
 #include "platform/file_system.h"
+#include "platform/number_text.h"
 #include "platform/text_codec.h"
+#include "platform/utf16.h"
 
 namespace hw {
 namespace {
@@ -19,12 +21,6 @@ constexpr std::size_t kMaxTextUnits = std::numeric_limits<std::uint32_t>::max();
 
 bool IsBlank(char16_t c) {
   return c == u' ' || c == u'\t';
-}
-bool IsHighSurrogate(char16_t c) {
-  return c >= 0xD800 && c <= 0xDBFF;
-}
-bool IsLowSurrogate(char16_t c) {
-  return c >= 0xDC00 && c <= 0xDFFF;
 }
 
 // Narrows [begin, end) of `s` to exclude surrounding blanks.
@@ -47,28 +43,7 @@ std::u16string_view UpToLineBreak(std::u16string_view s) {
 
 // The caller's buffer holds 511 units and a terminator; a surrogate pair is not split.
 std::u16string CutToValueBuffer(std::u16string_view s) {
-  std::size_t n = s.size();
-  if (n > ProfileFile::kMaxValueLength) {
-    n = ProfileFile::kMaxValueLength;
-    if (IsHighSurrogate(s[n - 1]) && IsLowSurrogate(s[n])) --n;
-  }
-  return std::u16string(s.substr(0, n));
-}
-
-int ParseLeadingInt(std::u16string_view s) {
-  std::size_t i = 0;
-  bool negative = false;
-  if (i < s.size() && (s[i] == u'+' || s[i] == u'-')) negative = s[i++] == u'-';
-  // Stops growing one past INT_MAX, which is enough to saturate either way.
-  constexpr long long kLimit = static_cast<long long>(INT_MAX) + 1;
-  long long magnitude = 0;
-  for (; i < s.size() && s[i] >= u'0' && s[i] <= u'9'; ++i) {
-    magnitude = magnitude * 10 + (s[i] - u'0');
-    if (magnitude > kLimit) magnitude = kLimit;
-  }
-  const long long value = negative ? -magnitude : magnitude;
-  if (value > INT_MAX) return INT_MAX;
-  return static_cast<int>(value);  // -kLimit is INT_MIN
+  return std::u16string(s.substr(0, CutLengthKeepingPairs(s, ProfileFile::kMaxValueLength)));
 }
 
 }  // namespace
@@ -222,7 +197,7 @@ int ProfileFile::GetPrivateProfileInt(std::u16string_view section, std::u16strin
   const Line* line = FindKeyLine(UpToNul(section), UpToNul(key));
   if (line == nullptr) return defaultValue;
   const std::u16string_view value = UpToNul(ValueOf(*line));
-  return value.empty() ? defaultValue : ParseLeadingInt(value);
+  return value.empty() ? defaultValue : LeadingInt(value);
 }
 
 std::u16string ProfileFile::GetPrivateProfileString(std::u16string_view section,

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "platform/utf16.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -79,13 +81,6 @@ std::size_t DecodeMultiByte(const unsigned char* p, std::size_t n, std::int32_t&
     return 4;
   }
   return 1;  // F5..FF never start a sequence
-}
-
-bool IsHighSurrogate(char16_t c) {
-  return c >= 0xD800 && c <= 0xDBFF;
-}
-bool IsLowSurrogate(char16_t c) {
-  return c >= 0xDC00 && c <= 0xDFFF;
 }
 
 }  // namespace

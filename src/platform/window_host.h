@@ -51,7 +51,6 @@ class WindowHost {
 
   // Constant opacity of the whole window, 0 (invisible) to 255.
   virtual void SetLayeredAlpha(int alpha) = 0;
-  virtual void AppendSystemMenuItem(unsigned commandId, std::u16string_view text) = 0;
 
   // Repaints the whole client area later, without erasing it first.
   virtual void InvalidateRect() = 0;

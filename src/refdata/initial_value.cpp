@@ -17,25 +17,25 @@ void CInitalValue::BuildAreaPrefectureTable() {
 }
 
 void CInitalValue::LoadAreaInfo() {
-  LoadAreaInfoFile(workingFolder_ + u"\\Setting\\AreaInfo.ini", tables_.areaInfo);
+  LoadAreaInfoFile(workingFolder_.AreaInfoFile(), tables_.areaInfo);
 }
 
 void CInitalValue::LoadStations() {
-  LoadStationFile(workingFolder_ + u"\\Setting\\Stations.ini", tables_.stations);
+  LoadStationFile(workingFolder_.StationsFile(), tables_.stations);
 }
 
 void CInitalValue::LoadLandArea() {
-  LoadLandAreaFile(workingFolder_ + u"\\Setting\\LandArea.ini", tables_.landAreas);
+  LoadLandAreaFile(workingFolder_.LandAreaFile(), tables_.landAreas);
 }
 
 void CInitalValue::ListThemes() {
   for (auto& name : themes_.names)
     name.Clear();
-  ScanThemeFolder(workingFolder_ + u"\\Theme\\", themes_);
+  ScanThemeFolder(workingFolder_.ThemesFolder(), themes_);
 }
 
 void ReloadReferenceData(ReferenceTables& tables, ThemeList& themes,
-                         std::u16string_view workingFolder) {
+                         const WorkFolderLayout& workingFolder) {
   CInitalValue loader(tables, themes, workingFolder);
   loader.BuildMapGrid();
   loader.BuildAreaTable();

@@ -1,6 +1,6 @@
 #include "refdata/reference_files.h"
 
-#include "acquisition/number_text.h"
+#include "platform/number_text.h"
 #include "refdata/reference_lines.h"
 
 namespace hw {

@@ -1,40 +1,15 @@
 #pragma once
 
-#include <functional>
-#include <string>
-
-#include "platform/http_client.h"
-#include "refdata/reference_tables.h"
-#include "refdata/station_json_dl.h"
-#include "refdata/theme_catalogue.h"
-#include "shell/shell_ports.h"
-
 namespace hw {
 
-// The shell's reference-data port over the program's tables. The working folder is read at
-// each call, since start-up records it after the service is made.
-class ReferenceDataService final : public ReferenceService {
+// How the main loop and start-up reach the reference data: the station list refresh and the
+// reference files. The program's tables implement it; tests use recording fakes.
+class ReferenceService {
  public:
-  // `configure` gives the station refresh its settings at the moment it runs.
-  ReferenceDataService(ReferenceTables& tables, ThemeList& themes,
-                       const std::u16string& workingFolder, HttpClient& http,
-                       std::function<StationRefreshConfig()> configure)
-      : tables_(tables),
-        themes_(themes),
-        workingFolder_(workingFolder),
-        stationDownload_(http),
-        configure_(std::move(configure)) {}
-
-  void RefreshStationFile() override { stationDownload_.RefreshStationFile(configure_()); }
-  void ReloadReferenceData() override;
-  void LoadStations() override;
-
- private:
-  ReferenceTables& tables_;
-  ThemeList& themes_;
-  const std::u16string& workingFolder_;
-  CStationJsonDL stationDownload_;
-  std::function<StationRefreshConfig()> configure_;
+  virtual ~ReferenceService() = default;
+  virtual void RefreshStationFile() = 0;
+  virtual void ReloadReferenceData() = 0;
+  virtual void LoadStations() = 0;
 };
 
 }  // namespace hw

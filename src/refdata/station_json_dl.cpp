@@ -3,21 +3,13 @@
 #include <charconv>
 #include <cstdio>
 
-#include "acquisition/number_text.h"
+#include "platform/bounded_download.h"
 #include "platform/file_system.h"
+#include "platform/number_text.h"
 #include "platform/text_codec.h"
 
 namespace hw {
 namespace {
-
-constexpr std::size_t kCutLength = 599000;  // the last whole 1000-byte chunk below the limit
-
-int HexDigit(char16_t c) {
-  if (c >= u'0' && c <= u'9') return c - u'0';
-  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-  return -1;
-}
 
 // Fixed-point text of a coordinate, independent of the process's locale: "%5.2f" / "%6.2f".
 std::string Coordinate(double value, int width) {
@@ -37,7 +29,7 @@ std::u16string DecodeUnicodeEscapes(std::u16string_view text) {
     if (text[i] != u'\\' || i + 1 >= text.size() || text[i + 1] != u'u') continue;
     int value = 0;
     for (std::size_t k = i + 2; k < i + 6; ++k) {
-      const int digit = k < text.size() ? HexDigit(text[k]) : -1;
+      const int digit = k < text.size() ? HexDigitValue(text[k]) : -1;
       if (digit < 0) return decoded;
       value = value * 16 + digit;
     }
@@ -49,33 +41,25 @@ std::u16string DecodeUnicodeEscapes(std::u16string_view text) {
 
 void CStationJsonDL::RefreshStationFile(const StationRefreshConfig& config) {
   if (config.StaJson == 0) return;
-  const std::u16string path = config.WorkingFolder + u"\\Setting\\Stations.ini";
   DownloadStationJson(config.host);
-  if (status_ != 1) return;
+  if (status_ != StationDownload::kReceived) return;
   SplitStationObjects();
-  WriteFileAtomically(path, StationsFileText());
+  WriteFileAtomically(config.WorkingFolder.StationsFile(), StationsFileText());
 }
 
 void CStationJsonDL::DownloadStationJson(const std::string& host) {
-  status_ = 0;
-  std::string received;
-  std::size_t total = 0;
-  const auto keep = [&](std::string_view chunk) {
-    received.append(chunk);
-    total += chunk.size();
-    // Reads are 1000-byte chunks: the one that reaches the limit is not kept.
-    if (received.size() < kBodyLimit) return true;
-    received.resize(kCutLength);
-    return false;
-  };
-  // The window's thread waits for this download, so it has time-outs of its own.
-  const HttpResult result = http_.Get(host + std::string(kPath), {"REVERIZA", 4000, 4000}, keep);
-  if (result.stage != HttpStage::kOpened) {
-    status_ = -1;
+  status_ = StationDownload::kUnderWay;
+  // The window's thread waits for this download; the bounded download's time-outs keep a dead
+  // network from freezing it.
+  const BoundedBody download = BoundedGet(http_, host + std::string(kPath), kBufferSize);
+  if (download.result.stage != HttpStage::kOpened) {
+    status_ = StationDownload::kCannotOpen;
     return;
   }
-  text_ = received.substr(0, received.find('\0'));
-  status_ = !text_.empty() && text_[0] == '[' && total != 0 ? 1 : -2;
+  text_ = download.body.substr(0, download.body.find('\0'));
+  status_ = !text_.empty() && text_[0] == '[' && download.received != 0
+                ? StationDownload::kReceived
+                : StationDownload::kNotAList;
 }
 
 void CStationJsonDL::SetText(std::string_view text) {

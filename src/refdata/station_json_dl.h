@@ -6,6 +6,7 @@
 
 #include "acquisition/fixed_text.h"
 #include "platform/http_client.h"
+#include "platform/work_folder_layout.h"
 
 namespace hw {
 
@@ -19,10 +20,18 @@ struct StationJsonEntry {
   bool complete = false;  // all five keys were found; incomplete entries are not written
 };
 
+// How the last station list download ended.
+enum class StationDownload : int {
+  kUnderWay = 0,
+  kReceived = 1,
+  kCannotOpen = -1,  // the connection or the request could not be opened
+  kNotAList = -2,    // the body was empty or did not begin with "["
+};
+
 // Where and whether to refresh the station list.
 struct StationRefreshConfig {
   int StaJson = 0;
-  std::u16string WorkingFolder;
+  WorkFolderLayout WorkingFolder;
   std::string host;  // scheme and host, e.g. https://www.jma.go.jp
 };
 
@@ -32,7 +41,7 @@ struct StationRefreshConfig {
 // file is replaced atomically, so a crash mid-write never leaves half a file.
 class CStationJsonDL {
  public:
-  static constexpr std::size_t kBufferSize = 600000;
+  static constexpr std::size_t kBufferSize = 600000;  // the buffer keeps a terminator
   static constexpr std::size_t kBodyLimit = kBufferSize - 1;
   static constexpr int kCapacity = 5000;
   static constexpr std::size_t kMaxObjectBytes = 1999;
@@ -51,7 +60,7 @@ class CStationJsonDL {
   // Sets the downloaded text directly (for tests and fuzzing).
   void SetText(std::string_view text);
 
-  int StationDownloadStatus() const { return status_; }
+  StationDownload StationDownloadStatus() const { return status_; }
   int count() const { return count_; }
   const StationJsonEntry& entry(int i) const { return table_[static_cast<std::size_t>(i)]; }
 
@@ -60,7 +69,7 @@ class CStationJsonDL {
   std::string text_;  // the downloaded document, at most kBodyLimit bytes
   std::array<StationJsonEntry, kCapacity> table_{};
   int count_ = 0;
-  int status_ = 0;
+  StationDownload status_ = StationDownload::kUnderWay;
 };
 
 // Decodes the \uXXXX escapes of a name; every other character is dropped, and a malformed

@@ -18,11 +18,10 @@ void ScanThemeFolder(std::u16string_view folder, ThemeList& list) {
   list.count = count;
 }
 
-std::u16string SelectTheme(const std::u16string& workingFolder, const std::u16string& name,
+std::u16string SelectTheme(const WorkFolderLayout& workingFolder, const std::u16string& name,
                            ThemeList& list) {
-  const std::u16string themes = workingFolder + u"\\Theme\\";
-  ScanThemeFolder(themes, list);
-  if (CanOpenForReading(themes + name + u"\\Setting.ini")) return name;
+  ScanThemeFolder(workingFolder.ThemesFolder(), list);
+  if (CanOpenForReading(workingFolder.ThemeLayoutFile(name))) return name;
   return list.count > 0 ? std::u16string(list.Name(0)) : u"";
 }
 

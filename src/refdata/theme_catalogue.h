@@ -5,10 +5,11 @@
 #include <string_view>
 
 #include "acquisition/fixed_text.h"
+#include "platform/work_folder_layout.h"
 
 namespace hw {
 
-// The theme folders found under WorkingFolder + "\Theme\": at most 100 names of up to 255
+// The theme folders found in the working folder's "Theme" folder: at most 100 names of up to 255
 // characters, in listing order.
 struct ThemeList {
   static constexpr int kCapacity = 100;
@@ -22,10 +23,10 @@ struct ThemeList {
 // begin with "." are skipped. When the folder cannot be listed the list stays as it was.
 void ScanThemeFolder(std::u16string_view folder, ThemeList& list);
 
-// The theme start-up uses: rescans WorkingFolder + "\Theme\" into `list`, then keeps `name`
-// when its folder has a readable "Setting.ini", else takes the first folder found (or the empty
-// name when there is none).
-std::u16string SelectTheme(const std::u16string& workingFolder, const std::u16string& name,
+// The theme start-up uses: rescans the working folder's theme folders into `list`, then keeps
+// `name` when its folder has a readable "Setting.ini", else takes the first folder found (or
+// the empty name when there is none).
+std::u16string SelectTheme(const WorkFolderLayout& workingFolder, const std::u16string& name,
                            ThemeList& list);
 
 }  // namespace hw

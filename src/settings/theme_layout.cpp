@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/number_text.h"
+
 namespace hw {
 namespace {
 
@@ -131,31 +133,140 @@ std::u16string JoinKey(std::u16string_view name, std::u16string_view key) {
   return full;
 }
 
-// Reads "<name>.<key>" keys of one section.
-class SectionReader {
- public:
-  SectionReader(const ProfileFile& file, std::u16string_view section)
-      : file_(file), section_(section) {}
+// Every key of the layout file in the order it is read, walked once for reading and once for
+// listing. `Layout` is ThemeLayout for a reader and const ThemeLayout for a lister; the
+// visitor gets each value by reference with its section (Section), element name and key:
+//   Int, Colour (with the default text a bad value falls back to), Text and Align;
+//   Legacy: an older name that only gives the default of the key after it;
+//   Limit: the range a value is kept in right after it is read.
+template <typename Visitor, typename Element>
+void VisitElement(Visitor& v, std::u16string_view name, Element& e) {
+  v.Int(name, u"rcLeft", e.rcLeft);
+  v.Int(name, u"rcTop", e.rcTop);
+  v.Int(name, u"rcRight", e.rcRight);
+  v.Int(name, u"rcBottom", e.rcBottom);
+  v.Int(name, u"width", e.width);
+  v.Int(name, u"height", e.height);
+  v.Int(name, u"visible", e.visible);
+  v.Int(name, u"alpha", e.alpha);
+}
 
+template <typename Visitor, typename Sheet>
+void VisitSheet(Visitor& v, std::u16string_view name, Sheet& sheet) {
+  v.Int(name, u"width", sheet.width);
+  v.Int(name, u"height", sheet.height);
+  v.Int(name, u"scaleOff", sheet.scaleOff);
+}
+
+template <typename Visitor, typename Table>
+void VisitTable(Visitor& v, std::u16string_view name, Table& table) {
+  v.Int(name, u"type", table.type);
+  v.Int(name, u"rcLeft", table.rcLeft);
+  v.Int(name, u"rcTop", table.rcTop);
+  v.Int(name, u"maxCount", table.maxCount);
+  v.Int(name, u"maxRow", table.maxRow);
+  v.Int(name, u"maxColumn", table.maxColumn);
+}
+
+template <typename Visitor, typename Style>
+void VisitStyle(Visitor& v, const StyleEntry& entry, Style& style) {
+  v.Int(entry.name, u"fontHeight", style.fontHeight);
+  v.Int(entry.name, u"fontWidth", style.fontWidth);
+  v.Int(entry.name, u"fontWeight", style.fontWeight);
+  if (entry.keys & kPadding) v.Int(entry.name, u"fontPadding", style.fontPadding);
+  v.Colour(entry.name, u"fontColor", style.fontColor, entry.defaultColour);
+  v.Text(entry.name, u"fontName", style.fontName);
+  if (entry.keys & kAlign) v.Align(entry.name, u"align", style.align);
+}
+
+template <typename Visitor, typename Layout>
+void VisitThemeLayout(Visitor& v, Layout& layout) {
+  auto& intensity = layout.intensity;
+  v.Section(u"Intensity");
+  VisitElement(v, u"MaxIntensity", intensity.MaxIntensity);
+  VisitSheet(v, u"MidIntensity", intensity.MidIntensity);
+  VisitSheet(v, u"MinIntensity", intensity.MinIntensity);
+  v.Int(u"BarIntensity", u"width", intensity.BarIntensityWidth);
+  v.Int(u"BarIntensity", u"height", intensity.BarIntensityHeight);
+  VisitElement(v, u"HistIntensity", intensity.HistIntensity);
+  v.Int(u"HistIntensity", u"quantity", intensity.HistIntensity.quantity);
+
+  auto& city = layout.table.City;
+  v.Section(u"Table");
+  v.Legacy(u"", u"Type", city.type);
+  VisitTable(v, u"City", city);
+  v.Legacy(u"Waku", u"rcLeft", city.wakuRcLeft);
+  v.Legacy(u"Waku", u"rcTop", city.wakuRcTop);
+  v.Int(u"City", u"waku.rcLeft", city.wakuRcLeft);
+  v.Int(u"City", u"waku.rcTop", city.wakuRcTop);
+  v.Int(u"City", u"scaleOff", city.scaleOff);
+  v.Limit(city.scaleOff, -5, 100);
+  VisitTable(v, u"Comm", layout.table.Comm);
+  v.Int(u"Comm", u"scaleOff", layout.table.Comm.scaleOff);
+
+  v.Section(u"Waku");
+  v.Int(u"ShingenWaku", u"width", layout.waku.ShingenWakuWidth);
+  v.Int(u"ShingenWaku", u"height", layout.waku.ShingenWakuHeight);
+  for (const WakuEntry& entry : kWakuElements)
+    VisitElement(v, entry.name, layout.waku.*entry.element);
+
+  v.Section(u"Font");
+  for (const FontGroup& group : kFontGroups) {
+    for (std::size_t i = 0; i < group.textCount; ++i) {
+      auto& e = layout.text.*group.texts[i].element;
+      const std::u16string_view name = group.texts[i].name;
+      v.Int(name, u"rcLeft", e.rcLeft);
+      v.Int(name, u"rcTop", e.rcTop);
+      v.Int(name, u"rcRight", e.rcRight);
+      v.Int(name, u"rcBottom", e.rcBottom);
+      v.Int(name, u"visible", e.visible);
+    }
+    VisitStyle(v, group.style, layout.style.*group.style.style);
+  }
+
+  v.Section(u"Config");
+  v.Int(u"", u"MapScaleMax", layout.MapScaleMax);
+  v.Int(u"", u"MapScaleOffset", layout.MapScaleOffset);
+  v.Int(u"", u"MapXaxisOffset", layout.MapXaxisOffset);
+  v.Int(u"", u"MapYaxisOffset", layout.MapYaxisOffset);
+  v.Int(u"", u"MapXaxisPercent", layout.MapXaxisPercent);
+  v.Limit(layout.MapXaxisPercent, 75, 125);
+  v.Int(u"", u"MapYaxisPercent", layout.MapYaxisPercent);
+  v.Limit(layout.MapYaxisPercent, 75, 125);
+}
+
+constexpr std::u16string_view AlignName(int align) {
+  return align == 2 ? u"Right" : align == 1 ? u"Center" : u"Left";
+}
+
+// Reads each key with the value it holds as the default.
+class LayoutReader {
+ public:
+  explicit LayoutReader(const ProfileFile& file) : file_(file) {}
+
+  void Section(std::u16string_view section) { section_ = section; }
   void Int(std::u16string_view name, std::u16string_view key, int& value) const {
     value = file_.GetPrivateProfileInt(section_, JoinKey(name, key), value);
   }
-  std::u16string Text(std::u16string_view name, std::u16string_view key,
-                      std::u16string_view fallback) const {
-    return file_.GetPrivateProfileString(section_, JoinKey(name, key), fallback);
+  void Legacy(std::u16string_view name, std::u16string_view key, int& value) const {
+    Int(name, key, value);
   }
-  void Rect(std::u16string_view name, int& left, int& top, int& right, int& bottom) const {
-    Int(name, u"rcLeft", left);
-    Int(name, u"rcTop", top);
-    Int(name, u"rcRight", right);
-    Int(name, u"rcBottom", bottom);
+  void Limit(int& value, int low, int high) const { value = std::clamp(value, low, high); }
+  void Text(std::u16string_view name, std::u16string_view key, std::u16string& value) const {
+    value = file_.GetPrivateProfileString(section_, JoinKey(name, key), value);
   }
-  void Element(std::u16string_view name, ThemeElement& e) const {
-    Rect(name, e.rcLeft, e.rcTop, e.rcRight, e.rcBottom);
-    Int(name, u"width", e.width);
-    Int(name, u"height", e.height);
-    Int(name, u"visible", e.visible);
-    Int(name, u"alpha", e.alpha);
+  // A colour that is missing or does not begin with "#" takes the style's default colour.
+  void Colour(std::u16string_view name, std::u16string_view key, COLORREF& value,
+              std::u16string_view fallback) const {
+    std::u16string colour = file_.GetPrivateProfileString(section_, JoinKey(name, key), fallback);
+    if (colour.empty() || colour[0] != u'#') colour = fallback;
+    value = ParseColour(colour);
+  }
+  // "Right" and "Center"; anything else, a missing key included, is left.
+  void Align(std::u16string_view name, std::u16string_view key, int& value) const {
+    const std::u16string align =
+        file_.GetPrivateProfileString(section_, JoinKey(name, key), u"Left");
+    value = align == AlignName(2) ? 2 : align == AlignName(1) ? 1 : 0;
   }
 
  private:
@@ -163,125 +274,43 @@ class SectionReader {
   std::u16string_view section_;
 };
 
-void ReadIntensity(const SectionReader& in, ThemeLayout::Intensity& s) {
-  in.Element(u"MaxIntensity", s.MaxIntensity);
-  in.Int(u"MidIntensity", u"width", s.MidIntensity.width);
-  in.Int(u"MidIntensity", u"height", s.MidIntensity.height);
-  in.Int(u"MidIntensity", u"scaleOff", s.MidIntensity.scaleOff);
-  in.Int(u"MinIntensity", u"width", s.MinIntensity.width);
-  in.Int(u"MinIntensity", u"height", s.MinIntensity.height);
-  in.Int(u"MinIntensity", u"scaleOff", s.MinIntensity.scaleOff);
-  in.Int(u"BarIntensity", u"width", s.BarIntensityWidth);
-  in.Int(u"BarIntensity", u"height", s.BarIntensityHeight);
-  in.Element(u"HistIntensity", s.HistIntensity);
-  in.Int(u"HistIntensity", u"quantity", s.HistIntensity.quantity);
-}
-
-void ReadTable(const SectionReader& in, ThemeLayout::Table& t) {
-  // The older keys "Type" and "Waku.*" only give the defaults of their newer names.
-  int type = t.City.type;
-  in.Int(u"", u"Type", type);
-  t.City.type = type;
-  in.Int(u"City", u"type", t.City.type);
-  in.Int(u"City", u"rcLeft", t.City.rcLeft);
-  in.Int(u"City", u"rcTop", t.City.rcTop);
-  in.Int(u"City", u"maxCount", t.City.maxCount);
-  in.Int(u"City", u"maxRow", t.City.maxRow);
-  in.Int(u"City", u"maxColumn", t.City.maxColumn);
-  int wakuLeft = t.City.wakuRcLeft;
-  int wakuTop = t.City.wakuRcTop;
-  in.Int(u"Waku", u"rcLeft", wakuLeft);
-  in.Int(u"Waku", u"rcTop", wakuTop);
-  t.City.wakuRcLeft = wakuLeft;
-  t.City.wakuRcTop = wakuTop;
-  in.Int(u"City", u"waku.rcLeft", t.City.wakuRcLeft);
-  in.Int(u"City", u"waku.rcTop", t.City.wakuRcTop);
-  in.Int(u"City", u"scaleOff", t.City.scaleOff);
-  t.City.scaleOff = std::clamp(t.City.scaleOff, -5, 100);
-  in.Int(u"Comm", u"type", t.Comm.type);
-  in.Int(u"Comm", u"rcLeft", t.Comm.rcLeft);
-  in.Int(u"Comm", u"rcTop", t.Comm.rcTop);
-  in.Int(u"Comm", u"maxCount", t.Comm.maxCount);
-  in.Int(u"Comm", u"maxRow", t.Comm.maxRow);
-  in.Int(u"Comm", u"maxColumn", t.Comm.maxColumn);
-  in.Int(u"Comm", u"scaleOff", t.Comm.scaleOff);
-}
-
-void ReadStyle(const SectionReader& in, const StyleEntry& entry, TextStyle& style) {
-  in.Int(entry.name, u"fontHeight", style.fontHeight);
-  in.Int(entry.name, u"fontWidth", style.fontWidth);
-  in.Int(entry.name, u"fontWeight", style.fontWeight);
-  if (entry.keys & kPadding) in.Int(entry.name, u"fontPadding", style.fontPadding);
-  std::u16string colour = in.Text(entry.name, u"fontColor", entry.defaultColour);
-  if (colour.empty() || colour[0] != u'#') colour = entry.defaultColour;
-  style.fontColor = ParseColour(colour);
-  style.fontName = in.Text(entry.name, u"fontName", style.fontName);
-  if (entry.keys & kAlign) {
-    const std::u16string align = in.Text(entry.name, u"align", u"Left");
-    style.align = align == u"Right" ? 2 : align == u"Center" ? 1 : 0;
-  }
-}
-
-// Lists "<name>.<key>" keys of one section in the order SectionReader reads them.
-class SectionLister {
+// Lists each key with its value as the file would hold it; older names are left out.
+class LayoutLister {
  public:
-  SectionLister(std::vector<ThemeLayoutEntry>& out, std::u16string_view section)
-      : out_(out), section_(section) {}
+  explicit LayoutLister(std::vector<ThemeLayoutEntry>& out) : out_(out) {}
 
-  void Text(std::u16string_view name, std::u16string_view key, std::u16string_view value) const {
-    out_.push_back({section_, JoinKey(name, key), std::u16string(value)});
-  }
+  void Section(std::u16string_view section) { section_ = section; }
   void Int(std::u16string_view name, std::u16string_view key, int value) const {
     const std::string digits = std::to_string(value);
-    Text(name, key, std::u16string(digits.begin(), digits.end()));
+    Add(name, key, std::u16string(digits.begin(), digits.end()));
   }
-  void Rect(std::u16string_view name, int left, int top, int right, int bottom) const {
-    Int(name, u"rcLeft", left);
-    Int(name, u"rcTop", top);
-    Int(name, u"rcRight", right);
-    Int(name, u"rcBottom", bottom);
+  void Legacy(std::u16string_view, std::u16string_view, int) const {}
+  void Limit(int, int, int) const {}
+  void Text(std::u16string_view name, std::u16string_view key, const std::u16string& value) const {
+    Add(name, key, value);
   }
-  void Element(std::u16string_view name, const ThemeElement& e) const {
-    Rect(name, e.rcLeft, e.rcTop, e.rcRight, e.rcBottom);
-    Int(name, u"width", e.width);
-    Int(name, u"height", e.height);
-    Int(name, u"visible", e.visible);
-    Int(name, u"alpha", e.alpha);
+  void Colour(std::u16string_view name, std::u16string_view key, COLORREF value,
+              std::u16string_view) const {
+    Add(name, key, FormatColour(value));
+  }
+  void Align(std::u16string_view name, std::u16string_view key, int value) const {
+    Add(name, key, std::u16string(AlignName(value)));
   }
 
  private:
+  void Add(std::u16string_view name, std::u16string_view key, std::u16string value) const {
+    out_.push_back({section_, JoinKey(name, key), std::move(value)});
+  }
+
   std::vector<ThemeLayoutEntry>& out_;
   std::u16string_view section_;
 };
 
-void ListStyle(const SectionLister& out, const StyleEntry& entry, const TextStyle& style) {
-  out.Int(entry.name, u"fontHeight", style.fontHeight);
-  out.Int(entry.name, u"fontWidth", style.fontWidth);
-  out.Int(entry.name, u"fontWeight", style.fontWeight);
-  if (entry.keys & kPadding) out.Int(entry.name, u"fontPadding", style.fontPadding);
-  out.Text(entry.name, u"fontColor", FormatColour(style.fontColor));
-  out.Text(entry.name, u"fontName", style.fontName);
-  if (entry.keys & kAlign) {
-    out.Text(entry.name, u"align",
-             style.align == 2   ? u"Right"
-             : style.align == 1 ? u"Center"
-                                : u"Left");
-  }
-}
-
 int HexPair(std::u16string_view pair) {
   int value = 0;
   for (char16_t c : pair) {
-    int digit;
-    if (c >= u'0' && c <= u'9') {
-      digit = c - u'0';
-    } else if (c >= u'a' && c <= u'f') {
-      digit = c - u'a' + 10;
-    } else if (c >= u'A' && c <= u'F') {
-      digit = c - u'A' + 10;
-    } else {
-      break;
-    }
+    const int digit = HexDigitValue(c);
+    if (digit < 0) break;
     value = value * 16 + digit;
   }
   return value;
@@ -364,96 +393,14 @@ void LoadThemeLayout(const std::u16string& path, ThemeLayout& layout) {
 }
 
 void LoadThemeLayout(const ProfileFile& file, ThemeLayout& layout) {
-  ReadIntensity(SectionReader(file, u"Intensity"), layout.intensity);
-  ReadTable(SectionReader(file, u"Table"), layout.table);
-
-  const SectionReader waku(file, u"Waku");
-  waku.Int(u"ShingenWaku", u"width", layout.waku.ShingenWakuWidth);
-  waku.Int(u"ShingenWaku", u"height", layout.waku.ShingenWakuHeight);
-  for (const WakuEntry& entry : kWakuElements)
-    waku.Element(entry.name, layout.waku.*entry.element);
-
-  const SectionReader font(file, u"Font");
-  for (const FontGroup& group : kFontGroups) {
-    for (std::size_t i = 0; i < group.textCount; ++i) {
-      TextElement& e = layout.text.*group.texts[i].element;
-      font.Rect(group.texts[i].name, e.rcLeft, e.rcTop, e.rcRight, e.rcBottom);
-      font.Int(group.texts[i].name, u"visible", e.visible);
-    }
-    ReadStyle(font, group.style, layout.style.*group.style.style);
-  }
-
-  const SectionReader config(file, u"Config");
-  config.Int(u"", u"MapScaleMax", layout.MapScaleMax);
-  config.Int(u"", u"MapScaleOffset", layout.MapScaleOffset);
-  config.Int(u"", u"MapXaxisOffset", layout.MapXaxisOffset);
-  config.Int(u"", u"MapYaxisOffset", layout.MapYaxisOffset);
-  config.Int(u"", u"MapXaxisPercent", layout.MapXaxisPercent);
-  layout.MapXaxisPercent = std::clamp(layout.MapXaxisPercent, 75, 125);
-  config.Int(u"", u"MapYaxisPercent", layout.MapYaxisPercent);
-  layout.MapYaxisPercent = std::clamp(layout.MapYaxisPercent, 75, 125);
+  LayoutReader reader(file);
+  VisitThemeLayout(reader, layout);
 }
 
 std::vector<ThemeLayoutEntry> ListThemeLayout(const ThemeLayout& layout) {
   std::vector<ThemeLayoutEntry> entries;
-
-  const SectionLister intensity(entries, u"Intensity");
-  const ThemeLayout::Intensity& i = layout.intensity;
-  intensity.Element(u"MaxIntensity", i.MaxIntensity);
-  for (const auto& [name, sheet] :
-       {std::pair{u"MidIntensity", &i.MidIntensity}, std::pair{u"MinIntensity", &i.MinIntensity}}) {
-    intensity.Int(name, u"width", sheet->width);
-    intensity.Int(name, u"height", sheet->height);
-    intensity.Int(name, u"scaleOff", sheet->scaleOff);
-  }
-  intensity.Int(u"BarIntensity", u"width", i.BarIntensityWidth);
-  intensity.Int(u"BarIntensity", u"height", i.BarIntensityHeight);
-  intensity.Element(u"HistIntensity", i.HistIntensity);
-  intensity.Int(u"HistIntensity", u"quantity", i.HistIntensity.quantity);
-
-  const SectionLister table(entries, u"Table");
-  const TableLayout& city = layout.table.City;
-  table.Int(u"City", u"type", city.type);
-  table.Int(u"City", u"rcLeft", city.rcLeft);
-  table.Int(u"City", u"rcTop", city.rcTop);
-  table.Int(u"City", u"maxCount", city.maxCount);
-  table.Int(u"City", u"maxRow", city.maxRow);
-  table.Int(u"City", u"maxColumn", city.maxColumn);
-  table.Int(u"City", u"waku.rcLeft", city.wakuRcLeft);
-  table.Int(u"City", u"waku.rcTop", city.wakuRcTop);
-  table.Int(u"City", u"scaleOff", city.scaleOff);
-  const TableLayout& comm = layout.table.Comm;
-  table.Int(u"Comm", u"type", comm.type);
-  table.Int(u"Comm", u"rcLeft", comm.rcLeft);
-  table.Int(u"Comm", u"rcTop", comm.rcTop);
-  table.Int(u"Comm", u"maxCount", comm.maxCount);
-  table.Int(u"Comm", u"maxRow", comm.maxRow);
-  table.Int(u"Comm", u"maxColumn", comm.maxColumn);
-  table.Int(u"Comm", u"scaleOff", comm.scaleOff);
-
-  const SectionLister waku(entries, u"Waku");
-  waku.Int(u"ShingenWaku", u"width", layout.waku.ShingenWakuWidth);
-  waku.Int(u"ShingenWaku", u"height", layout.waku.ShingenWakuHeight);
-  for (const WakuEntry& entry : kWakuElements)
-    waku.Element(entry.name, layout.waku.*entry.element);
-
-  const SectionLister font(entries, u"Font");
-  for (const FontGroup& group : kFontGroups) {
-    for (std::size_t n = 0; n < group.textCount; ++n) {
-      const TextElement& e = layout.text.*group.texts[n].element;
-      font.Rect(group.texts[n].name, e.rcLeft, e.rcTop, e.rcRight, e.rcBottom);
-      font.Int(group.texts[n].name, u"visible", e.visible);
-    }
-    ListStyle(font, group.style, layout.style.*group.style.style);
-  }
-
-  const SectionLister config(entries, u"Config");
-  config.Int(u"", u"MapScaleMax", layout.MapScaleMax);
-  config.Int(u"", u"MapScaleOffset", layout.MapScaleOffset);
-  config.Int(u"", u"MapXaxisOffset", layout.MapXaxisOffset);
-  config.Int(u"", u"MapYaxisOffset", layout.MapYaxisOffset);
-  config.Int(u"", u"MapXaxisPercent", layout.MapXaxisPercent);
-  config.Int(u"", u"MapYaxisPercent", layout.MapYaxisPercent);
+  LayoutLister lister(entries);
+  VisitThemeLayout(lister, layout);
   return entries;
 }
 

@@ -10,6 +10,7 @@
 #include "display/layer_surfaces.h"
 #include "eventlog/event_log.h"
 #include "platform/window_host.h"
+#include "platform/work_folder_layout.h"
 #include "refdata/reference_tables.h"
 #include "refdata/theme_catalogue.h"
 #include "settings/app_settings.h"
@@ -25,13 +26,12 @@ struct LoopState {
   std::tm PrevTime{};
   int FetchPhase = 0;
   int FetchHoldOff = 0;
-  int LastFetchStatus = 0;
+  FetchStatusValue LastFetchStatus = FetchIdle;
   int PaintCount = 0;
   int TickerMoved = 0;
   int PendingFrames = 0;
   int FrameSubCount = 0;
   int TimerPeriod = 1;
-  unsigned TimerEventId = 0;
   int FrameInterval = 33;
   int TickerOffset = 0;
   int StationRefreshSecond = 0;
@@ -49,7 +49,7 @@ struct AppContext {
   AppContext(const AppContext&) = delete;
   AppContext& operator=(const AppContext&) = delete;
 
-  std::u16string WorkingFolder;
+  WorkFolderLayout WorkingFolder;
   int DialogInitialised = 0;
 
   AppSettings settings;
@@ -73,8 +73,8 @@ struct AppContext {
 
   EventLog eventLog{WorkingFolder, loop.NowTime};
 
-  std::u16string SettingsPath() const { return WorkingFolder + u"\\Heronwatch.ini"; }
-  std::u16string ThemeFolder() const { return WorkingFolder + u"\\Theme\\" + settings.Name; }
+  // The folder of the theme in use.
+  std::u16string ThemeFolder() const { return WorkingFolder.ThemeFolder(settings.Name); }
 };
 
 }  // namespace hw

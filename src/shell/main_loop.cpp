@@ -88,10 +88,10 @@ void CTremorlensDlg::RunStartupStage0() {
   WindowHost& window = platform_.window;
   const AppSettings& settings = context_.settings;
 
-  context_.WorkingFolder = GetCurrentFolder();
-  CreateFolder(context_.WorkingFolder + u"\\Eventlog");
-  CreateFolder(context_.WorkingFolder + u"\\Storage");
-  const EventLog& log = context_.eventLog;
+  // The working folder was recorded by the window's initialisation.
+  CreateFolder(context_.WorkingFolder.EventLogFolder());
+  CreateFolder(context_.WorkingFolder.StorageFolder());
+  EventLog& log = context_.eventLog;
   log.WriteEventLog(SeparatorLine(u'='));
   log.WriteEventLog(LogText(u"Log Start"));
   log.WriteEventLog(LogText(u"Initial Program Start"));
@@ -140,7 +140,6 @@ void CTremorlensDlg::StartFrameTimer() {
   const bool capsRead = ticker.GetDevCaps(minPeriod, maxPeriod);
   loop.TimerPeriod = TimerPeriodFor(capsRead, minPeriod, maxPeriod);
   ticker.Start(loop.TimerPeriod);
-  loop.TimerEventId = 1;
   frameClock_.Restart(ticker.ElapsedPeriods());
 }
 
@@ -157,7 +156,7 @@ void CTremorlensDlg::ScheduleFetch() {
 void CTremorlensDlg::TakeOverFetchStatus() {
   LoopState& loop = context_.loop;
   FetchShared& fetch = context_.fetch;
-  const int status = fetch.FetchStatus.load(std::memory_order_acquire);
+  const FetchStatusValue status = fetch.FetchStatus.load(std::memory_order_acquire);
   if (status != FetchIdle) loop.LastFetchStatus = status;
 
   switch (status) {
@@ -180,8 +179,13 @@ void CTremorlensDlg::TakeOverFetchStatus() {
       WriteNetErrorLines(u"接続エラー … サーバーエラー",
                          u"エラー対策 … 情報取得周期の数値を増やしてください");
       break;
+    case FetchIdle:
+    case FetchRunning:
+      return;  // nothing to take over
+    case FetchUrlFailed:
     default:
-      if (status >= FetchIdle) return;  // idle, running: nothing to take over
+      // A value no worker writes is no result unless it is negative, which reads as a failure.
+      if (static_cast<int>(status) >= 0) return;
       WriteNetErrorLines(u"接続エラー … URL取得失敗",
                          u"エラー番号 … " + NumberText(fetch.LastNetError.load()));
       loop.FetchHoldOff = 2;
@@ -191,7 +195,7 @@ void CTremorlensDlg::TakeOverFetchStatus() {
 }
 
 void CTremorlensDlg::WriteNetErrorLines(std::u16string_view cause, std::u16string_view detail) {
-  const EventLog& log = context_.eventLog;
+  EventLog& log = context_.eventLog;
   log.WriteEventLog(SeparatorLine(u'*'));
   log.WriteEventLog(LogText(cause));
   log.WriteEventLog(LogText(detail));

@@ -11,7 +11,6 @@ namespace hw {
 void CTremorlensDlg::OnDestroy() {
   LoopState& loop = context_.loop;
   platform_.frameTicker.Stop();
-  loop.TimerEventId = 0;
   platform_.window.KillTimer();
   ports_.fetch.Shutdown();
 
@@ -23,14 +22,14 @@ void CTremorlensDlg::OnDestroy() {
                               : Rect{settings.Left, settings.Top, settings.Right, settings.Bottom};
   // The file is read again so that keys edited by hand during the run (Debug, TStart, [Net])
   // and every other line stay as they are.
-  const std::u16string path = context_.SettingsPath();
+  const std::u16string path = context_.WorkingFolder.SettingsFile();
   ProfileFile file = ProfileFile::Load(path);
   WriteAppSettings(file, settings, windowRect);
   file.Save(path);
 
   context_.surfaces.ReleaseAll();
 
-  const EventLog& log = context_.eventLog;
+  EventLog& log = context_.eventLog;
   log.WriteEventLog(std::u16string(kEventLogPrefix) + u"Log End");
   log.WriteEventLog(SeparatorLine(u'='));
   ports_.tray.Remove();

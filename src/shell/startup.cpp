@@ -8,38 +8,38 @@
 namespace hw {
 namespace {
 
-std::u16string_view ThemeAssetMessage(int code) {
+std::u16string_view ThemeAssetMessage(ThemeAssetResult code) {
   switch (code) {
-    case -1:
+    case ThemeAssetResult::kMaxIntensityMissing:
       return u"最大震度用のファイル「MaxIntensity.bmp」が読み込めません";
-    case -91:
+    case ThemeAssetResult::kJpMap1Missing:
       return u"日本地図(速報用)のファイル「jp_map1.jpg」が読み込めません";
-    case -92:
+    case ThemeAssetResult::kJpMap2Missing:
       return u"日本地図(確定用)のファイル「jp_map2.jpg」が読み込めません";
-    case -100:
+    case ThemeAssetResult::kWorldMapMissing:
       return u"世界地図のファイル「world_map.jpg」が読み込めません";
-    default:
-      return {};
+    case ThemeAssetResult::kLoaded:
+      break;
   }
+  return {};
 }
 
 }  // namespace
 
 bool CTremorlensDlg::OnInitDialog() {
   WindowHost& window = platform_.window;
-  window.AppendSystemMenuItem(kAboutCommandId, kAboutMenuText);
   if (context_.DialogInitialised == 1) return true;
 
-  context_.WorkingFolder = GetCurrentFolder();
-  CreateFolder(context_.WorkingFolder + u"\\Setting");
+  context_.WorkingFolder.SetRoot(GetCurrentFolder());
+  CreateFolder(context_.WorkingFolder.SettingFolder());
 
   AppSettings& settings = context_.settings;
-  const ProfileFile settingsFile = ProfileFile::Load(context_.SettingsPath());
+  const ProfileFile settingsFile = ProfileFile::Load(context_.WorkingFolder.SettingsFile());
   ReadThemeName(settingsFile, settings);
 
   // A theme without a readable layout file gives way to the first theme folder found.
   settings.Name = SelectTheme(context_.WorkingFolder, settings.Name, context_.themes);
-  LoadThemeLayout(context_.ThemeFolder() + u"\\Setting.ini", context_.theme);
+  LoadThemeLayout(context_.WorkingFolder.ThemeLayoutFile(settings.Name), context_.theme);
 
   ApplyDefaultPosition(settings, window.GetWorkArea());
   ReadAppSettings(settingsFile, settings);
@@ -52,7 +52,8 @@ bool CTremorlensDlg::OnInitDialog() {
   ports_.reference.ReloadReferenceData();
 
   context_.surfaces.CreateWorkingSurfaces();
-  if (const int code = ports_.assets.LoadThemeAssets(); code != 0) {
+  if (const ThemeAssetResult code = ports_.assets.LoadThemeAssets();
+      code != ThemeAssetResult::kLoaded) {
     ShowThemeAssetFailure(code);
     return true;
   }
@@ -72,7 +73,7 @@ void CTremorlensDlg::CreateFonts() {
   }
 }
 
-void CTremorlensDlg::ShowThemeAssetFailure(int code) {
+void CTremorlensDlg::ShowThemeAssetFailure(ThemeAssetResult code) {
   if (const std::u16string_view text = ThemeAssetMessage(code); !text.empty()) {
     platform_.window.MessageBox(text, u"Heronwatch");
   }

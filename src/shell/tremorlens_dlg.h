@@ -11,10 +11,6 @@
 
 namespace hw {
 
-// The system menu's About item.
-inline constexpr unsigned kAboutCommandId = 0x10;
-inline constexpr std::u16string_view kAboutMenuText = u"バージョン情報 Heronwatch(&A)...";
-
 // The main window's logic: initialisation, the 10 ms main loop, painting and shutdown. It owns
 // no platform object; the window forwards its events here.
 class CTremorlensDlg final : public WindowEventSink {
@@ -38,7 +34,7 @@ class CTremorlensDlg final : public WindowEventSink {
  private:
   // Start-up helpers.
   void CreateFonts();
-  void ShowThemeAssetFailure(int code);
+  void ShowThemeAssetFailure(ThemeAssetResult code);
   // Main-loop steps.
   void RunStartupStage();
   void RunStartupStage0();

@@ -17,8 +17,7 @@
 namespace hw::tool {
 namespace {
 
-template <typename Report>
-void WriteHeader(JsonWriter& json, const Report& r) {
+void WriteHeader(JsonWriter& json, const ReportHeader& r) {
   json.Key("timeKey").Value(r.timeKey);
   json.Key("code").Value(r.code);
   json.Key("issueType").Value(r.issueType);
@@ -30,8 +29,7 @@ void WriteHeader(JsonWriter& json, const Report& r) {
   json.Key("depthText").Value(r.depthText.View());
 }
 
-template <typename Report>
-void WriteNumbers(JsonWriter& json, const Report& r) {
+void WriteNumbers(JsonWriter& json, const ReportHeader& r) {
   json.Key("maxScale").Value(r.maxScale);
   json.Key("magnitude").Value(r.magnitude);
   json.Key("latitude").Value(r.latitude);
@@ -97,19 +95,19 @@ int RunParse(const Arguments& args) {
   }
   TimePaddings paddings;
   if (!workFolder.empty()) {
-    const ThemeLayout theme = LoadWorkFolderTheme(workFolder);
+    const ThemeLayout theme = LoadWorkFolderTheme(WorkFolderLayout(workFolder));
     paddings = {theme.style.EventTime.fontPadding, theme.style.HisEvTime.fontPadding,
                 theme.style.ReportTime.fontPadding};
   }
 
   const auto store = std::make_unique<ReportStore>();
   std::u16string newestId;
-  const int status = ReadReportBody(*body, *store, newestId, lastShownId, paddings);
+  const FetchStatusValue status = ReadReportBody(*body, *store, newestId, lastShownId, paddings);
   if (status == FetchDone) SortObservationPoints(store->latest);
 
   JsonWriter json;
   json.BeginObject();
-  json.Key("status").Value(status);
+  json.Key("status").Value(static_cast<int>(status));
   json.Key("newestId").Value(newestId);
   json.Key("latest");
   WriteLatest(json, store->latest);

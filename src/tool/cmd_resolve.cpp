@@ -46,7 +46,7 @@ int RunResolve(const Arguments& args) {
 
   const auto tables = std::make_unique<ReferenceTables>();
   ThemeList themes;
-  ReloadReferenceData(*tables, themes, workFolder);
+  ReloadReferenceData(*tables, themes, WorkFolderLayout(workFolder));
   const PointResolution r = ResolvePoint(Utf8ToUtf16(name), *tables);
 
   if (r.station) {

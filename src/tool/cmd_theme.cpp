@@ -4,12 +4,13 @@
 #include <string>
 
 #include "display/layer_surfaces.h"
+#include "display/theme_assets.h"
 #include "platform/file_system.h"
+#include "platform/map_picture.h"
 #include "platform/qt/qt_headless_gui.h"
 #include "platform/qt/qt_picture_decoder.h"
 #include "platform/qt/qt_text_renderer.h"
 #include "platform/text_codec.h"
-#include "settings/theme_assets.h"
 #include "settings/theme_layout.h"
 #include "tool/commands.h"
 #include "tool/work_folder.h"
@@ -28,7 +29,7 @@ std::string Text(std::u16string_view text) {
 
 // "\Intensity\MaxIntensity.bmp 3487x142", "built-in 149 640x64", "\Map\jp_map1.jpg (not
 // decoded)" or "(not loaded)".
-std::string Describe(const PictureSource& source, const Surface& picture) {
+std::string Describe(const PictureSource& source, const LayerSurface& slot) {
   std::string origin;
   if (!source.file.empty()) {
     origin = Text(source.file);
@@ -37,8 +38,12 @@ std::string Describe(const PictureSource& source, const Surface& picture) {
   } else {
     return "(not loaded)";
   }
-  if (picture.empty()) return origin + " (not decoded)";
-  return origin + " " + std::to_string(picture.width()) + "x" + std::to_string(picture.height());
+  const auto size = [](int width, int height) {
+    return " " + std::to_string(width) + "x" + std::to_string(height);
+  };
+  if (slot.map) return origin + size(slot.map->width(), slot.map->height());
+  if (slot.surface.empty()) return origin + " (not decoded)";
+  return origin + size(slot.surface.width(), slot.surface.height());
 }
 
 }  // namespace
@@ -57,13 +62,14 @@ int RunTheme(const Arguments& args) {
   }
   if (workFolder.empty()) workFolder = GetCurrentFolder();
 
-  const std::u16string name = WorkFolderThemeName(workFolder);
-  const std::u16string folder = workFolder + u"\\Theme\\" + name;
+  const WorkFolderLayout layoutOfFolder(workFolder);
+  const std::u16string name = WorkFolderThemeName(layoutOfFolder);
+  const std::u16string folder = layoutOfFolder.ThemeFolder(name);
   std::printf("Theme Name=%s\n", Text(name).c_str());
   std::printf("Theme Folder=%s\n", NativePath(folder).c_str());
 
   ThemeLayout layout;
-  LoadThemeLayout(folder + u"\\Setting.ini", layout);
+  LoadThemeLayout(layoutOfFolder.ThemeLayoutFile(name), layout);
   for (const ThemeLayoutEntry& entry : ListThemeLayout(layout)) {
     std::printf("%s %s=%s\n", Text(entry.section).c_str(), Text(entry.key).c_str(),
                 Text(entry.value).c_str());
@@ -75,16 +81,17 @@ int RunTheme(const Arguments& args) {
   LayerSurfaces surfaces;
   ThemeAssets assets(
       surfaces, [&folder] { return folder; }, decoder, text);
-  const int code = assets.LoadThemeAssets();
+  const ThemeAssetResult code = assets.LoadThemeAssets();
   const ThemePictureRow* failed = nullptr;
   for (const ThemePictureRow& row : kThemePictureRows) {
     std::printf("Picture %s=%s\n", Text(row.surfaceName).c_str(),
-                Describe(assets.SourceOf(row.surface), surfaces[row.surface].surface).c_str());
-    if (code != 0 && row.failureCode == code && failed == nullptr) failed = &row;
+                Describe(assets.SourceOf(row.surface), surfaces[row.surface]).c_str());
+    if (code != ThemeAssetResult::kLoaded && row.failure == code && failed == nullptr)
+      failed = &row;
   }
-  std::printf("LoadThemeAssets=%d%s%s\n", code, failed != nullptr ? " " : "",
+  std::printf("LoadThemeAssets=%d%s%s\n", static_cast<int>(code), failed != nullptr ? " " : "",
               failed != nullptr ? Text(failed->surfaceName).c_str() : "");
-  return code == 0 ? 0 : 1;
+  return code == ThemeAssetResult::kLoaded ? 0 : 1;
 }
 
 }  // namespace hw::tool

@@ -6,17 +6,16 @@
 
 namespace hw::tool {
 
-std::u16string WorkFolderThemeName(const std::u16string& workFolder) {
+std::u16string WorkFolderThemeName(const WorkFolderLayout& workFolder) {
   AppSettings settings;
-  ReadThemeName(ProfileFile::Load(workFolder + u"\\Heronwatch.ini"), settings);
+  ReadThemeName(ProfileFile::Load(workFolder.SettingsFile()), settings);
   ThemeList themes;
   return SelectTheme(workFolder, settings.Name, themes);
 }
 
-ThemeLayout LoadWorkFolderTheme(const std::u16string& workFolder) {
+ThemeLayout LoadWorkFolderTheme(const WorkFolderLayout& workFolder) {
   ThemeLayout layout;
-  LoadThemeLayout(workFolder + u"\\Theme\\" + WorkFolderThemeName(workFolder) + u"\\Setting.ini",
-                  layout);
+  LoadThemeLayout(workFolder.ThemeLayoutFile(WorkFolderThemeName(workFolder)), layout);
   return layout;
 }
 

@@ -26,9 +26,9 @@ struct WorkerHarness {
   test::FakeHttpClient http;
   FetchWorker worker{shared, http, [] { return LiveConfig(); }};
 
-  int Run(const FetchConfig& config) {
+  FetchStatusValue Run(const FetchConfig& config) {
     worker.RunFetch(config);
-    const int status = shared.FetchStatus.exchange(FetchIdle);
+    const FetchStatusValue status = shared.FetchStatus.exchange(FetchIdle);
     if (status == FetchDone) shared.LastShownId = shared.NewestId;
     return status;
   }
@@ -99,23 +99,25 @@ TEST(FetchWorker, ASecondStartWhileOneIsPendingOnlyCounts) {
 
 TEST(FetchWorker, DemoFilesFollowTheClock) {
   FetchConfig config;
+  config.WorkingFolder.SetRoot(u"/work");
   config.Demo = 2;
   config.NowTime = MakeLocalTime(2026, 12, 8, 12, 1, 45);
-  EXPECT_EQ(FetchWorker::DemoFile(config), u".\\Storage\\demo4.json");
+  EXPECT_EQ(FetchWorker::DemoFile(config), u"/work\\Storage\\demo4.json");
   config.NowTime = MakeLocalTime(2026, 12, 8, 12, 0, 29);
-  EXPECT_EQ(FetchWorker::DemoFile(config), u".\\Storage\\demo1.json");
+  EXPECT_EQ(FetchWorker::DemoFile(config), u"/work\\Storage\\demo1.json");
   config.NowTime = MakeLocalTime(2026, 12, 8, 12, 1, 60);  // a leap second
-  EXPECT_EQ(FetchWorker::DemoFile(config), u".\\Storage\\demo4.json");
+  EXPECT_EQ(FetchWorker::DemoFile(config), u"/work\\Storage\\demo4.json");
   config.Demo = 1;
-  EXPECT_EQ(FetchWorker::DemoFile(config), u".\\Storage\\demo.json");
+  EXPECT_EQ(FetchWorker::DemoFile(config), u"/work\\Storage\\demo.json");
   config.Demo = 3;
   EXPECT_TRUE(FetchWorker::DemoFile(config).empty());
 }
 
 TEST(FetchWorker, DemoModeReadsItsFileAndAMissingFileIsABadBody) {
-  test::TempFolder folder(true);
+  test::TempFolder folder;
   WorkerHarness h;
   FetchConfig config = LiveConfig();
+  config.WorkingFolder.SetRoot(folder.U16());
   config.Demo = 1;
   EXPECT_EQ(h.Run(config), FetchBadBody);
   folder.Write("Storage/demo.json", Body({ReportJson().Id("demo")}));
@@ -131,7 +133,7 @@ TEST(FetchWorker, HistoryFileHoldsTheNewBodyOnly) {
   WorkerHarness h;
   FetchConfig config = LiveConfig();
   config.SiJson = 1;
-  config.WorkingFolder = folder.U16();
+  config.WorkingFolder.SetRoot(folder.U16());
   std::filesystem::create_directories(folder.path() / "Storage");
   h.http.body = Body({ReportJson().Id("one")});
   ASSERT_EQ(h.Run(config), FetchDone);
@@ -153,7 +155,7 @@ TEST(FetchWorker, HistoryFileHoldsTheNewBodyOnly) {
 
   FetchConfig relative;
   EXPECT_EQ(FetchWorker::HistoryFilePath(relative), u"");
-  relative.WorkingFolder = u"/work";
+  relative.WorkingFolder.SetRoot(u"/work");
   relative.HisJsonSavePath = u".\\Storage\\history.json";
   EXPECT_EQ(FetchWorker::HistoryFilePath(relative), u"/work\\.\\Storage\\history.json");
 }

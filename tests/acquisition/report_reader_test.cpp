@@ -39,7 +39,7 @@ struct Reading {
   std::unique_ptr<ReportStore> store = std::make_unique<ReportStore>();
   std::u16string newestId;
   std::u16string lastShownId;
-  int status = 0;
+  FetchStatusValue status = FetchIdle;
 };
 
 TEST(ReportReader, RealBodyOfSevenTypesFillsBothStores) {
@@ -174,7 +174,7 @@ TEST(ReportReader, HistoryStopsAfterTwentyJudgedSlots) {
   const std::u16string text = Utf8ToUtf16(body);
   ReportReader reader(*store, newest, shown, {});
   ResetReportStore(*store);
-  reader.ReadReports(text, ReportReader::kPassHistory);
+  reader.ReadReports(text, ReadPass::kHistory);
   EXPECT_NE(store->history[20].timeKey, 0);
   // The 22nd report was read into the work slot and stays there; the rest are not read.
   EXPECT_EQ(store->history[21].eventDayTime, u" 7日 7時08分");

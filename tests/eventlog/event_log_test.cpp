@@ -11,9 +11,9 @@ namespace {
 TEST(EventLog, LinesCarryTheTickTimeAndEndWithCrLf) {
   test::TempFolder folder;
   std::filesystem::create_directories(folder.path() / "Eventlog");
-  const std::u16string working = folder.U16();
+  const WorkFolderLayout working(folder.U16());
   std::tm now = MakeLocalTime(2026, 12, 8, 3, 4, 5);
-  const EventLog log(working, now);
+  EventLog log(working, now);
   log.WriteEventLog(u"Event Log       ： 地震情報");
   log.WriteEventLog(u"second");
   now = MakeLocalTime(2026, 12, 8, 3, 4, 6);
@@ -28,7 +28,7 @@ TEST(EventLog, LinesCarryTheTickTimeAndEndWithCrLf) {
 
 TEST(EventLog, AppendsAfterExistingLinesAndWritesNothingWithoutFolder) {
   test::TempFolder folder;
-  const std::u16string working = folder.U16();
+  const WorkFolderLayout working(folder.U16());
   const std::tm now = MakeLocalTime(2026, 1, 2, 3, 4, 5);
   EventLog(working, now).WriteEventLog(u"lost");
   EXPECT_FALSE(std::filesystem::exists(folder.path() / "Eventlog"));

@@ -33,9 +33,6 @@ class FakeWindowHost final : public WindowHost {
     posCalls.push_back({insertAfter, flags});
   }
   void SetLayeredAlpha(int a) override { alphas.push_back(a); }
-  void AppendSystemMenuItem(unsigned id, std::u16string_view text) override {
-    systemMenu.push_back({id, std::u16string(text)});
-  }
   void InvalidateRect() override { ++invalidations; }
   Point GetCursorPos() override { return cursor; }
   void MessageBox(std::u16string_view text, std::u16string_view title) override {
@@ -58,7 +55,6 @@ class FakeWindowHost final : public WindowHost {
   int styleSets = 0;
   std::vector<PosCall> posCalls;
   std::vector<int> alphas;
-  std::vector<std::pair<unsigned, std::u16string>> systemMenu;
   int invalidations = 0;
   std::vector<std::u16string> messages;
   std::vector<std::u16string> messageTitles;

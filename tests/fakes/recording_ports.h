@@ -35,11 +35,11 @@ class RecordingReferenceService final : public ReferenceService {
 
 class ScriptedThemeAssets final : public ThemeAssetService {
  public:
-  int LoadThemeAssets() override {
+  ThemeAssetResult LoadThemeAssets() override {
     ++loads;
     return result;
   }
-  int result = 0;
+  ThemeAssetResult result = ThemeAssetResult::kLoaded;
   int loads = 0;
 };
 

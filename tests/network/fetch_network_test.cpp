@@ -49,16 +49,16 @@ struct NetworkHarness {
     context->settings.ApiBase = std::u16string(base.begin(), base.end());
     dialog.OnTimer();
     // A quick worker can finish within the tick that started it, which then takes it over.
-    const int last = context->loop.LastFetchStatus;
+    const FetchStatusValue last = context->loop.LastFetchStatus;
     if (context->fetch.FetchStatus.load() == FetchIdle && last != FetchIdle &&
         last != FetchRunning) {
       takenAtStart = last;
     }
   }
   // Waits for the worker's result and lets the loop take it over; returns the result.
-  int TakeOver() {
+  FetchStatusValue TakeOver() {
     if (takenAtStart != FetchIdle) return std::exchange(takenAtStart, FetchIdle);
-    int status = FetchIdle;
+    FetchStatusValue status = FetchIdle;
     for (int i = 0; i < 12000; ++i) {  // up to a minute on a loaded machine
       status = context->fetch.FetchStatus.load();
       if (status != FetchIdle && status != FetchRunning) break;
@@ -67,13 +67,13 @@ struct NetworkHarness {
     dialog.OnTimer();
     return status;
   }
-  int FetchAgain() {
+  FetchStatusValue FetchAgain() {
     worker.StartFetchWorker();
     return TakeOver();
   }
   std::string Log() const { return folder.Read("Eventlog/event.log"); }
 
-  int takenAtStart = FetchIdle;
+  FetchStatusValue takenAtStart = FetchIdle;
   test::TempFolder folder;
   test::FakeClock clock;
   test::FakeWindowHost window;

@@ -19,7 +19,7 @@ constexpr const char* kOneStation =
 struct StationHarness {
   StationHarness() { folder.Write("Setting/Stations.ini", "old\tfile\r\n"); }
   StationRefreshConfig Config(int staJson = 1) const {
-    return {staJson, folder.U16(), server.BaseUrl()};
+    return {staJson, WorkFolderLayout(folder.U16()), server.BaseUrl()};
   }
   std::string StationsIni() const { return folder.Read("Setting/Stations.ini"); }
 
@@ -58,10 +58,12 @@ TEST(StationDownload, FailedDownloadsLeaveTheFileAlone) {
   struct Case {
     const char* what;
     Mode mode;
-    int status;
+    StationDownload status;
   };
-  for (const Case& c : {Case{"error page", Mode::kErrorPage, -2}, Case{"empty", Mode::kEmpty, -2},
-                        Case{"no answer", Mode::kCloseWithoutAnswer, -1}}) {
+  for (const Case& c :
+       {Case{"error page", Mode::kErrorPage, StationDownload::kNotAList},
+        Case{"empty", Mode::kEmpty, StationDownload::kNotAList},
+        Case{"no answer", Mode::kCloseWithoutAnswer, StationDownload::kCannotOpen}}) {
     StationHarness h;
     h.server.Serve(c.mode);
     h.downloader.RefreshStationFile(h.Config());
@@ -72,7 +74,7 @@ TEST(StationDownload, FailedDownloadsLeaveTheFileAlone) {
   StationRefreshConfig config = dead.Config();
   config.host = "http://127.0.0.1:" + std::to_string(test::TestHttpServer::UnusedPort());
   dead.downloader.RefreshStationFile(config);
-  EXPECT_EQ(dead.downloader.StationDownloadStatus(), -1);
+  EXPECT_EQ(dead.downloader.StationDownloadStatus(), StationDownload::kCannotOpen);
   EXPECT_EQ(dead.StationsIni(), "old\tfile\r\n");
 }
 
@@ -93,7 +95,7 @@ TEST(StationDownload, OversizedListKeepsTheObjectsThatFitAndTheTableBounded) {
   list += object + "]";
   h.server.Serve(Mode::kBody, list);
   h.downloader.RefreshStationFile(h.Config());
-  EXPECT_EQ(h.downloader.StationDownloadStatus(), 1);
+  EXPECT_EQ(h.downloader.StationDownloadStatus(), StationDownload::kReceived);
   // 599,000 bytes hold about 9,500 objects; the table keeps 5000 of them.
   EXPECT_EQ(h.downloader.count(), CStationJsonDL::kCapacity);
   const std::string ini = h.StationsIni();

@@ -1,4 +1,3 @@
-#include "fakes/fake_http_client.h"
 #include "refdata/reference_files.h"
 
 #include <gtest/gtest.h>
@@ -6,9 +5,10 @@
 #include <memory>
 #include <string>
 
+#include "fakes/fake_http_client.h"
 #include "fakes/temp_folder.h"
 #include "refdata/initial_value.h"
-#include "refdata/reference_service.h"
+#include "refdata/reference_data_service.h"
 
 namespace hw {
 namespace {
@@ -105,7 +105,7 @@ TEST(ReferenceFiles, LandAreaRenamesInFileOrder) {
 // A working folder with the three files, loaded the way start-up and F5 load it.
 class ReferenceReload : public testing::Test {
  protected:
-  void Reload() { ReloadReferenceData(*tables, themes, folder.U16()); }
+  void Reload() { ReloadReferenceData(*tables, themes, WorkFolderLayout(folder.U16())); }
 
   test::TempFolder folder;
   std::unique_ptr<ReferenceTables> tables = std::make_unique<ReferenceTables>();
@@ -170,13 +170,13 @@ TEST_F(ReferenceReload, LinesBeyondATablesCapacityAreNotRead) {
 }
 
 TEST_F(ReferenceReload, TheServiceReadsTheWorkingFolderAtEachCall) {
-  std::u16string workingFolder = u"/nonexistent";
+  WorkFolderLayout workingFolder(u"/nonexistent");
   test::FakeHttpClient http;
   ReferenceDataService service(*tables, themes, workingFolder, http,
                                [] { return StationRefreshConfig{}; });
   folder.Write("Setting/Stations.ini", "a\t1\t2\t3\t0\n");
   folder.Write("Setting/AreaInfo.ini", "a\t1\n");
-  workingFolder = folder.U16();
+  workingFolder.SetRoot(folder.U16());
   service.LoadStations();
   EXPECT_EQ(tables->stations.count, 1);
   EXPECT_EQ(tables->areaInfo.count, 0) << "LoadStations reads Stations.ini only";

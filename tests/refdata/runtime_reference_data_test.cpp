@@ -36,7 +36,7 @@ std::vector<ExpectedStation> ExpectedStations() {
 TEST(RuntimeReferenceData, EveryStationResolvesToItsArea) {
   const auto tables = std::make_unique<ReferenceTables>();
   ThemeList themes;
-  ReloadReferenceData(*tables, themes, u"" HW_FIXTURE_DIR "/../../runtime");
+  ReloadReferenceData(*tables, themes, WorkFolderLayout(u"" HW_FIXTURE_DIR "/../../runtime"));
   const std::vector<ExpectedStation> expected = ExpectedStations();
   ASSERT_EQ(expected.size(), 4372u);
   ASSERT_EQ(tables->stations.count, 4372);

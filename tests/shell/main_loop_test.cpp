@@ -178,7 +178,7 @@ TEST(MainLoopTakeOver, DoneCopiesSortsComposesAndRestartsTheTicker) {
 
 TEST(MainLoopTakeOver, FailuresWriteTheirEventLogLines) {
   struct Case {
-    int status;
+    FetchStatusValue status;
     std::string cause;
     std::string detail;
   };
@@ -187,7 +187,7 @@ TEST(MainLoopTakeOver, FailuresWriteTheirEventLogLines) {
       {FetchBadBody, "接続エラー … サーバーエラー",
        "エラー対策 … 情報取得周期の数値を増やしてください"},
       {FetchUrlFailed, "接続エラー … URL取得失敗", "エラー番号 … 12029"},
-      {-7, "接続エラー … URL取得失敗", "エラー番号 … 12029"},
+      {static_cast<FetchStatusValue>(-7), "接続エラー … URL取得失敗", "エラー番号 … 12029"},
   };
   for (const Case& c : cases) {
     ShellHarness h;
@@ -202,9 +202,9 @@ TEST(MainLoopTakeOver, FailuresWriteTheirEventLogLines) {
     const std::string prefix = stamp + "Event Log       \xEF\xBC\x9A ";
     EXPECT_EQ(h.Log().substr(header), stamp + stars + "\r\n" + prefix + c.cause + "\r\n" + prefix +
                                           c.detail + "\r\n" + stamp + stars + "\r\n")
-        << c.status;
+        << static_cast<int>(c.status);
     EXPECT_EQ(h.context->fetch.FetchStatus.load(), FetchIdle);
-    EXPECT_EQ(h.context->loop.FetchHoldOff, c.status <= FetchUrlFailed ? 2 : 0);
+    EXPECT_EQ(h.context->loop.FetchHoldOff, static_cast<int>(c.status) <= -3 ? 2 : 0);
   }
 }
 

@@ -65,7 +65,7 @@ TEST(Shutdown, FailedStartKeepsTheStoredRectangleAndTheFallbackTheme) {
                  "[Theme]\nName=Gone\n[Position]\nTop=7\nLeft=8\nBottom=9\n"
                  "Right=10\n[Flag]\nDebug=1\n");
   h.folder.Write("Theme/Only/Setting.ini", "");
-  h.recording.assets.result = -1;
+  h.recording.assets.result = ThemeAssetResult::kMaxIntensityMissing;
   h.dialog.OnInitDialog();
   h.dialog.OnDestroy();
   const ProfileFile ini = ProfileFile::Load(h.folder.U16() + u"/Heronwatch.ini");
@@ -90,10 +90,12 @@ TEST(Shutdown, UnwritableSettingsFileLosesTheWriteButNothingElse) {
 TEST(Shutdown, VanishedWorkingFolderNeverWritesAnywhereElse) {
   ShellHarness h;
   h.InitWithTheme();
+  const std::u16string chosen = h.context->WorkingFolder.root();
   std::filesystem::remove_all(h.folder.path());
-  h.Tick();  // the first tick reads the working folder again
-  EXPECT_EQ(h.context->WorkingFolder, u".");
+  h.Tick();
+  EXPECT_EQ(h.context->WorkingFolder.root(), chosen);  // recorded once, at start-up
   h.dialog.OnDestroy();
+  EXPECT_FALSE(std::filesystem::exists(h.folder.path()));
   EXPECT_FALSE(std::filesystem::exists("/Heronwatch.ini"));
   EXPECT_FALSE(std::filesystem::exists("/Eventlog"));
 }

@@ -21,9 +21,6 @@ TEST(Startup, NoSettingsFileGivesACentredWindowAndTheDefaultTheme) {
   EXPECT_EQ(h.context->settings.Name, u"Theme_REV");
   EXPECT_EQ(h.window.placement.normal, (Rect{363, 124, 1003, 604}));
   EXPECT_TRUE(std::filesystem::is_directory(h.folder.path() / "Setting"));
-  ASSERT_EQ(h.window.systemMenu.size(), 1u);
-  EXPECT_EQ(h.window.systemMenu[0].first, 16u);
-  EXPECT_EQ(h.window.systemMenu[0].second, u"バージョン情報 Heronwatch(&A)...");
   EXPECT_EQ(h.recording.tray.adds, 1);
   EXPECT_EQ(h.recording.reference.refreshes, 1);
   EXPECT_EQ(h.recording.reference.reloads, 1);
@@ -64,14 +61,17 @@ TEST(Startup, CreatesTheNineteenFontsFromTheTheme) {
 
 TEST(Startup, MissingRequiredPictureShowsWhyAndNeverStartsTheLoop) {
   struct Case {
-    int code;
+    ThemeAssetResult code;
     std::u16string message;
   };
   const Case cases[] = {
-      {-1, u"最大震度用のファイル「MaxIntensity.bmp」が読み込めません"},
-      {-91, u"日本地図(速報用)のファイル「jp_map1.jpg」が読み込めません"},
-      {-92, u"日本地図(確定用)のファイル「jp_map2.jpg」が読み込めません"},
-      {-100, u"世界地図のファイル「world_map.jpg」が読み込めません"},
+      {ThemeAssetResult::kMaxIntensityMissing,
+       u"最大震度用のファイル「MaxIntensity.bmp」が読み込めません"},
+      {ThemeAssetResult::kJpMap1Missing,
+       u"日本地図(速報用)のファイル「jp_map1.jpg」が読み込めません"},
+      {ThemeAssetResult::kJpMap2Missing,
+       u"日本地図(確定用)のファイル「jp_map2.jpg」が読み込めません"},
+      {ThemeAssetResult::kWorldMapMissing, u"世界地図のファイル「world_map.jpg」が読み込めません"},
   };
   for (const Case& c : cases) {
     ShellHarness h;
@@ -86,11 +86,10 @@ TEST(Startup, MissingRequiredPictureShowsWhyAndNeverStartsTheLoop) {
   }
 }
 
-TEST(Startup, SecondInitialisationOnlyRebuildsTheSystemMenu) {
+TEST(Startup, SecondInitialisationBuildsNothingAgain) {
   ShellHarness h;
   h.InitWithTheme();
   h.dialog.OnInitDialog();
-  EXPECT_EQ(h.window.systemMenu.size(), 2u);
   EXPECT_EQ(h.text.fonts.size(), static_cast<std::size_t>(kFontCount));
   EXPECT_EQ(h.recording.assets.loads, 1);
 }

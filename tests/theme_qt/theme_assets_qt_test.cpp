@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "display/intensity_style.h"
+#include "display/theme_assets.h"
 #include "fakes/bitmap_builder.h"
 #include "fakes/temp_folder.h"
 #include "platform/file_system.h"
@@ -16,7 +17,6 @@
 #include "platform/qt/qt_picture_decoder.h"
 #include "platform/qt/qt_text_renderer.h"
 #include "platform/text_codec.h"
-#include "settings/theme_assets.h"
 #include "settings/theme_layout.h"
 
 namespace hw {
@@ -46,8 +46,11 @@ struct Theme {
       folder.Write(fs::path("Theme/T") / file, bytes);
   }
   std::u16string Path() const { return folder.U16() + u"\\Theme\\T"; }
-  int Load() { return assets.LoadThemeAssets(); }
+  ThemeAssetResult Load() { return assets.LoadThemeAssets(); }
   const Surface& SurfaceOf(SurfaceIndex index) const { return surfaces[index].surface; }
+  bool HasPicture(SurfaceIndex index) const {
+    return !surfaces[index].surface.empty() || surfaces[index].map != nullptr;
+  }
 
   test::TempFolder folder;
   LayerSurfaces surfaces;
@@ -72,7 +75,7 @@ Files With(Files files, std::string file, std::string bytes) {
 // The built-in badges carry their labels in the colour the intensity asks for.
 TEST(ThemeAssetsQt, SparseThemeDrawsLabelledBuiltInBadges) {
   Theme theme(Required());
-  ASSERT_EQ(theme.Load(), 0);
+  ASSERT_EQ(theme.Load(), ThemeAssetResult::kLoaded);
   const Surface& badges = theme.SurfaceOf(MidIntensitySurface);
   ASSERT_EQ(badges.width(), 640);
   for (int cell = 1; cell < kIntensitySheetCells; ++cell) {
@@ -85,7 +88,8 @@ TEST(ThemeAssetsQt, SparseThemeDrawsLabelledBuiltInBadges) {
     }
     EXPECT_GT(labelPixels, 20);
   }
-  EXPECT_EQ(theme.SurfaceOf(WorldMapSurface).width(), 96);
+  ASSERT_NE(theme.surfaces[WorldMapSurface].map, nullptr);
+  EXPECT_EQ(theme.surfaces[WorldMapSurface].map->width(), 96);
 }
 
 // Broken files never crash the loading: a required picture fails with its code, any other
@@ -99,34 +103,35 @@ TEST(ThemeAssetsQt, BrokenFilesFailOrFallBack) {
   struct Case {
     const char* name;
     Files files;
-    int code;
+    ThemeAssetResult code;
     SurfaceIndex surface;
     std::u16string_view file;  // where the surface's picture came from ...
     int builtIn;               // ... or which built-in picture it took
     bool hasPicture;
   };
+  constexpr ThemeAssetResult kOk = ThemeAssetResult::kLoaded;
   const std::vector<Case> cases = {
       {"truncated MaxIntensity.bmp",
        With(Required(), "Intensity/MaxIntensity.bmp", bitmap.substr(0, bitmap.size() - 40)),
-       kMaxIntensityMissing, MaxIntensitySurface, u"", 0, false},
+       ThemeAssetResult::kMaxIntensityMissing, MaxIntensitySurface, u"", 0, false},
       {"MaxIntensity.bmp claiming 60000 x 60000",
-       With(Required(), "Intensity/MaxIntensity.bmp", hugeBitmap), kMaxIntensityMissing,
-       MaxIntensitySurface, u"", 0, false},
-      {"truncated Shingen.bmp", With(Required(), "Waku/Shingen.bmp", bitmap.substr(0, 60)), 0,
+       With(Required(), "Intensity/MaxIntensity.bmp", hugeBitmap),
+       ThemeAssetResult::kMaxIntensityMissing, MaxIntensitySurface, u"", 0, false},
+      {"truncated Shingen.bmp", With(Required(), "Waku/Shingen.bmp", bitmap.substr(0, 60)), kOk,
        ShingenSurface, u"", 152, true},
       {"MidlIntensity.bmp claiming 60000 x 60000",
-       With(Required(), "Intensity/MidlIntensity.bmp", hugeBitmap), 0, MidIntensitySurface, u"",
+       With(Required(), "Intensity/MidlIntensity.bmp", hugeBitmap), kOk, MidIntensitySurface, u"",
        149, true},
-      {"text named jp_map1.jpg", With(Required(), "Map/jp_map1.jpg", "not a picture\n"), 0,
+      {"text named jp_map1.jpg", With(Required(), "Map/jp_map1.jpg", "not a picture\n"), kOk,
        JpMap1Surface, u"\\Map\\jp_map1.jpg", 0, false},
-      {"zero-byte jp_map2.jpg", With(Required(), "Map/jp_map2.jpg", ""), kJpMap2Missing,
-       JpMap2Surface, u"", 0, false},
+      {"zero-byte jp_map2.jpg", With(Required(), "Map/jp_map2.jpg", ""),
+       ThemeAssetResult::kJpMap2Missing, JpMap2Surface, u"", 0, false},
       {"truncated jp_map1.bmp beside a good jp_map1.jpg",
-       With(Required(), "Map/jp_map1.bmp", bitmap.substr(0, bitmap.size() / 2)), 0, JpMap1Surface,
+       With(Required(), "Map/jp_map1.bmp", bitmap.substr(0, bitmap.size() / 2)), kOk, JpMap1Surface,
        u"\\Map\\jp_map1.jpg", 0, true},
       {"world_map.jpg cut short",
-       With(Required(), "Map/world_map.jpg", jpeg.substr(0, jpeg.size() - 10)), 0, WorldMapSurface,
-       u"\\Map\\world_map.jpg", 0, true},
+       With(Required(), "Map/world_map.jpg", jpeg.substr(0, jpeg.size() - 10)), kOk,
+       WorldMapSurface, u"\\Map\\world_map.jpg", 0, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -134,7 +139,7 @@ TEST(ThemeAssetsQt, BrokenFilesFailOrFallBack) {
     EXPECT_EQ(theme.Load(), c.code);
     EXPECT_EQ(theme.assets.SourceOf(c.surface).file, c.file);
     EXPECT_EQ(theme.assets.SourceOf(c.surface).builtIn, c.builtIn);
-    EXPECT_EQ(!theme.SurfaceOf(c.surface).empty(), c.hasPicture);
+    EXPECT_EQ(theme.HasPicture(c.surface), c.hasPicture);
   }
 }
 
@@ -216,13 +221,14 @@ TEST(DefaultTheme, LoadsEverySpriteFromItsFile) {
 
   ThemeLayout layout;
   LoadThemeLayout(theme.Path() + u"\\Setting.ini", layout);
-  ASSERT_EQ(theme.Load(), 0);
+  ASSERT_EQ(theme.Load(), ThemeAssetResult::kLoaded);
   for (const ExpectedSize& expected : SpriteSizes(layout)) {
     const ThemePictureRow& row = kThemePictureRows[expected.surface - MaxIntensitySurface];
     SCOPED_TRACE(Utf16ToUtf8(row.surfaceName));
     EXPECT_EQ(theme.assets.SourceOf(expected.surface).file, row.file);
-    EXPECT_EQ(theme.SurfaceOf(expected.surface).width(), expected.width);
-    EXPECT_EQ(theme.SurfaceOf(expected.surface).height(), expected.height);
+    const LayerSurface& slot = theme.surfaces[expected.surface];
+    EXPECT_EQ(slot.map ? slot.map->width() : slot.surface.width(), expected.width);
+    EXPECT_EQ(slot.map ? slot.map->height() : slot.surface.height(), expected.height);
   }
 }
 

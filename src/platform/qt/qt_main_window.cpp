@@ -108,10 +108,6 @@ void QtMainWindow::SetLayeredAlpha(int alpha) {
   setWindowOpacity(std::clamp(alpha, 0, 255) / 255.0);
 }
 
-void QtMainWindow::AppendSystemMenuItem(unsigned commandId, std::u16string_view text) {
-  systemMenu_.push_back({commandId, ToQString(text)});
-}
-
 Point QtMainWindow::GetCursorPos() {
   const QPoint pos = QCursor::pos();
   return {pos.x(), pos.y()};

@@ -29,7 +29,6 @@ class QtMainWindow final : public QWidget, public WindowHost {
   void SetStyle(std::uint32_t style) override;
   void SetWindowPos(InsertAfter insertAfter, unsigned flags) override;
   void SetLayeredAlpha(int alpha) override;
-  void AppendSystemMenuItem(unsigned commandId, std::u16string_view text) override;
   void InvalidateRect() override { update(); }
   Point GetCursorPos() override;
   void MessageBox(std::u16string_view text, std::u16string_view title) override;
@@ -42,11 +41,6 @@ class QtMainWindow final : public QWidget, public WindowHost {
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  struct MenuItem {
-    unsigned id;
-    QString text;
-  };
-
   QPoint WorkAreaOrigin() const;
   void ApplyWindowFlags();
 
@@ -55,7 +49,6 @@ class QtMainWindow final : public QWidget, public WindowHost {
   std::uint32_t style_;
   InsertAfter zOrder_ = InsertAfter::NoTopmost;
   bool closeRequested_ = false;
-  std::vector<MenuItem> systemMenu_;
 };
 
 }  // namespace hw

@@ -1,4 +1,4 @@
-#include "settings/theme_assets.h"
+#include "display/theme_assets.h"
 
 #include <gtest/gtest.h>
 
@@ -28,8 +28,14 @@ struct Theme {
   void Put(std::u16string_view file, std::string_view bytes) const {
     folder.Write(NativePath(u"Theme\\T" + std::u16string(file)), bytes);
   }
-  int Load() { return assets.LoadThemeAssets(); }
+  ThemeAssetResult Load() { return assets.LoadThemeAssets(); }
   const Surface& SurfaceOf(SurfaceIndex index) const { return surfaces[index].surface; }
+  bool HasPicture(SurfaceIndex index) const {
+    return !surfaces[index].surface.empty() || surfaces[index].map != nullptr;
+  }
+  int WidthOf(SurfaceIndex index) const {
+    return surfaces[index].map ? surfaces[index].map->width() : surfaces[index].surface.width();
+  }
   const std::u16string& FileOf(SurfaceIndex index) const { return assets.SourceOf(index).file; }
 
   test::TempFolder folder;
@@ -65,13 +71,13 @@ TEST(ThemeAssets, TableHoldsTheThirtyEightSurfacesInOrder) {
 
 TEST(ThemeAssets, SparseThemeStartsWithBuiltInPictures) {
   Theme theme(kRequired);
-  ASSERT_EQ(theme.Load(), 0);
+  ASSERT_EQ(theme.Load(), ThemeAssetResult::kLoaded);
 
   EXPECT_EQ(theme.FileOf(MaxIntensitySurface), u"\\Intensity\\MaxIntensity.bmp");
   EXPECT_EQ(theme.SurfaceOf(MaxIntensitySurface).width(), 3487);
   EXPECT_EQ(theme.FileOf(JpMap1Surface), u"\\Map\\jp_map1.jpg");
-  EXPECT_EQ(theme.SurfaceOf(JpMap2Surface).width(), 41);
-  EXPECT_EQ(theme.SurfaceOf(WorldMapSurface).width(), 70);
+  EXPECT_EQ(theme.WidthOf(JpMap2Surface), 41);
+  EXPECT_EQ(theme.WidthOf(WorldMapSurface), 70);
 
   const std::vector<std::pair<SurfaceIndex, int>> builtIns = {
       {MidIntensitySurface, 149},  {EventTimeWakuSurface, 151}, {ShingenSurface, 152},
@@ -82,7 +88,7 @@ TEST(ThemeAssets, SparseThemeStartsWithBuiltInPictures) {
     SCOPED_TRACE(surface);
     EXPECT_EQ(theme.assets.SourceOf(surface).builtIn, picture);
     EXPECT_TRUE(theme.FileOf(surface).empty());
-    EXPECT_FALSE(theme.SurfaceOf(surface).empty());
+    EXPECT_TRUE(theme.HasPicture(surface));
   }
   EXPECT_EQ(theme.SurfaceOf(MidIntensitySurface).width(), 640);
   EXPECT_EQ(theme.SurfaceOf(BarIntensitySurface).height(), 400);
@@ -124,7 +130,7 @@ TEST(ThemeAssets, FirstLoadableFileWins) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Theme theme(With(kRequired, c.extra));
-    ASSERT_EQ(theme.Load(), 0);
+    ASSERT_EQ(theme.Load(), ThemeAssetResult::kLoaded);
     EXPECT_EQ(theme.FileOf(c.surface), c.expected);
     EXPECT_EQ(theme.decoder.memoryDecodes, c.memoryDecodes);
   }
@@ -136,24 +142,25 @@ TEST(ThemeAssets, MissingRequiredPictureStopsTheLoading) {
   struct Case {
     const char* name;
     Files files;
-    int code;
+    ThemeAssetResult code;
     SurfaceIndex lastLoaded;  // 0 (CanvasSurface) when nothing was loaded
   };
   const std::vector<Case> cases = {
       {"no MaxIntensity", Without(kRequired, u"\\Intensity\\MaxIntensity.bmp"),
-       kMaxIntensityMissing, CanvasSurface},
+       ThemeAssetResult::kMaxIntensityMissing, CanvasSurface},
       {"MaxIntensity in another format",
        With(Without(kRequired, u"\\Intensity\\MaxIntensity.bmp"),
             {{u"\\Intensity\\MaxIntensity.bmp", FakePictureDecoder::Jpeg(3487, 142)}}),
-       kMaxIntensityMissing, CanvasSurface},
-      {"no jp_map1", Without(kRequired, u"\\Map\\jp_map1.jpg"), kJpMap1Missing, User4MojiSurface},
+       ThemeAssetResult::kMaxIntensityMissing, CanvasSurface},
+      {"no jp_map1", Without(kRequired, u"\\Map\\jp_map1.jpg"), ThemeAssetResult::kJpMap1Missing,
+       User4MojiSurface},
       {"empty jp_map1.jpg",
        With(Without(kRequired, u"\\Map\\jp_map1.jpg"), {{u"\\Map\\jp_map1.jpg", ""}}),
-       kJpMap1Missing, User4MojiSurface},
-      {"no jp_map2 in either form", Without(kRequired, u"\\Map\\jp_map2.jpg"), kJpMap2Missing,
-       JpMap1Surface},
-      {"no world_map", Without(kRequired, u"\\Map\\world_map.jpg"), kWorldMapMissing,
-       JpMap2Surface},
+       ThemeAssetResult::kJpMap1Missing, User4MojiSurface},
+      {"no jp_map2 in either form", Without(kRequired, u"\\Map\\jp_map2.jpg"),
+       ThemeAssetResult::kJpMap2Missing, JpMap1Surface},
+      {"no world_map", Without(kRequired, u"\\Map\\world_map.jpg"),
+       ThemeAssetResult::kWorldMapMissing, JpMap2Surface},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -164,7 +171,7 @@ TEST(ThemeAssets, MissingRequiredPictureStopsTheLoading) {
       const PictureSource& source = theme.assets.SourceOf(row.surface);
       const bool loaded = !source.file.empty() || source.builtIn != 0;
       EXPECT_EQ(loaded, row.surface <= c.lastLoaded);
-      EXPECT_EQ(theme.SurfaceOf(row.surface).empty(), row.surface > c.lastLoaded);
+      EXPECT_EQ(!theme.HasPicture(row.surface), row.surface > c.lastLoaded);
     }
   }
 }
@@ -172,7 +179,7 @@ TEST(ThemeAssets, MissingRequiredPictureStopsTheLoading) {
 TEST(ThemeAssets, MissingJpMap2NeverLooksAtTheWorldMap) {
   Theme theme(With(Without(kRequired, u"\\Map\\jp_map2.jpg"),
                    {{u"\\Map\\world_map.bmp", FakePictureDecoder::Bitmap(70, 20)}}));
-  EXPECT_EQ(theme.Load(), kJpMap2Missing);
+  EXPECT_EQ(theme.Load(), ThemeAssetResult::kJpMap2Missing);
   for (const std::u16string& opened : theme.decoder.openedFiles)
     EXPECT_EQ(opened.find(u"world_map"), std::u16string::npos);
 }
@@ -181,10 +188,10 @@ TEST(ThemeAssets, MissingJpMap2NeverLooksAtTheWorldMap) {
 TEST(ThemeAssets, UndecodableMapLeavesItsSurfaceEmpty) {
   Theme theme(With(Without(kRequired, u"\\Map\\jp_map2.jpg"),
                    {{u"\\Map\\jp_map2.jpg", "this is text, not a picture"}}));
-  ASSERT_EQ(theme.Load(), 0);
+  ASSERT_EQ(theme.Load(), ThemeAssetResult::kLoaded);
   EXPECT_EQ(theme.FileOf(JpMap2Surface), u"\\Map\\jp_map2.jpg");
-  EXPECT_TRUE(theme.SurfaceOf(JpMap2Surface).empty());
-  EXPECT_FALSE(theme.SurfaceOf(WorldMapSurface).empty());
+  EXPECT_FALSE(theme.HasPicture(JpMap2Surface));
+  EXPECT_TRUE(theme.HasPicture(WorldMapSurface));
 }
 
 TEST(ThemeAssets, LoadJpegPictureCodes) {
@@ -192,22 +199,24 @@ TEST(ThemeAssets, LoadJpegPictureCodes) {
                {u"\\Map\\text.jpg", "text"},
                {u"\\Map\\good.jpg", FakePictureDecoder::Jpeg(5, 4)},
                {u"\\Map\\folder.jpg\\inside", "x"}});
-  EXPECT_EQ(theme.assets.LoadJpegPicture(u"missing.jpg", JpMap1Surface), kJpegCannotOpen);
-  EXPECT_EQ(theme.assets.LoadJpegPicture(u"folder.jpg", JpMap1Surface), kJpegCannotOpen);
-  EXPECT_EQ(theme.assets.LoadJpegPicture(u"empty.jpg", JpMap1Surface), kJpegEmpty);
-  EXPECT_EQ(theme.assets.LoadJpegPicture(u"text.jpg", JpMap1Surface), 0);
-  EXPECT_TRUE(theme.SurfaceOf(JpMap1Surface).empty());
-  EXPECT_EQ(theme.assets.LoadJpegPicture(u"good.jpg", JpMap1Surface), 0);
-  EXPECT_EQ(theme.SurfaceOf(JpMap1Surface).width(), 5);
+  EXPECT_EQ(theme.assets.LoadJpegPicture(u"missing.jpg", JpMap1Surface),
+            JpegLoadResult::kCannotOpen);
+  EXPECT_EQ(theme.assets.LoadJpegPicture(u"folder.jpg", JpMap1Surface),
+            JpegLoadResult::kCannotOpen);
+  EXPECT_EQ(theme.assets.LoadJpegPicture(u"empty.jpg", JpMap1Surface), JpegLoadResult::kEmpty);
+  EXPECT_EQ(theme.assets.LoadJpegPicture(u"text.jpg", JpMap1Surface), JpegLoadResult::kLoaded);
+  EXPECT_FALSE(theme.HasPicture(JpMap1Surface));
+  EXPECT_EQ(theme.assets.LoadJpegPicture(u"good.jpg", JpMap1Surface), JpegLoadResult::kLoaded);
+  EXPECT_EQ(theme.WidthOf(JpMap1Surface), 5);
 }
 
 // Loading again starts from nothing: pictures of the previous load do not linger.
 TEST(ThemeAssets, ReloadClearsEarlierPictures) {
   Theme theme(kRequired);
-  ASSERT_EQ(theme.Load(), 0);
+  ASSERT_EQ(theme.Load(), ThemeAssetResult::kLoaded);
   theme.Put(u"\\Intensity\\MaxIntensity.bmp", "gone");
-  EXPECT_EQ(theme.Load(), kMaxIntensityMissing);
-  EXPECT_TRUE(theme.SurfaceOf(JpMap1Surface).empty());
+  EXPECT_EQ(theme.Load(), ThemeAssetResult::kMaxIntensityMissing);
+  EXPECT_FALSE(theme.HasPicture(JpMap1Surface));
   EXPECT_EQ(theme.assets.SourceOf(MidIntensitySurface).builtIn, 0);
 }
 

@@ -1,4 +1,4 @@
-#include "acquisition/number_text.h"
+#include "platform/number_text.h"
 
 #include <cstdlib>
 #include <limits>

@@ -1,4 +1,4 @@
-#include "refdata/reference_service.h"
+#include "refdata/reference_data_service.h"
 
 #include "refdata/initial_value.h"
 

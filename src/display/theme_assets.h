@@ -7,22 +7,19 @@
 #include <string_view>
 
 #include "display/layer_surfaces.h"
+#include "display/theme_asset_service.h"
 #include "platform/picture_decoder.h"
 #include "platform/text_renderer.h"
-#include "shell/shell_ports.h"
 
 namespace hw {
 
-// Failure codes of LoadThemeAssets: the required picture that could not be loaded.
-inline constexpr int kMaxIntensityMissing = -1;
-inline constexpr int kJpMap1Missing = -91;
-inline constexpr int kJpMap2Missing = -92;
-inline constexpr int kWorldMapMissing = -100;
-
-// Codes of LoadJpegPicture.
-inline constexpr int kJpegCannotOpen = -1;
-inline constexpr int kJpegEmpty = -2;
-inline constexpr int kJpegNoMemory = -3;
+// Results of LoadJpegPicture.
+enum class JpegLoadResult : int {
+  kLoaded = 0,
+  kCannotOpen = -1,
+  kEmpty = -2,
+  kNoMemory = -3,  // larger than kMaxJpegFileBytes
+};
 
 // One row of the theme loading table: which surface gets which picture file, what replaces a
 // missing file, and which code a missing required picture ends the loading with.
@@ -33,7 +30,7 @@ struct ThemePictureRow {
   std::u16string_view secondFile;  // tried when `file` cannot be loaded; empty for most rows
   int builtIn;                     // built-in replacement picture; 0 for none
   std::u16string_view jpegName;    // the compressed form of a map, in "\Map\"; empty otherwise
-  int failureCode;                 // 0 for rows that cannot fail
+  ThemeAssetResult failure;        // kLoaded for rows that cannot fail
 };
 
 inline constexpr std::size_t kThemePictureCount = 38;
@@ -49,6 +46,7 @@ struct PictureSource {
 };
 
 // Loads a theme's pictures into the sprite surfaces 4–41 of the main window, once at start-up.
+// The three maps are held as map pictures (LayerSurface::map) rather than as surfaces.
 class ThemeAssets final : public ThemeAssetService {
  public:
   // `themeFolder` gives WorkingFolder + "\Theme\" + the theme's name at the time the pictures
@@ -57,15 +55,14 @@ class ThemeAssets final : public ThemeAssetService {
               PictureDecoder& decoder, TextRenderer& text);
 
   // Goes through the loading table in order: a row's bitmap file, then its second file, then
-  // its built-in picture, then for a map its compressed form. Returns 0 when every row has a
-  // picture, otherwise the failure code of the first required picture that could not be
+  // its built-in picture, then for a map its compressed form. Returns kLoaded when every row
+  // has a picture, otherwise the failure of the first required picture that could not be
   // loaded; the rows after it are left empty.
-  int LoadThemeAssets() override;
+  ThemeAssetResult LoadThemeAssets() override;
 
-  // Reads "\Map\" + `fileName` of the theme and decodes it into the `map` surface: 0, or
-  // kJpegCannotOpen, kJpegEmpty, kJpegNoMemory (larger than kMaxJpegFileBytes). A file that
-  // is read but does not decode also gives 0 and leaves the surface without a picture.
-  int LoadJpegPicture(std::u16string_view fileName, SurfaceIndex map);
+  // Reads "\Map\" + `fileName` of the theme into the `map` slot. A file that is read but
+  // does not decode also gives kLoaded and leaves the slot without a picture.
+  JpegLoadResult LoadJpegPicture(std::u16string_view fileName, SurfaceIndex map);
 
   // What the last LoadThemeAssets gave a surface (4–41; others have no source).
   const PictureSource& SourceOf(SurfaceIndex surface) const;
@@ -75,6 +72,7 @@ class ThemeAssets final : public ThemeAssetService {
 
  private:
   bool LoadBitmap(std::u16string_view file, SurfaceIndex surface);
+  bool LoadBitmapMap(std::u16string_view file, SurfaceIndex map);
 
   LayerSurfaces& surfaces_;
   std::function<std::u16string()> themeFolder_;
