@@ -1,16 +1,38 @@
 #include "display/frame_composer.h"
 
-#include "platform/window_host.h"
-#include "shell/app_context.h"
-
 namespace hw {
 
 void FrameComposer::ComposeFrame() {
-  // FIXME: the map, marker, box and table layers are drawn here once they exist; until then
-  // the pages keep what they hold and only the repaint is requested.
-  static_cast<void>(context_);
-  static_cast<void>(text_);
+  // Every stretch of the composition averages (HALFTONE), so there is no mode to set.
+  commRowStart_ = 0;
+  mapLayer_.DrawMapLayer(in_);
+
+  DrawUserBoxes();
+  DrawTimeAndMagnitudeBoxes();
+  DrawEpicentreDepthCommentBoxes();
+  DrawTsunamiBox();
+  DrawMaxIntensityBox();
+
+  BuildMunicipalityList(ComposePass::kA);
+  DrawCityGrid(ComposePass::kA);
+  DrawCityList(ComposePass::kA);
+  DrawDebugStatus(in_, ComposePass::kA, mapLayer_.UnknownPointName());
+  RestoreDetailScale();
+
+  BuildMunicipalityList(ComposePass::kB);
+  DrawCityGrid(ComposePass::kB);
+  DrawCityList(ComposePass::kB);
+  DrawDebugStatus(in_, ComposePass::kB, mapLayer_.UnknownPointName());
+  RestoreDetailScale();
+
+  DrawHistoryTable();
+  DrawCommentTable();
   window_.InvalidateRect();
+}
+
+void FrameComposer::RestoreDetailScale() {
+  if (in_.reports.latest.issueType != DetailScale) return;
+  mapLayer_.detailScaleCopy().RestoreInto(in_.reports.latest);
 }
 
 }  // namespace hw

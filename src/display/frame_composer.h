@@ -1,24 +1,45 @@
 #pragma once
 
+#include "display/compose_inputs.h"
+#include "display/debug_status.h"
+#include "display/map_layer.h"
+#include "platform/window_host.h"
+
 namespace hw {
 
-struct AppContext;
-class WindowHost;
-class TextRenderer;
-
-// Builds the picture for the newest report into canvas pages 0-3, layer by layer, and asks
-// for a repaint. Runs on the window's thread whenever new data has been taken over.
+// Builds the picture for the newest report into canvas pages 0–3, layer by layer, and asks
+// for a repaint. Runs on the window's thread whenever new data has been taken over (and once
+// at start-up). It owns the map layer's state between compositions.
 class FrameComposer {
  public:
-  FrameComposer(AppContext& context, WindowHost& window, TextRenderer& text)
-      : context_(context), window_(window), text_(text) {}
+  FrameComposer(ComposeInputs inputs, RepaintTarget& window)
+      : in_(inputs), window_(window) {}
 
   void ComposeFrame();
 
+  const MapLayer& mapLayer() const { return mapLayer_; }
+  // The first row of the comment table, raised by the city list table.
+  int CommRowStart() const { return commRowStart_; }
+
  private:
-  AppContext& context_;
-  WindowHost& window_;
-  TextRenderer& text_;
+  // The layers of the boxes, tables and history (drawn by the steps of the next layers).
+  void DrawUserBoxes() {}
+  void DrawTimeAndMagnitudeBoxes() {}
+  void DrawEpicentreDepthCommentBoxes() {}
+  void DrawTsunamiBox() {}
+  void DrawMaxIntensityBox() {}
+  void BuildMunicipalityList(ComposePass) {}
+  void DrawCityGrid(ComposePass) {}
+  void DrawCityList(ComposePass) {}
+  void DrawHistoryTable() {}
+  void DrawCommentTable() {}
+  // Puts back the detailed report's points that the municipality list replaced.
+  void RestoreDetailScale();
+
+  ComposeInputs in_;
+  RepaintTarget& window_;
+  MapLayer mapLayer_;
+  int commRowStart_ = 0;
 };
 
 }  // namespace hw

@@ -1,6 +1,7 @@
 #include "platform/clock.h"
 
 #include <chrono>
+#include <thread>
 
 namespace hw {
 namespace {
@@ -28,6 +29,10 @@ std::tm SystemClock::LocalNow() {
 std::int64_t SystemClock::MonotonicMs() {
   using namespace std::chrono;
   return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+void SystemClock::SleepMs(int ms) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
 std::tm MakeLocalTime(int year, int month, int day, int hour, int minute, int second) {

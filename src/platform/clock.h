@@ -13,6 +13,8 @@ class Clock {
   // Broken-down local time: seconds 0-60, month 0-11, years since 1900, as localtime gives it.
   virtual std::tm LocalNow() = 0;
   virtual std::int64_t MonotonicMs() = 0;
+  // Blocks the calling thread for about `ms` milliseconds.
+  virtual void SleepMs(int ms) = 0;
 };
 
 // The system's clocks.
@@ -20,6 +22,7 @@ class SystemClock final : public Clock {
  public:
   std::tm LocalNow() override;
   std::int64_t MonotonicMs() override;
+  void SleepMs(int ms) override;
 };
 
 // Makes a broken-down time from calendar fields (month 1-12), with weekday and day of year

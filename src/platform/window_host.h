@@ -33,11 +33,18 @@ struct WindowPlacement {
   constexpr bool operator==(const WindowPlacement&) const = default;
 };
 
+// Where a repaint is asked for: the whole client area is painted again later, without being
+// erased first.
+class RepaintTarget {
+ public:
+  virtual ~RepaintTarget() = default;
+  virtual void InvalidateRect() = 0;
+};
+
 // Everything the logic asks of its window. The Qt main window implements it; tests use a
 // recording fake. All calls come from the user-interface thread.
-class WindowHost {
+class WindowHost : public RepaintTarget {
  public:
-  virtual ~WindowHost() = default;
 
   virtual Rect GetWorkArea() = 0;  // screen minus task bar, screen coordinates
   virtual WindowPlacement GetWindowPlacement() = 0;
@@ -52,8 +59,6 @@ class WindowHost {
   // Constant opacity of the whole window, 0 (invisible) to 255.
   virtual void SetLayeredAlpha(int alpha) = 0;
 
-  // Repaints the whole client area later, without erasing it first.
-  virtual void InvalidateRect() = 0;
   virtual Point GetCursorPos() = 0;  // screen pixels
 
   // A message box with an OK button and the exclamation icon; returns when it is dismissed
@@ -71,10 +76,12 @@ class WindowHost {
   virtual void RunModalLoop() = 0;
 };
 
-// What the window shows: a rectangle of a surface, stretched to the whole client area.
+// What the window shows: a rectangle of a surface, stretched to the whole client area; or,
+// while the window is minimised, the application icon.
 struct PaintSource {
   const Surface* surface = nullptr;
   Rect source;
+  bool iconic = false;
 };
 
 // The window's events as the logic handles them.

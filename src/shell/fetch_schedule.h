@@ -1,14 +1,9 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <ctime>
 
 namespace hw {
-
-// Ticker step per frame in sixteenths of a pixel, by [Config] SpeedDraw (also the fade step of
-// painting).
-inline constexpr std::array<int, 10> ScrollStepTable = {48, 32, 24, 20, 16, 512, 0, 0, 0, 0};
 
 // Multimedia-timer periods per frame tick for [Config] SpeedDraw.
 int FrameIntervalFor(int speedDraw);

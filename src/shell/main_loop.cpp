@@ -7,6 +7,7 @@
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "platform/frame_ticker.h"
+#include "display/scroll_step.h"
 #include "shell/fetch_schedule.h"
 #include "shell/tremorlens_dlg.h"
 
@@ -217,7 +218,7 @@ void CTremorlensDlg::AdvanceTicker() {
   if (end < loop.TickerOffset) {
     loop.TickerOffset = 0;
   } else {
-    const int step = ScrollStepTable[static_cast<std::size_t>(context_.settings.SpeedDraw)] / 16;
+    const int step = ScrollStep(context_.settings.SpeedDraw) / 16;
     const std::int64_t offset =
         loop.TickerOffset + std::int64_t{step} * loop.PendingFrames * context_.settings.SpeedScroll;
     loop.TickerOffset = static_cast<int>(std::clamp<std::int64_t>(offset, INT_MIN, INT_MAX));

@@ -1,40 +1,60 @@
 #include "shell/tremorlens_dlg.h"
 
 #include "platform/blit.h"
+#include "platform/clock.h"
 #include "shell/fetch_schedule.h"
 
 namespace hw {
+
+namespace {
+
+PictureSettings PictureSettingsOf(const AppSettings& settings) {
+  return {settings.EpiFront,  settings.EpiBlink, settings.ShindoMap,
+          settings.SpeedDraw, settings.Aspect,   settings.Debug};
+}
+
+ComposeInputs ComposeInputsOf(AppContext& context, TextRenderer& text) {
+  return {*context.reports,  context.theme, *context.reference,
+          context.surfaces,  context.fonts, text,
+          PictureSettingsOf(context.settings), context.eventLog};
+}
+
+PaintInputs PaintInputsOf(AppContext& context, TextRenderer& text, const MapLayer& mapLayer) {
+  return {context.surfaces, *context.reports, context.theme, context.fonts, text,
+          PictureSettingsOf(context.settings), context.fetch, mapLayer};
+}
+
+PaintCounters PaintCountersOf(LoopState& loop) {
+  return {loop.NowTime,   loop.TickerOffset, loop.TickerMoved,
+          loop.PaintCount, loop.FetchPhase,   loop.LastFetchStatus};
+}
+
+}  // namespace
 
 CTremorlensDlg::CTremorlensDlg(AppContext& context, PlatformServices& platform, ShellPorts& ports)
     : context_(context),
       platform_(platform),
       ports_(ports),
-      composer_(context, platform.window, platform.text) {}
+      composer_(ComposeInputsOf(context, platform.text), platform.window),
+      painter_(PaintInputsOf(context, platform.text, composer_.mapLayer()),
+               PaintCountersOf(context.loop), *this) {}
 
 void CTremorlensDlg::SetFrameInterval() {
   context_.loop.FrameInterval = FrameIntervalFor(context_.settings.SpeedDraw);
 }
 
 PaintSource CTremorlensDlg::OnPaint() {
-  // The display page shows the area page; the view alternation, fades, pulse and ticker are
-  // laid over it here as they arrive.
-  Surface& canvas = context_.surfaces[CanvasSurface].surface;
-  BitBlt(canvas, PageX(DisplayPage), 0, kPageWidth, kPageHeight, canvas, PageX(AreaPage), 0);
+  const PaintedFrame frame = painter_.OnPaint(platform_.window.IsIconic());
+  return {frame.surface, frame.source, frame.iconic};
+}
 
-  int x = PageX(DisplayPage);
-  int width = kPageWidth;
-  if (context_.settings.Aspect == 1) {
-    x += 240;
-    width = 1440;
-  } else if (context_.settings.Aspect == 2) {
-    x += 96;
-    width = 1728;
-  }
+int CTremorlensDlg::FrameSubCount() {
+  UpdateFrameCounters();
+  return context_.loop.FrameSubCount;
+}
 
-  LoopState& loop = context_.loop;
-  if (loop.TickerMoved == 0) ++loop.PaintCount;
-  loop.TickerMoved = 0;
-  return {&canvas, {x, 0, x + width, kPageHeight}};
+void CTremorlensDlg::WaitOneMillisecond() {
+  platform_.clock.SleepMs(1);
 }
 
 }  // namespace hw

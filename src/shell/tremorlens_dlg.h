@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "display/frame_composer.h"
+#include "display/window_painter.h"
 #include "platform/window_host.h"
 #include "shell/app_context.h"
 #include "shell/frame_clock.h"
@@ -13,7 +14,7 @@ namespace hw {
 
 // The main window's logic: initialisation, the 10 ms main loop, painting and shutdown. It owns
 // no platform object; the window forwards its events here.
-class CTremorlensDlg final : public WindowEventSink {
+class CTremorlensDlg final : public WindowEventSink, private FramePhase {
  public:
   CTremorlensDlg(AppContext& context, PlatformServices& platform, ShellPorts& ports);
 
@@ -30,6 +31,7 @@ class CTremorlensDlg final : public WindowEventSink {
   void SetFrameInterval();
 
   FrameComposer& composer() { return composer_; }
+  WindowPainter& painter() { return painter_; }
 
  private:
   // Start-up helpers.
@@ -48,12 +50,16 @@ class CTremorlensDlg final : public WindowEventSink {
   void FollowDrag();
   void CountDownHoldOff();
   Rect FramedWindowRect();
+  // FramePhase: the frame counters brought up to date, and a short wait.
+  int FrameSubCount() override;
+  void WaitOneMillisecond() override;
 
   AppContext& context_;
   PlatformServices& platform_;
   ShellPorts& ports_;
-  FrameComposer composer_;
   FrameClock frameClock_;
+  FrameComposer composer_;
+  WindowPainter painter_;
 };
 
 }  // namespace hw

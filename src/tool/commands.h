@@ -9,6 +9,7 @@ namespace hw::tool {
 // exit status: 0 success, 1 failure, 2 wrong usage. Output goes to stdout, messages to stderr.
 using Arguments = std::vector<std::string_view>;
 
+int RunCompose(const Arguments& args);
 int RunParse(const Arguments& args);
 int RunProject(const Arguments& args);
 int RunResolve(const Arguments& args);

@@ -60,6 +60,20 @@ JsonWriter& JsonWriter::Value(double number) {
   return *this;
 }
 
+JsonWriter& JsonWriter::Bool(bool value) {
+  Separate();
+  out_ += value ? "true" : "false";
+  needComma_ = true;
+  return *this;
+}
+
+JsonWriter& JsonWriter::Null() {
+  Separate();
+  out_ += "null";
+  needComma_ = true;
+  return *this;
+}
+
 void JsonWriter::String(std::string_view utf8) {
   out_ += '"';
   for (const char c : utf8) {

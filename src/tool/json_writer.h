@@ -18,6 +18,8 @@ class JsonWriter {
   JsonWriter& Value(long long number);
   JsonWriter& Value(int number) { return Value(static_cast<long long>(number)); }
   JsonWriter& Value(double number);
+  JsonWriter& Bool(bool value);
+  JsonWriter& Null();
 
   const std::string& str() const { return out_; }
 
