@@ -297,7 +297,7 @@ class Sequence:
 
     def other(self, when):
         self.report("Other", datetime.datetime(1, 1, 1), when, domestic="Unknown",
-                    comment="震度速報の訂正です。\\n先ほどの情報を取り消します。")
+                    comment="震度速報の訂正です。\n先ほどの情報を取り消します。")  # a line break, escaped in JSON
 
     def unknown_type(self, event_time):
         name, lat, lon, _ = self.rng.choice(REGIONS)
