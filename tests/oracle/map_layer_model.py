@@ -380,9 +380,12 @@ class MapLayer:
         self.station_by_name = {}
         for i, (name, _, _) in enumerate(self.stations):
             self.station_by_name.setdefault(name, i)
+        # A blank place name would claim every point, and an index outside the area table
+        # leads nowhere: neither kind of entry names a place.
         self.area_info_first = {}
-        for i, (name, _) in enumerate(self.area_info):
-            self.area_info_first.setdefault(name, i)
+        for i, (name, area) in enumerate(self.area_info):
+            if name and 0 <= area < 188:
+                self.area_info_first.setdefault(name, i)
         self.station_grid = [project_to_grid(self.grid, lat, lon) for _, lat, lon in self.stations]
         # Working fields and the state kept from one composition to the next (all zero at start).
         self.area_scale = [0] * len(self.areas)
@@ -460,8 +463,7 @@ class MapLayer:
             entry = self.area_info_for(fixed)
             if entry is not None:
                 place, area = self.area_info[entry]
-                if 0 <= area < len(self.areas):
-                    self.area_scale[area] = max(self.area_scale[area], scale)
+                self.area_scale[area] = max(self.area_scale[area], scale)
                 log.append(LOG + "エリア情報 … %02d, %s, %s" % (scale, place, addr))
             else:
                 self.unknown_area_count += 1
@@ -472,7 +474,7 @@ class MapLayer:
 
     def summary(self, r, log):
         if r.max_scale != 0:
-            label = TSUNAMI_LOG_LABEL[r.domestic_tsunami] if 0 <= r.domestic_tsunami <= 6 else ""
+            label = TSUNAMI_LOG_LABEL[r.domestic_tsunami if 0 <= r.domestic_tsunami <= 6 else 0]
             log.append(LOG + "地震情報 … 日時：%s, マグニチュード：%3.1f" % (r.event_day_time, r.magnitude))
             log.append(LOG + "地震情報 … 震源：%s, 深さ：%s, 緯度経度：(%3.1f,%4.1f)"
                        % (r.hypocenter_name, r.depth_text, r.latitude, r.longitude))

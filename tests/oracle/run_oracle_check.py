@@ -55,7 +55,9 @@ VARIANTS = {
                             ("Config", "MapYaxisOffset"): -13, ("Config", "MapXaxisPercent"): 99,
                             ("Waku", "ShingenWaku.width"): 75, ("Waku", "ShingenWaku.height"): 31,
                             ("Intensity", "MidIntensity.scaleOff"): -5,
-                            ("Font", "EventTime.fontPadding"): 1}},
+                            ("Font", "EventTime.fontPadding"): 1},
+                  # A blank place name and an index outside the area table name no place.
+                  "area_info_head": "\t5\n札幌\t999\n"},
     "missing-theme": {"theme_name": "NoSuchTheme", "epi_front": 1},
 }
 
@@ -79,6 +81,12 @@ def make_workdir(path, variant):
     pictures linked, the layout file changed as the variant says."""
     os.makedirs(os.path.join(path, "Theme"))
     shutil.copytree(os.path.join(RUNTIME, "Setting"), os.path.join(path, "Setting"))
+    if variant.get("area_info_head"):
+        area_info = os.path.join(path, "Setting", "AreaInfo.ini")
+        with open(area_info, encoding="utf-8") as f:
+            lines = f.read()
+        with open(area_info, "w", encoding="utf-8") as f:
+            f.write(variant["area_info_head"] + lines)
     source_theme = os.path.join(RUNTIME, "Theme", "Theme_REV")
     name = "Theme_REV" if not variant.get("theme") else "Oracle_" + re.sub(r"\W", "_", os.path.basename(path))
     for theme in {"Theme_REV", name}:
