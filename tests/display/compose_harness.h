@@ -1,0 +1,55 @@
+#pragma once
+
+#include <memory>
+
+#include "display/frame_composer.h"
+#include "display/window_painter.h"
+#include "fakes/fake_text_renderer.h"
+#include "fakes/recording_log.h"
+#include "refdata/reference_tables.h"
+
+namespace hw::test {
+
+// The colour of cell c of the harness's marker sheets, and of its epicentre sprite.
+COLORREF CellColour(int cell);
+inline constexpr COLORREF kEpicentreColour = MakeColorRef(250, 0, 0);
+// The colour of the harness's maps of Japan; its world map is dark with a white band three
+// pixels wide at `kWorldLine`.
+inline constexpr COLORREF kJapanMapColour = MakeColorRef(40, 60, 80);
+inline constexpr int kWorldLine = 1856;  // the column of longitude −180 (and 180)
+
+// A composer and painter over small pictures: marker sheets of 64-pixel cells in ten solid
+// colours with a blue border, a 74 × 74 epicentre sprite (red with a blue border), uniform
+// maps of Japan and a world map with one white band; the built-in area table and grid, and
+// whatever stations and places a test adds.
+struct ComposeHarness {
+  ComposeHarness();
+
+  LatestReport& report() { return reports->latest; }
+  // Adds a station or an AreaInfo place at the end of its table.
+  void AddStation(std::u16string_view name, double latitude, double longitude);
+  void AddPlace(std::u16string_view name, int areaIndex);
+  // Composes the current report (sorted as the loop sorts it) and keeps its log lines.
+  void Compose();
+  const Surface& canvas() const { return surfaces[CanvasSurface].surface; }
+  COLORREF PagePixel(int page, int x, int y) const { return canvas().GetPixel(PageX(page) + x, y); }
+
+  std::unique_ptr<ReportStore> reports = std::make_unique<ReportStore>();
+  ThemeLayout theme;
+  std::unique_ptr<ReferenceTables> reference = std::make_unique<ReferenceTables>();
+  LayerSurfaces surfaces;
+  FontTable fonts{};
+  FakeTextRenderer text;
+  RecordingLog log;
+  int EpiFront = 0, EpiBlink = 0, ShindoMap = 0, SpeedDraw = 4, Aspect = 0, Debug = 0;
+  PictureSettings settings{EpiFront, EpiBlink, ShindoMap, SpeedDraw, Aspect, Debug};
+  struct Window final : RepaintTarget {
+    void InvalidateRect() override { ++invalidations; }
+    int invalidations = 0;
+  } window;
+  FrameComposer composer{
+      ComposeInputs{*reports, theme, *reference, surfaces, fonts, text, settings, log}, window};
+  const MapLayer& layer() const { return composer.mapLayer(); }
+};
+
+}  // namespace hw::test

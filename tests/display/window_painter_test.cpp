@@ -1,0 +1,247 @@
+#include "display/window_painter.h"
+
+#include <gtest/gtest.h>
+
+#include "display/compose_harness.h"
+#include "platform/clock.h"
+
+namespace hw {
+namespace {
+
+using test::ComposeHarness;
+
+// A frame timer that advances by one period per millisecond waited (or never, when stuck).
+class SteppingPhase final : public FramePhase {
+ public:
+  int FrameSubCount() override { return sub; }
+  void WaitOneMillisecond() override {
+    ++waits;
+    if (!stuck) ++sub;
+  }
+  int sub = 0;
+  int waits = 0;
+  bool stuck = false;
+};
+
+struct PaintHarness : ComposeHarness {
+  PaintHarness() { now = MakeLocalTime(2026, 12, 8, 12, 0, 0); }
+
+  // Paints at second `second` of the minute.
+  PaintedFrame PaintAt(int second) {
+    now.tm_sec = second;
+    return painter.OnPaint(false);
+  }
+  COLORREF Shown(int x, int y) const { return PagePixel(DisplayPage, x, y); }
+
+  std::tm now{};
+  int tickerOffset = 0;
+  int tickerMoved = 0;
+  int paintCount = 0;
+  int fetchPhase = 0;
+  FetchStatusValue lastStatus = FetchIdle;
+  FetchShared fetch;
+  SteppingPhase phase;
+  WindowPainter painter{
+      PaintInputs{surfaces, *reports, theme, fonts, text, settings, fetch, composer.mapLayer()},
+      PaintCounters{now, tickerOffset, tickerMoved, paintCount, fetchPhase, lastStatus}, phase};
+};
+
+// A detailed report with one station marker, which only the station page shows (the station
+// lies away from its area's marker).
+void ComposeStationReport(PaintHarness& h) {
+  h.AddStation(u"東京千代田区", 35.0, 140.3);
+  h.AddPlace(u"東京", 72);
+  LatestReport& r = h.report();
+  r.issueType = DetailScale;
+  r.latitude = 36.0;
+  r.longitude = 138.0;
+  r.maxScale = 30;
+  r.pointCount = 1;
+  r.points[0].addr.Assign(u"東京千代田区");
+  r.points[0].scale = 30;
+  h.Compose();
+}
+
+TEST(WindowPainter, FadeAndPulseStepsBySpeed) {
+  struct Case {
+    int speedDraw;
+    std::vector<int> fadeAfterSwitch;  // FadeAlpha at the switch paint and the ones after it
+    int pulseStep;
+  };
+  const Case cases[] = {
+      {5, {255, 0, 0}, 255},
+      {4, {255, 239, 223}, 8},
+      {7, {255, 255, 255}, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.speedDraw);
+    PaintHarness h;
+    h.SpeedDraw = c.speedDraw;
+    h.report().issueType = Destination;
+    h.PaintAt(9);
+    EXPECT_EQ(h.painter.FadeAlpha(), 0);
+    for (const int fade : c.fadeAfterSwitch) {
+      h.PaintAt(10);
+      EXPECT_EQ(h.painter.FadeAlpha(), fade);
+    }
+    // Seconds 10 and 11 raise the pulse, 12 to 14 lower it.
+    const int raised = h.painter.BlinkAlpha();
+    EXPECT_EQ(raised, std::min(255, c.pulseStep * static_cast<int>(c.fadeAfterSwitch.size())));
+    h.PaintAt(12);
+    EXPECT_EQ(h.painter.BlinkAlpha(), std::max(0, raised - c.pulseStep));
+  }
+}
+
+TEST(WindowPainter, FullFadeAtSpeedFourLastsSixteenPaints) {
+  PaintHarness h;
+  h.report().issueType = Foreign;
+  h.PaintAt(9);
+  int paints = 0;
+  do {
+    h.PaintAt(10);
+    ++paints;
+  } while (h.painter.FadeAlpha() > 0);
+  EXPECT_EQ(paints, 17);  // 255 at the switch, then 16 steps of 16
+}
+
+TEST(WindowPainter, AlternatingViewsCrossFadeAtEachSwitch) {
+  PaintHarness h;
+  ComposeStationReport(h);
+  const auto& station = h.layer().record().stationMarkers.at(0);
+  const COLORREF areaPixel = h.PagePixel(AreaPage, station.x, station.y);
+  const COLORREF stationPixel = h.PagePixel(StationPage, station.x, station.y);
+  ASSERT_NE(areaPixel, stationPixel);
+
+  h.PaintAt(5);
+  EXPECT_EQ(h.Shown(station.x, station.y), areaPixel);  // area view in s % 20 < 10
+  h.PaintAt(9);
+  h.PaintAt(10);  // the switch: the area view still covers the station view fully
+  EXPECT_EQ(h.Shown(station.x, station.y), areaPixel);
+  for (int i = 0; i < 16; ++i)
+    h.PaintAt(10);
+  EXPECT_EQ(h.Shown(station.x, station.y), stationPixel);
+
+  h.ShindoMap = -1;  // the same turns, starting with the station view
+  h.PaintAt(5);
+  EXPECT_EQ(h.Shown(station.x, station.y), stationPixel);
+  h.ShindoMap = 1;
+  h.PaintAt(15);
+  EXPECT_EQ(h.Shown(station.x, station.y), areaPixel);
+}
+
+TEST(WindowPainter, PromptReportsAlwaysShowTheAreaPage) {
+  PaintHarness h;
+  ComposeStationReport(h);
+  const auto& station = h.layer().record().stationMarkers.at(0);
+  h.report().issueType = ScalePrompt;
+  h.ShindoMap = 2;
+  h.EpiBlink = 1;
+  for (const int second : {9, 10, 15}) {
+    h.PaintAt(second);
+    EXPECT_EQ(h.painter.FadeAlpha(), 0);
+    EXPECT_EQ(h.painter.BlinkAlpha(), 0);
+    EXPECT_EQ(h.Shown(station.x, station.y), h.PagePixel(AreaPage, station.x, station.y));
+  }
+}
+
+TEST(WindowPainter, PulseFadesTheEpicentreOutOfItsRectangleOnly) {
+  PaintHarness h;
+  h.EpiFront = 1;
+  h.EpiBlink = 1;
+  h.SpeedDraw = 5;
+  h.report().issueType = Destination;
+  h.report().latitude = 35.7;
+  h.report().longitude = 139.7;
+  h.Compose();
+  const Rect r = h.layer().EpicentreRect();
+  const int cx = (r.left + r.right) / 2;
+  const int cy = (r.top + r.bottom) / 2;
+  h.PaintAt(0);  // s % 5 < 2: the epicentre-free copy is laid over fully
+  EXPECT_EQ(h.Shown(cx, cy), test::kJapanMapColour);
+  h.PaintAt(3);
+  EXPECT_EQ(h.Shown(cx, cy), test::kEpicentreColour);
+
+  // An empty rectangle pulses nothing.
+  PaintHarness empty;
+  empty.EpiFront = 1;
+  empty.EpiBlink = 1;
+  empty.report().issueType = Destination;
+  empty.PaintAt(0);
+  EXPECT_EQ(empty.layer().EpicentreRect(), Rect{});
+  EXPECT_EQ(empty.Shown(960, 540), empty.PagePixel(AreaPage, 960, 540));
+}
+
+TEST(WindowPainter, AspectChoosesThePartOfTheDisplayPage) {
+  PaintHarness h;
+  const std::pair<int, Rect> cases[] = {
+      {0, {7680, 0, 9600, 1080}}, {1, {7920, 0, 9360, 1080}}, {2, {7776, 0, 9504, 1080}}};
+  for (const auto& [aspect, source] : cases) {
+    h.Aspect = aspect;
+    const PaintedFrame frame = h.PaintAt(0);
+    EXPECT_EQ(frame.source, source);
+    EXPECT_EQ(frame.surface, &h.canvas());
+  }
+  EXPECT_TRUE(h.painter.OnPaint(true).iconic);
+}
+
+TEST(WindowPainter, TickerRunsOnlyWhereTheThemeShowsIt) {
+  struct Case {
+    int visible;
+    int type;
+    bool drawn;
+  };
+  for (const Case& c : {Case{1, DetailScale, true}, Case{0, DetailScale, false},
+                        Case{2, DetailScale, false}, Case{2, Foreign, true}}) {
+    PaintHarness h;
+    h.theme.text.InfoComment.visible = c.visible;
+    h.report().issueType = c.type;
+    h.report().commentText.Assign(u"テスト");
+    h.report().commentLength = 3;
+    h.PaintAt(0);
+    const bool drew = !h.text.draws.empty() && h.text.draws.back().text == u"テスト";
+    EXPECT_EQ(drew, c.drawn) << c.visible << " " << c.type;
+  }
+}
+
+TEST(WindowPainter, DebugOverlayHidesTheHistoryWhileAFetchRuns) {
+  for (const FetchStatusValue status : {FetchIdle, FetchRunning}) {
+    PaintHarness h;
+    h.Debug = 1;
+    h.fetch.FetchStatus = status;
+    h.PaintAt(0);
+    ASSERT_EQ(h.text.draws.size(), status == FetchIdle ? 14u : 6u);
+    const auto& flag = h.text.draws[h.text.draws.size() - 6];
+    EXPECT_EQ(flag.text, status == FetchIdle ? u"Thread Flag ：0" : u"Thread Flag ：1");
+    EXPECT_EQ(flag.rect.top, 830);
+    EXPECT_EQ(flag.rect.left, 7690);
+  }
+}
+
+TEST(WindowPainter, PaintsNotCausedByTheTickerAreCounted) {
+  PaintHarness h;
+  h.PaintAt(0);
+  EXPECT_EQ(h.paintCount, 1);
+  h.tickerMoved = 1;
+  h.PaintAt(0);
+  EXPECT_EQ(h.paintCount, 1);
+  EXPECT_EQ(h.tickerMoved, 0);
+}
+
+TEST(WindowPainter, PacingWaitsForTheFramePhaseButNeverForEver) {
+  struct Case {
+    int sub;
+    bool stuck;
+    int waits;
+  };
+  for (const Case& c :
+       {Case{0, false, 0}, Case{23, false, 0}, Case{5, false, 18}, Case{5, true, 25}}) {
+    PaintHarness h;
+    h.phase.sub = c.sub;
+    h.phase.stuck = c.stuck;
+    h.PaintAt(0);
+    EXPECT_EQ(h.phase.waits, c.waits) << c.sub;
+  }
+}
+
+}  // namespace
+}  // namespace hw
