@@ -19,6 +19,7 @@
 #include "platform/curl/curl_http_client.h"
 #include "platform/frame_ticker.h"
 #include "platform/instance_lock.h"
+#include "platform/qt/app_icon.h"
 #include "platform/qt/qt_main_window.h"
 #include "platform/qt/qt_picture_decoder.h"
 #include "platform/qt/qt_text_renderer.h"
@@ -72,6 +73,7 @@ void CloseOnSignals(QTimer& poll, hw::WindowHost& window) {
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Heronwatch"));
+  QApplication::setWindowIcon(hw::AppIcon());
   // Qt adopts the user's locale; numbers in files and the event log must keep the "." of the
   // C locale whatever it is.
   std::setlocale(LC_NUMERIC, "C");

@@ -27,6 +27,7 @@ void FrameComposer::ComposeFrame() {
 
   DrawHistoryTable();
   DrawCommentTable();
+  ++compositions_;
   window_.InvalidateRect();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 #include "display/compose_inputs.h"
 #include "display/debug_status.h"
 #include "display/map_layer.h"
@@ -12,12 +14,13 @@ namespace hw {
 // at start-up). It owns the map layer's state between compositions.
 class FrameComposer {
  public:
-  FrameComposer(ComposeInputs inputs, RepaintTarget& window)
-      : in_(inputs), window_(window) {}
+  FrameComposer(ComposeInputs inputs, RepaintTarget& window) : in_(inputs), window_(window) {}
 
   void ComposeFrame();
 
   const MapLayer& mapLayer() const { return mapLayer_; }
+  // How many compositions there have been; painting compares it to see new pages.
+  const std::uint64_t& compositions() const { return compositions_; }
   // The first row of the comment table, raised by the city list table.
   int CommRowStart() const { return commRowStart_; }
 
@@ -40,6 +43,7 @@ class FrameComposer {
   RepaintTarget& window_;
   MapLayer mapLayer_;
   int commRowStart_ = 0;
+  std::uint64_t compositions_ = 0;
 };
 
 }  // namespace hw

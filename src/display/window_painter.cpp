@@ -13,14 +13,37 @@ namespace {
 constexpr int kTickerWidth = 30000;
 constexpr int kTickerStripHeight = 44;
 constexpr int kMaxPacingWaits = 25;
+constexpr Rect kWholePage{0, 0, kPageWidth, kPageHeight};
 
-void CopyPage(Surface& canvas, int from, int to) {
-  BitBlt(canvas, PageX(to), 0, kPageWidth, kPageHeight, canvas, PageX(from), 0);
+bool IsEmpty(const Rect& r) {
+  return r.right <= r.left || r.bottom <= r.top;
 }
 
-void BlendPage(Surface& canvas, int from, int to, int alpha) {
-  AlphaBlend(canvas, PageX(to), 0, kPageWidth, kPageHeight, canvas, PageX(from), 0, kPageWidth,
-             kPageHeight, alpha);
+Rect Intersect(const Rect& a, const Rect& b) {
+  return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+          std::min(a.bottom, b.bottom)};
+}
+
+Rect Union(const Rect& a, const Rect& b) {
+  if (IsEmpty(a)) return b;
+  if (IsEmpty(b)) return a;
+  return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+          std::max(a.bottom, b.bottom)};
+}
+
+// Copies (alpha < 0) or blends `area` (page coordinates) of page `from` onto the display
+// page, only where it meets `clip`.
+void PagePart(Surface& canvas, int from, const Rect& area, const Rect& clip, int alpha = -1) {
+  const Rect r = Intersect(area, clip);
+  if (IsEmpty(r)) return;
+  const int dx = PageX(DisplayPage) + r.left;
+  const int sx = PageX(from) + r.left;
+  if (alpha < 0) {
+    BitBlt(canvas, dx, r.top, r.Width(), r.Height(), canvas, sx, r.top);
+  } else {
+    AlphaBlend(canvas, dx, r.top, r.Width(), r.Height(), canvas, sx, r.top, r.Width(), r.Height(),
+               alpha);
+  }
 }
 
 // The part of the display page the window shows, by [Config] Aspect: 16:9, 4:3 or 16:10.
@@ -38,82 +61,142 @@ Rect AspectSource(int aspect) {
 
 }  // namespace
 
-PaintedFrame WindowPainter::OnPaint(bool minimized) {
-  if (minimized) return {nullptr, {}, true};
-  const int second = counters_.NowTime.tm_sec;
+bool WindowPainter::Animated() const {
   const int type = in_.reports.latest.issueType;
-  const bool animated = type >= Destination && type <= Foreign;
-  UpdateAlphas(second, animated);
-  AssembleDisplayPage(second, animated);
-  DrawTicker();
-  PaceFrame();
-  if (in_.settings.Debug == 1) DrawDebugOverlay();
-  if (counters_.TickerMoved == 0) ++counters_.PaintCount;
-  counters_.TickerMoved = 0;
-  return {&in_.surfaces[CanvasSurface].surface, AspectSource(in_.settings.Aspect), false};
+  return type >= Destination && type <= Foreign;
 }
 
-void WindowPainter::UpdateAlphas(int second, bool animated) {
-  if (!animated) {
-    fadeAlpha_ = 0;
-    blinkAlpha_ = 0;
-    return;
-  }
+WindowPainter::Alphas WindowPainter::NextAlphas(int second) const {
+  Alphas next{fadeAlpha_, blinkAlpha_, prevSecondMod10_};
+  if (!Animated()) return {0, 0, prevSecondMod10_};
   const int step = ScrollStep(in_.settings.SpeedDraw);
-  if (prevSecondMod10_ == 9 && second % 10 == 0) {
-    fadeAlpha_ = 255;  // a new ten-second slot: the old view starts fully covering the new one
-  } else if (fadeAlpha_ > 0) {
-    fadeAlpha_ = std::max(0, fadeAlpha_ - step);
+  if (next.prevSecondMod10 == 9 && second % 10 == 0) {
+    next.fade = 255;  // a new ten-second slot: the old view starts fully covering the new one
+  } else if (next.fade > 0) {
+    next.fade = std::max(0, next.fade - step);
   }
-  prevSecondMod10_ = second % 10;
+  next.prevSecondMod10 = second % 10;
   if (second % 5 < 2) {
-    if (blinkAlpha_ < 255) blinkAlpha_ = std::min(255, blinkAlpha_ + step / 2);
+    if (next.blink < 255) next.blink = std::min(255, next.blink + step / 2);
   } else {
-    blinkAlpha_ = std::max(0, blinkAlpha_ - step / 2);
+    next.blink = std::max(0, next.blink - step / 2);
   }
+  return next;
 }
 
-void WindowPainter::AssembleDisplayPage(int second, bool animated) {
-  Surface& canvas = in_.surfaces[CanvasSurface].surface;
-  if (!animated) {
-    CopyPage(canvas, AreaPage, DisplayPage);
-    return;
-  }
-  const int shindoMap = in_.settings.ShindoMap;
-  int pulsePage = AreaPageNoEpicentre;
-  if (shindoMap == 1) {
-    CopyPage(canvas, AreaPage, DisplayPage);
-  } else if (shindoMap == 2) {
-    CopyPage(canvas, StationPage, DisplayPage);
-    pulsePage = StationPageNoEpicentre;
-  } else {
+WindowPainter::FrameKey WindowPainter::KeyFor(int second, const Alphas& alphas) const {
+  const PictureSettings& s = in_.settings;
+  FrameKey key;
+  key.compositions = in_.compositions;
+  key.animated = Animated();
+  key.shownPage = AreaPage;
+  key.otherPage = AreaPage;
+  key.aspect = s.Aspect;
+  key.debug = s.Debug == 1;
+  key.demo = s.Demo != 0;
+  key.ticker = TickerShown();
+  key.tickerOffset = key.ticker ? counters_.TickerOffset : 0;
+  if (!key.animated) return key;
+
+  key.pulsePage = AreaPageNoEpicentre;
+  if (s.ShindoMap == 2) {
+    key.shownPage = StationPage;
+    key.pulsePage = StationPageNoEpicentre;
+  } else if (s.ShindoMap != 1) {
     // Ten seconds of each view in turn; at each switch the old view fades out over the new.
     const bool firstHalf = second % 20 < 10;
-    const bool areaView = shindoMap == -1 ? !firstHalf : firstHalf;
-    const int shown = areaView ? AreaPage : StationPage;
-    const int other = areaView ? StationPage : AreaPage;
-    CopyPage(canvas, shown, DisplayPage);
-    if (fadeAlpha_ > 0) BlendPage(canvas, other, DisplayPage, fadeAlpha_);
-    pulsePage = areaView ? AreaPageNoEpicentre : StationPageNoEpicentre;
+    const bool areaView = s.ShindoMap == -1 ? !firstHalf : firstHalf;
+    key.shownPage = areaView ? AreaPage : StationPage;
+    key.otherPage = areaView ? StationPage : AreaPage;
+    key.fadeAlpha = alphas.fade;
+    key.pulsePage = areaView ? AreaPageNoEpicentre : StationPageNoEpicentre;
   }
-  if (in_.settings.EpiBlink != 1) return;
-  const bool alternating = shindoMap != 1 && shindoMap != 2;
-  if (alternating && in_.settings.SpeedDraw == 5) {
-    BlendPage(canvas, pulsePage, DisplayPage, blinkAlpha_);
-    return;
+  if (s.EpiBlink == 1) {
+    key.pulse = true;
+    key.blinkAlpha = alphas.blink;
+    key.pulseWholePage = s.ShindoMap != 1 && s.ShindoMap != 2 && s.SpeedDraw == 5;
+    key.pulseRect = key.pulseWholePage ? kWholePage : in_.mapLayer.EpicentreRect();
   }
-  const Rect& r = in_.mapLayer.EpicentreRect();
-  AlphaBlend(canvas, PageX(DisplayPage) + r.left, r.top, r.Width(), r.Height(), canvas,
-             PageX(pulsePage) + r.left, r.top, r.Width(), r.Height(), blinkAlpha_);
+  return key;
 }
 
-void WindowPainter::DrawTicker() {
+bool WindowPainter::TickerShown() const {
   const LatestReport& report = in_.reports.latest;
   const TextElement& box = in_.theme.text.InfoComment;
-  if (report.commentLength == 0 || box.visible == 0 ||
-      (box.visible == 2 && report.issueType != Foreign)) {
-    return;
+  return report.commentLength != 0 && box.visible != 0 &&
+         (box.visible != 2 || report.issueType == Foreign);
+}
+
+Rect WindowPainter::TickerBox() const {
+  const TextElement& box = in_.theme.text.InfoComment;
+  const int w = box.rcRight - box.rcLeft;
+  const int h = box.rcBottom - box.rcTop + 1;
+  return {box.rcLeft, box.rcTop, box.rcLeft + w + 1, box.rcTop + h};
+}
+
+Rect WindowPainter::DamageSince(const FrameKey& key) const {
+  if (!shown_ || key.debug) return kWholePage;
+  FrameKey moved = *shown_;
+  moved.tickerOffset = key.tickerOffset;
+  if (!(moved == key)) return kWholePage;
+  if (shown_->tickerOffset == key.tickerOffset) return {};
+  Rect damage = Intersect(TickerBox(), kWholePage);
+  // The demo label is laid over whatever lies under it, so it is assembled whole or not at all.
+  if (key.demo && !IsEmpty(Intersect(damage, kDemoLabel))) damage = Union(damage, kDemoLabel);
+  return damage;
+}
+
+Rect WindowPainter::PendingDamage() const {
+  const int second = counters_.NowTime.tm_sec;
+  if (Animated() && second % 10 != prevSecondMod10_) return kWholePage;
+  return DamageSince(KeyFor(second, NextAlphas(second)));
+}
+
+WindowPainter::Repaint WindowPainter::PendingRepaint() const {
+  const Rect damage = PendingDamage();
+  const Rect source = AspectSource(in_.settings.Aspect);
+  if (IsEmpty(damage)) return {{}, source};
+  const Rect onCanvas{damage.left + PageX(DisplayPage), damage.top,
+                      damage.right + PageX(DisplayPage), damage.bottom};
+  return {Intersect(onCanvas, source), source};
+}
+
+PaintedFrame WindowPainter::OnPaint(bool minimized) {
+  if (minimized) return {nullptr, {}, {}, true};
+  const int second = counters_.NowTime.tm_sec;
+  const Alphas alphas = NextAlphas(second);
+  fadeAlpha_ = alphas.fade;
+  blinkAlpha_ = alphas.blink;
+  prevSecondMod10_ = alphas.prevSecondMod10;
+  const FrameKey key = KeyFor(second, alphas);
+  const Rect damage = DamageSince(key);
+  if (!IsEmpty(damage)) {
+    Assemble(key, damage);
+    // The ticker's box and the label lie wholly inside any damage that meets them.
+    if (key.ticker && !IsEmpty(Intersect(damage, TickerBox()))) DrawTicker(key);
+    if (key.demo && !IsEmpty(Intersect(damage, kDemoLabel))) DrawDemoLabel();
   }
+  PaceFrame();
+  if (key.debug) DrawDebugOverlay();
+  shown_ = key;
+  if (counters_.TickerMoved == 0) ++counters_.PaintCount;
+  counters_.TickerMoved = 0;
+  const Rect source = AspectSource(key.aspect);
+  const Rect changed{damage.left + PageX(DisplayPage), damage.top,
+                     damage.right + PageX(DisplayPage), damage.bottom};
+  return {&in_.surfaces[CanvasSurface].surface, source, Intersect(changed, source), false};
+}
+
+void WindowPainter::Assemble(const FrameKey& key, const Rect& damage) {
+  Surface& canvas = in_.surfaces[CanvasSurface].surface;
+  PagePart(canvas, key.shownPage, kWholePage, damage);
+  if (key.fadeAlpha > 0) PagePart(canvas, key.otherPage, kWholePage, damage, key.fadeAlpha);
+  if (key.pulse) PagePart(canvas, key.pulsePage, key.pulseRect, damage, key.blinkAlpha);
+}
+
+void WindowPainter::DrawTicker(const FrameKey& key) {
+  const LatestReport& report = in_.reports.latest;
+  const TextElement& box = in_.theme.text.InfoComment;
   Surface& ticker = in_.surfaces[TickerSurface].surface;
   const int w = box.rcRight - box.rcLeft;
   const FontId font = in_.fonts[InfoCommentFont];
@@ -132,7 +215,20 @@ void WindowPainter::DrawTicker() {
   }
   const int h = box.rcBottom - box.rcTop + 1;
   TransparentBlt(in_.surfaces[CanvasSurface].surface, box.rcLeft + PageX(DisplayPage), box.rcTop,
-                 w + 1, h, ticker, counters_.TickerOffset, 0, w - 9, h, kTextKey);
+                 w + 1, h, ticker, key.tickerOffset, 0, w - 9, h, kTextKey);
+}
+
+void WindowPainter::DrawDemoLabel() {
+  // Stored reports are never mistaken for live ones: the demo says so on the picture.
+  LayerSurface& canvas = in_.surfaces[CanvasSurface];
+  const int x = PageX(DisplayPage) + kDemoLabel.left;
+  Surface shade(1, 1);
+  shade.Fill(0);
+  AlphaBlend(canvas.surface, x, kDemoLabel.top, kDemoLabel.Width(), kDemoLabel.Height(), shade, 0,
+             0, 1, 1, 170);
+  Rect rect{x, kDemoLabel.top, x + kDemoLabel.Width(), kDemoLabel.bottom};
+  in_.text.DrawText(canvas.surface, in_.fonts[DebugFont], MakeColorRef(0xff, 0xd8, 0x4d),
+                    u"デモ表示 DEMO", rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
 }
 
 void WindowPainter::PaceFrame() {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <ctime>
+#include <optional>
 #include <string>
 
 #include "acquisition/fetch_status.h"
@@ -13,7 +15,8 @@ namespace hw {
 
 class Surface;
 
-// What painting reads besides the composed pages.
+// What painting reads besides the composed pages. `compositions` counts the compositions, so
+// that painting knows when the pages changed.
 struct PaintInputs {
   LayerSurfaces& surfaces;
   const ReportStore& reports;
@@ -23,6 +26,7 @@ struct PaintInputs {
   PictureSettings settings;
   const FetchShared& fetch;
   const MapLayer& mapLayer;
+  const std::uint64_t& compositions;
 };
 
 // The main loop's counters that painting reads, and the two it updates.
@@ -46,16 +50,22 @@ class FramePhase {
 };
 
 // What a paint shows: the window's whole client area is `source` of `surface`, stretched; or,
-// while the window is minimised, the application icon.
+// while the window is minimised, the application icon. `damage` is the part of the surface
+// that changed since the last paint (empty when nothing did).
 struct PaintedFrame {
   const Surface* surface = nullptr;
   Rect source;
+  Rect damage;
   bool iconic = false;
 };
 
 // Turns the prepared pages into the picture of the window: assembles the display page from
-// the area and station pages with the cross-fade and the epicentre pulse, lays the ticker and
-// the debug overlay over it and paces the frame.
+// the area and station pages with the cross-fade and the epicentre pulse, lays the ticker, the
+// demo label and the debug overlay over it and paces the frame.
+//
+// Only what changes is assembled again: a paint whose picture equals the last one's leaves the
+// display page alone, and one where only the ticker moved assembles the ticker's box. The
+// display page is therefore the same picture, pixel for pixel, as a full assembly would give.
 class WindowPainter {
  public:
   WindowPainter(PaintInputs inputs, PaintCounters counters, FramePhase& phase)
@@ -63,13 +73,58 @@ class WindowPainter {
 
   PaintedFrame OnPaint(bool minimized);
 
+  // The part of the display page (page coordinates) the next paint would change if it came
+  // now; empty when it would change nothing. A paint is also due once a second while the view
+  // alternates, so that the ten-second slots are followed.
+  Rect PendingDamage() const;
+  // The same on the canvas, with the rectangle of the canvas the window shows.
+  struct Repaint {
+    Rect damage;
+    Rect source;
+  };
+  Repaint PendingRepaint() const;
+
   int FadeAlpha() const { return fadeAlpha_; }
   int BlinkAlpha() const { return blinkAlpha_; }
 
+  // The box of the demo label in page coordinates.
+  static constexpr Rect kDemoLabel{1920 - 262, 8, 1920 - 8, 50};
+
  private:
-  void UpdateAlphas(int second, bool animated);
-  void AssembleDisplayPage(int second, bool animated);
-  void DrawTicker();
+  // Everything a display page is made from; two paints with equal keys show equal pictures.
+  struct FrameKey {
+    std::uint64_t compositions = 0;
+    bool animated = false;
+    int shownPage = 0;
+    int otherPage = 0;
+    int fadeAlpha = 0;
+    bool pulse = false;
+    bool pulseWholePage = false;
+    int pulsePage = 0;
+    int blinkAlpha = 0;
+    Rect pulseRect;
+    bool ticker = false;
+    int tickerOffset = 0;
+    bool demo = false;
+    bool debug = false;
+    int aspect = 0;
+    bool operator==(const FrameKey&) const = default;
+  };
+  struct Alphas {
+    int fade = 0;
+    int blink = 0;
+    int prevSecondMod10 = 0;
+  };
+
+  bool Animated() const;
+  Alphas NextAlphas(int second) const;
+  FrameKey KeyFor(int second, const Alphas& alphas) const;
+  bool TickerShown() const;
+  Rect TickerBox() const;
+  Rect DamageSince(const FrameKey& key) const;
+  void Assemble(const FrameKey& key, const Rect& damage);
+  void DrawTicker(const FrameKey& key);
+  void DrawDemoLabel();
   void PaceFrame();
   void DrawDebugOverlay();
 
@@ -79,6 +134,7 @@ class WindowPainter {
   int fadeAlpha_ = 0;
   int blinkAlpha_ = 0;
   int prevSecondMod10_ = 0;
+  std::optional<FrameKey> shown_;  // what the display page holds
   // What the ticker strip holds, so that an unchanged comment is not drawn again.
   std::u16string tickerText_;
   FontId tickerFont_ = kNoFont;

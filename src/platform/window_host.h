@@ -39,13 +39,19 @@ class RepaintTarget {
  public:
   virtual ~RepaintTarget() = default;
   virtual void InvalidateRect() = 0;
+  // Repaints later only the part of the client area that shows `area` of the picture whose
+  // rectangle `source` fills the window. By default the whole client area.
+  virtual void InvalidateArea(const Rect& area, const Rect& source) {
+    static_cast<void>(area);
+    static_cast<void>(source);
+    InvalidateRect();
+  }
 };
 
 // Everything the logic asks of its window. The Qt main window implements it; tests use a
 // recording fake. All calls come from the user-interface thread.
 class WindowHost : public RepaintTarget {
  public:
-
   virtual Rect GetWorkArea() = 0;  // screen minus task bar, screen coordinates
   virtual WindowPlacement GetWindowPlacement() = 0;
   virtual void SetWindowPlacement(const WindowPlacement& placement) = 0;
@@ -77,10 +83,12 @@ class WindowHost : public RepaintTarget {
 };
 
 // What the window shows: a rectangle of a surface, stretched to the whole client area; or,
-// while the window is minimised, the application icon.
+// while the window is minimised, the application icon. `damage` is the part of the surface
+// that changed since the last paint.
 struct PaintSource {
   const Surface* surface = nullptr;
   Rect source;
+  Rect damage;
   bool iconic = false;
 };
 

@@ -3,11 +3,11 @@
 #include <cstdio>
 #include <string>
 
+#include "display/scroll_step.h"
 #include "eventlog/event_log.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "platform/frame_ticker.h"
-#include "display/scroll_step.h"
 #include "shell/fetch_schedule.h"
 #include "shell/tremorlens_dlg.h"
 
@@ -223,9 +223,16 @@ void CTremorlensDlg::AdvanceTicker() {
         loop.TickerOffset + std::int64_t{step} * loop.PendingFrames * context_.settings.SpeedScroll;
     loop.TickerOffset = static_cast<int>(std::clamp<std::int64_t>(offset, INT_MIN, INT_MAX));
   }
-  loop.TickerMoved = 1;
-  platform_.window.InvalidateRect();
   loop.PendingFrames = 0;
+  // Only what the paint would change is repainted; a paint that would change nothing is left
+  // out, with the counters as it would have left them.
+  const WindowPainter::Repaint repaint = painter_.PendingRepaint();
+  if (repaint.damage.Width() <= 0 || repaint.damage.Height() <= 0) {
+    loop.TickerMoved = 0;
+    return;
+  }
+  loop.TickerMoved = 1;
+  platform_.window.InvalidateArea(repaint.damage, repaint.source);
 }
 
 void CTremorlensDlg::FollowDrag() {

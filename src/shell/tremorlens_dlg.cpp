@@ -9,23 +9,35 @@ namespace hw {
 namespace {
 
 PictureSettings PictureSettingsOf(const AppSettings& settings) {
-  return {settings.EpiFront,  settings.EpiBlink, settings.ShindoMap,
-          settings.SpeedDraw, settings.Aspect,   settings.Debug};
+  return {settings.EpiFront, settings.EpiBlink, settings.ShindoMap, settings.SpeedDraw,
+          settings.Aspect,   settings.Debug,    settings.Demo};
 }
 
 ComposeInputs ComposeInputsOf(AppContext& context, TextRenderer& text) {
-  return {*context.reports,  context.theme, *context.reference,
-          context.surfaces,  context.fonts, text,
-          PictureSettingsOf(context.settings), context.eventLog};
+  return {*context.reports,
+          context.theme,
+          *context.reference,
+          context.surfaces,
+          context.fonts,
+          text,
+          PictureSettingsOf(context.settings),
+          context.eventLog};
 }
 
-PaintInputs PaintInputsOf(AppContext& context, TextRenderer& text, const MapLayer& mapLayer) {
-  return {context.surfaces, *context.reports, context.theme, context.fonts, text,
-          PictureSettingsOf(context.settings), context.fetch, mapLayer};
+PaintInputs PaintInputsOf(AppContext& context, TextRenderer& text, const FrameComposer& composer) {
+  return {context.surfaces,
+          *context.reports,
+          context.theme,
+          context.fonts,
+          text,
+          PictureSettingsOf(context.settings),
+          context.fetch,
+          composer.mapLayer(),
+          composer.compositions()};
 }
 
 PaintCounters PaintCountersOf(LoopState& loop) {
-  return {loop.NowTime,   loop.TickerOffset, loop.TickerMoved,
+  return {loop.NowTime,    loop.TickerOffset, loop.TickerMoved,
           loop.PaintCount, loop.FetchPhase,   loop.LastFetchStatus};
 }
 
@@ -36,8 +48,8 @@ CTremorlensDlg::CTremorlensDlg(AppContext& context, PlatformServices& platform, 
       platform_(platform),
       ports_(ports),
       composer_(ComposeInputsOf(context, platform.text), platform.window),
-      painter_(PaintInputsOf(context, platform.text, composer_.mapLayer()),
-               PaintCountersOf(context.loop), *this) {}
+      painter_(PaintInputsOf(context, platform.text, composer_), PaintCountersOf(context.loop),
+               *this) {}
 
 void CTremorlensDlg::SetFrameInterval() {
   context_.loop.FrameInterval = FrameIntervalFor(context_.settings.SpeedDraw);
@@ -45,7 +57,7 @@ void CTremorlensDlg::SetFrameInterval() {
 
 PaintSource CTremorlensDlg::OnPaint() {
   const PaintedFrame frame = painter_.OnPaint(platform_.window.IsIconic());
-  return {frame.surface, frame.source, frame.iconic};
+  return {frame.surface, frame.source, frame.damage, frame.iconic};
 }
 
 int CTremorlensDlg::FrameSubCount() {

@@ -232,14 +232,14 @@ int RunCompose(const Arguments& args) {
     return Fail(ThemeFailure(code));
   }
 
-  const PictureSettings pictureSettings{s.settings.EpiFront,  s.settings.EpiBlink,
-                                        s.settings.ShindoMap, s.settings.SpeedDraw,
-                                        s.settings.Aspect,    s.settings.Debug};
+  const PictureSettings pictureSettings{
+      s.settings.EpiFront, s.settings.EpiBlink, s.settings.ShindoMap, s.settings.SpeedDraw,
+      s.settings.Aspect,   s.settings.Debug,    s.settings.Demo};
   struct : RepaintTarget {
     void InvalidateRect() override {}
   } noWindow;
-  FrameComposer composer(ComposeInputs{*s.shown, s.theme, *s.reference, s.surfaces, s.fonts,
-                                       s.text, pictureSettings, s.log},
+  FrameComposer composer(ComposeInputs{*s.shown, s.theme, *s.reference, s.surfaces, s.fonts, s.text,
+                                       pictureSettings, s.log},
                          noWindow);
   std::tm now = SystemClock().LocalNow();
   int tickerOffset = 0;
@@ -248,19 +248,17 @@ int RunCompose(const Arguments& args) {
   const int fetchPhase = 0;
   FetchStatusValue lastStatus = FetchIdle;
   NoFramePhase phase;
-  WindowPainter painter(PaintInputs{s.surfaces, *s.shown, s.theme, s.fonts, s.text,
-                                    pictureSettings, s.fetch, composer.mapLayer()},
-                        PaintCounters{now, tickerOffset, tickerMoved, paintCount, fetchPhase,
-                                      lastStatus},
-                        phase);
+  WindowPainter painter(
+      PaintInputs{s.surfaces, *s.shown, s.theme, s.fonts, s.text, pictureSettings, s.fetch,
+                  composer.mapLayer(), composer.compositions()},
+      PaintCounters{now, tickerOffset, tickerMoved, paintCount, fetchPhase, lastStatus}, phase);
 
   const TimePaddings paddings{s.theme.style.EventTime.fontPadding,
                               s.theme.style.HisEvTime.fontPadding,
                               s.theme.style.ReportTime.fontPadding};
   int compositions = 0;
   for (const std::string& body : bodies) {
-    lastStatus =
-        ReadReportBody(body, *s.fetched, s.fetch.NewestId, s.fetch.LastShownId, paddings);
+    lastStatus = ReadReportBody(body, *s.fetched, s.fetch.NewestId, s.fetch.LastShownId, paddings);
     if (lastStatus != FetchDone) continue;
     *s.shown = *s.fetched;
     s.fetch.LastShownId = s.fetch.NewestId;

@@ -42,7 +42,8 @@ struct PaintHarness : ComposeHarness {
   FetchShared fetch;
   SteppingPhase phase;
   WindowPainter painter{
-      PaintInputs{surfaces, *reports, theme, fonts, text, settings, fetch, composer.mapLayer()},
+      PaintInputs{surfaces, *reports, theme, fonts, text, settings, fetch, composer.mapLayer(),
+                  composer.compositions()},
       PaintCounters{now, tickerOffset, tickerMoved, paintCount, fetchPhase, lastStatus}, phase};
 };
 
@@ -240,6 +241,71 @@ TEST(WindowPainter, PacingWaitsForTheFramePhaseButNeverForEver) {
     h.phase.stuck = c.stuck;
     h.PaintAt(0);
     EXPECT_EQ(h.phase.waits, c.waits) << c.sub;
+  }
+}
+
+}  // namespace
+}  // namespace hw
+
+namespace hw {
+namespace {
+
+// A detailed report with a comment running in the ticker, the pulse on and the demo label.
+void ComposeTickerReport(PaintHarness& h) {
+  h.EpiFront = 1;
+  h.EpiBlink = 1;
+  h.Demo = 1;
+  h.theme.text.InfoComment.visible = 1;
+  LatestReport& r = h.report();
+  r.issueType = DetailScale;
+  r.latitude = 35.7;
+  r.longitude = 139.7;
+  r.commentText.Assign(u"この地震による津波の心配はありません。");
+  r.commentLength = static_cast<int>(r.commentText.Size());
+  h.Compose();
+}
+
+TEST(WindowPainterDamage, OnlyWhatChangedIsAssembledAgain) {
+  PaintHarness h;
+  ComposeTickerReport(h);
+  h.PaintAt(2);
+  EXPECT_EQ(h.painter.PendingDamage(), Rect{});  // same second, same ticker: nothing to do
+  EXPECT_TRUE(h.PaintAt(2).damage.right <= h.PaintAt(2).damage.left);
+
+  h.tickerOffset = 40;
+  const TextElement& box = h.theme.text.InfoComment;
+  const Rect ticker{box.rcLeft, box.rcTop, box.rcRight + 1, box.rcBottom + 1};
+  EXPECT_EQ(h.painter.PendingDamage(), ticker);
+  const PaintedFrame frame = h.PaintAt(2);
+  EXPECT_EQ(frame.damage,
+            (Rect{ticker.left + 7680, ticker.top, ticker.right + 7680, ticker.bottom}));
+
+  h.now.tm_sec = 3;  // a new second may start a slot or move the pulse: the whole page
+  EXPECT_EQ(h.painter.PendingDamage(), (Rect{0, 0, 1920, 1080}));
+  h.Aspect = 1;
+  EXPECT_EQ(h.painter.PendingDamage(), (Rect{0, 0, 1920, 1080}));
+}
+
+// Paints that assemble only the ticker's box leave the display page exactly as a full
+// assembly of the same moment would.
+TEST(WindowPainterDamage, PartialPaintsEqualAFullAssembly) {
+  PaintHarness partial;
+  PaintHarness full;
+  for (PaintHarness* h : {&partial, &full}) {
+    ComposeTickerReport(*h);
+    for (int i = 0; i < 40; ++i)
+      h->PaintAt(0);  // the pulse settles at fully on
+    for (int i = 0; i < 5; ++i) {
+      h->tickerOffset += 7;
+      if (h == &full) h->Compose();  // new pages: the next paint assembles everything
+      const PaintedFrame frame = h->PaintAt(1);
+      EXPECT_EQ(frame.damage.Width() < 1000, h == &partial);
+    }
+  }
+  for (int y = 0; y < kPageHeight; ++y) {
+    for (int x = 0; x < kPageWidth; ++x) {
+      ASSERT_EQ(partial.Shown(x, y), full.Shown(x, y)) << x << "," << y;
+    }
   }
 }
 

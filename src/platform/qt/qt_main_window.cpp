@@ -7,8 +7,13 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QScreen>
+#include <QStyle>
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
+
+#include "platform/blit.h"
+#include "platform/qt/app_icon.h"
 
 namespace hw {
 namespace {
@@ -24,6 +29,7 @@ constexpr std::uint32_t kInitialStyle = 0x90CE0040;
 
 QtMainWindow::QtMainWindow() : style_(kInitialStyle) {
   setWindowTitle(QStringLiteral("Heronwatch"));
+  setWindowIcon(AppIcon());
   setAttribute(Qt::WA_OpaquePaintEvent);
   setAttribute(Qt::WA_NoSystemBackground);
   timer_.setTimerType(Qt::PreciseTimer);
@@ -142,21 +148,69 @@ void QtMainWindow::RunModalLoop() {
   QApplication::exec();
 }
 
+void QtMainWindow::InvalidateArea(const Rect& area, const Rect& source) {
+  if (source.Width() <= 0 || source.Height() <= 0) return update();
+  // Client pixels whose footprint meets the area, and one more on each side for the
+  // averaging of the stretch.
+  const auto scale = [](int value, int origin, int length, int size) {
+    return static_cast<double>(value - origin) * size / length;
+  };
+  const int left =
+      static_cast<int>(std::floor(scale(area.left, source.left, source.Width(), width())));
+  const int right =
+      static_cast<int>(std::ceil(scale(area.right, source.left, source.Width(), width())));
+  const int top =
+      static_cast<int>(std::floor(scale(area.top, source.top, source.Height(), height())));
+  const int bottom =
+      static_cast<int>(std::ceil(scale(area.bottom, source.top, source.Height(), height())));
+  update(QRect(QPoint(left - 1, top - 1), QPoint(right, bottom)));
+}
+
 void QtMainWindow::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   const PaintSource source = sink_ != nullptr ? sink_->OnPaint() : PaintSource{};
+  if (source.iconic) {
+    // The icon centred on the window's background, at the desktop's icon size.
+    painter.fillRect(rect(), palette().window());
+    const int size = style()->pixelMetric(QStyle::PM_LargeIconSize);
+    painter.drawPixmap((width() - size + 1) / 2, (height() - size + 1) / 2,
+                       windowIcon().pixmap(size, size));
+    return;
+  }
   const Surface* surface = source.surface;
   if (surface == nullptr || surface->empty()) {
     painter.fillRect(rect(), Qt::black);
     return;
   }
-  // The surface's pixels are shown in place, without a copy.
-  const QImage image(reinterpret_cast<const uchar*>(surface->pixels()), surface->width(),
-                     surface->height(), static_cast<qsizetype>(surface->pitch()) * 4,
-                     QImage::Format_RGB32);
+  // The window's device pixels: the picture is stretched to them with HALFTONE averaging, so
+  // that a small window shows every detail averaged rather than dropped.
+  const qreal ratio = devicePixelRatioF();
+  const int deviceWidth = std::max(1, static_cast<int>(width() * ratio + 0.5));
+  const int deviceHeight = std::max(1, static_cast<int>(height() * ratio + 0.5));
   const Rect& r = source.source;
-  painter.setRenderHint(QPainter::SmoothPixmapTransform);
-  painter.drawImage(rect(), image, QRect(r.left, r.top, r.Width(), r.Height()));
+  const Surface* shown = surface;
+  QRect shownRect(r.left, r.top, r.Width(), r.Height());
+  if (r.Width() != deviceWidth || r.Height() != deviceHeight) {
+    const bool fresh =
+        scaled_.width() != deviceWidth || scaled_.height() != deviceHeight || !(scaledFrom_ == r);
+    if (scaled_.width() != deviceWidth || scaled_.height() != deviceHeight) {
+      scaled_ = Surface(deviceWidth, deviceHeight);
+    }
+    // The stretched picture is kept: only a changed picture is stretched again.
+    const bool changed = source.damage.Width() > 0 && source.damage.Height() > 0;
+    if (fresh || changed) {
+      StretchBlt(scaled_, 0, 0, deviceWidth, deviceHeight, *surface, r.left, r.top, r.Width(),
+                 r.Height());
+      scaledFrom_ = r;
+    }
+    shown = &scaled_;
+    shownRect = QRect(0, 0, deviceWidth, deviceHeight);
+  }
+  // The pixels are shown in place, without a copy.
+  QImage image(reinterpret_cast<const uchar*>(shown->pixels()), shown->width(), shown->height(),
+               static_cast<qsizetype>(shown->pitch()) * 4, QImage::Format_RGB32);
+  image.setDevicePixelRatio(ratio);
+  painter.drawImage(QRectF(0, 0, width(), height()), image, shownRect);
 }
 
 }  // namespace hw

@@ -30,6 +30,7 @@ class QtMainWindow final : public QWidget, public WindowHost {
   void SetWindowPos(InsertAfter insertAfter, unsigned flags) override;
   void SetLayeredAlpha(int alpha) override;
   void InvalidateRect() override { update(); }
+  void InvalidateArea(const Rect& area, const Rect& source) override;
   Point GetCursorPos() override;
   void MessageBox(std::u16string_view text, std::u16string_view title) override;
   void PostClose() override;
@@ -48,6 +49,10 @@ class QtMainWindow final : public QWidget, public WindowHost {
   QTimer timer_;
   std::uint32_t style_;
   InsertAfter zOrder_ = InsertAfter::NoTopmost;
+  // The picture stretched to the window's size, when the sizes differ, and the source
+  // rectangle it was stretched from.
+  Surface scaled_;
+  Rect scaledFrom_;
   bool closeRequested_ = false;
 };
 
