@@ -99,6 +99,14 @@ DecodedPicture QtPictureDecoder::DecodeFile(std::u16string_view path, PictureFor
   return Read(file, static_cast<std::uint64_t>(file.size()), format);
 }
 
+OpenedMapPicture QtPictureDecoder::OpenMap(std::string bytes, PictureFormat format) {
+  return HoldWholePicture(Decode(bytes, format));
+}
+
+OpenedMapPicture QtPictureDecoder::OpenMapFile(std::u16string_view path, PictureFormat format) {
+  return HoldWholePicture(DecodeFile(path, format));
+}
+
 DecodedPicture QtPictureDecoder::Read(QIODevice& device, std::uint64_t size,
                                       PictureFormat format) const {
   const auto fits = [this](std::int64_t width, std::int64_t height) {

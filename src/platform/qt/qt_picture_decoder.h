@@ -24,6 +24,8 @@ class QtPictureDecoder final : public PictureDecoder {
 
   DecodedPicture Decode(std::string_view bytes, PictureFormat format) override;
   DecodedPicture DecodeFile(std::u16string_view path, PictureFormat format) override;
+  OpenedMapPicture OpenMap(std::string bytes, PictureFormat format) override;
+  OpenedMapPicture OpenMapFile(std::u16string_view path, PictureFormat format) override;
 
  private:
   DecodedPicture Read(QIODevice& device, std::uint64_t size, PictureFormat format) const;
