@@ -20,6 +20,7 @@
 #include "platform/bitmap_file.h"
 #include "platform/bitmap_map_picture.h"
 #include "platform/file_system.h"
+#include "platform/jpeg/jpeg_map_picture.h"
 #include "platform/read_only_file.h"
 
 namespace hw {
@@ -76,6 +77,14 @@ void CopyInto(const QImage& image, Surface& surface) {
   }
 }
 
+bool IsJpeg(std::string_view bytes) {
+  return bytes.starts_with("\xFF\xD8\xFF");
+}
+
+std::uint64_t DecodedBytes(int width, int height) {
+  return std::uint64_t{4} * static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
+}
+
 bool AcceptedCompressedFormat(const QByteArray& format) {
   return format == "jpeg" || format == "png" || format == "gif";
 }
@@ -105,6 +114,14 @@ DecodedPicture QtPictureDecoder::DecodeFile(std::u16string_view path, PictureFor
 }
 
 OpenedMapPicture QtPictureDecoder::OpenMap(std::string bytes, PictureFormat format) {
+  if (format == PictureFormat::kCompressed && IsJpeg(bytes)) {
+    const std::optional<JpegInfo> info = InspectJpeg(bytes);
+    if (!info) return {nullptr, PictureError::kNotAPicture};
+    if (!Fits(info->width, info->height)) return {nullptr, PictureError::kTooLarge};
+    if (info->readableByRegion && DecodedBytes(info->width, info->height) > wholeMapBytes_) {
+      return {OpenJpegByRegion(std::move(bytes), *info), PictureError::kNone};
+    }
+  }
   return HoldWholePicture(Decode(bytes, format));
 }
 
@@ -118,13 +135,18 @@ OpenedMapPicture QtPictureDecoder::OpenMapFile(std::u16string_view path, Picture
     const std::optional<BitmapFileInfo> info = InspectBitmapFile(head, file->size());
     if (!info) return {nullptr, PictureError::kNotAPicture};
     if (!Fits(info->width, info->height)) return {nullptr, PictureError::kTooLarge};
-    const std::uint64_t bytes = std::uint64_t{4} * static_cast<std::uint64_t>(info->width) *
-                                static_cast<std::uint64_t>(info->height);
-    if (bytes > wholeMapBytes_ && CanReadBitmapByRows(*info)) {
+    if (DecodedBytes(info->width, info->height) > wholeMapBytes_ && CanReadBitmapByRows(*info)) {
       std::unique_ptr<MapPicture> picture = OpenBitmapByRows(std::move(*file), *info);
       if (!picture) return {nullptr, PictureError::kCannotOpen};
       return {std::move(picture), PictureError::kNone};
     }
+  }
+  if (format == PictureFormat::kCompressed && IsJpeg(head)) {
+    // The compressed file is kept in memory; it is a small fraction of the decoded picture.
+    if (file->size() > maxPictureBytes_) return {nullptr, PictureError::kTooLarge};
+    std::string bytes(static_cast<std::size_t>(file->size()), '\0');
+    if (!file->ReadAt(0, bytes.data(), bytes.size())) return {nullptr, PictureError::kCannotOpen};
+    return OpenMap(std::move(bytes), format);
   }
   file.reset();
   return HoldWholePicture(DecodeFile(path, format));

@@ -15,9 +15,11 @@ namespace hw {
 // with rows Qt never filled. Pictures are decoded straight into the surface's pixels where the
 // reader allows it, so a 405 MB map needs no second copy.
 //
-// Map pictures bigger than `wholeMapBytes` decoded are not decoded whole: uncompressed bitmap
-// files stay on disk and are read by rows when drawn. Smaller ones are decoded whole when
-// opened, since decoding them once costs less than decoding their parts at every composition.
+// Map pictures bigger than `wholeMapBytes` decoded are not decoded whole: a single-scan JPEG
+// is kept as its file in memory and decoded by region when drawn (on libjpeg-turbo directly,
+// platform/jpeg/), and an uncompressed bitmap file stays on disk and is read by rows. Smaller
+// pictures, and kinds that cannot be read in parts, are decoded whole when opened: decoding
+// a small picture once costs less than decoding its parts at every composition.
 //
 // Qt refuses pictures above a process-wide allocation limit (128 MB by default, too small for
 // the maps); constructing a decoder raises that limit to the decoder's own, which is checked
