@@ -283,7 +283,7 @@ AreaTaps ComputeAreaTaps(int64_t x, int64_t n, int64_t dst_n, int64_t s, int64_t
     return static_cast<uint32_t>((coverage * kOne + m / 2) / m);
   };
   for (int64_t i = result.range.first; i < result.range.last; ++i) {
-    // r·n < 2^34 and i·m, (i+1)·m < 2^62.
+    // r·n < 2^41 (scale is at most kMaxHeldScale) and i·m, (i+1)·m < 2^62.
     const int64_t begin = r * n + i * m;
     const int64_t end = begin + m;
     const int64_t on_begin = std::max(begin, low);
@@ -492,7 +492,8 @@ void StretchBlt(Surface& dst, int x, int y, int w, int h, const Surface& src, in
 
 bool StretchFromRows(Surface& dst, int x, int y, int w, int h, const HeldPicture& picture, int sx,
                      int sy, int sw, int sh, RowSource& source) {
-  if (w <= 0 || h <= 0 || sw <= 0 || sh <= 0 || picture.scale <= 0) return true;
+  if (picture.scale < 1 || picture.scale > kMaxHeldScale) return false;
+  if (w <= 0 || h <= 0 || sw <= 0 || sh <= 0) return true;
   const int64_t scale = picture.scale;
   const AreaTaps cols =
       ComputeAreaTaps(x, w, WidthOf(dst), sx, sw, std::max(picture.width, 0), scale);

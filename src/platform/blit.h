@@ -34,9 +34,11 @@ void AlphaBlend(Surface& dst, int x, int y, int w, int h, const Surface& src, in
 
 // ---- Stretching a picture that is read as it is drawn ----
 
-// A picture too big to hold whole, held instead at 1/scale of its size (scale 1, 2, 4, 8, …):
-// held pixel (u, v) stands for the picture pixels [u·scale, (u+1)·scale) × [v·scale,
-// (v+1)·scale), cut at the picture's edges, so the last held column and row may stand for fewer.
+// A picture too big to hold whole, held instead at 1/scale of its size (scale 1, 2, 4, 8, …,
+// at most kMaxHeldScale): held pixel (u, v) stands for the picture pixels [u·scale,
+// (u+1)·scale) × [v·scale, (v+1)·scale), cut at the picture's edges, so the last held column
+// and row may stand for fewer.
+inline constexpr int kMaxHeldScale = 1024;
 struct HeldPicture {
   int width = 0;  // the picture's own size, in picture pixels
   int height = 0;
@@ -70,7 +72,8 @@ class RowSource {
 // stands for (so a picture held at a smaller scale is drawn without any shift). At scale 1 the
 // result equals StretchBlt's bit for bit. Only two held rows and one row of sums are kept, so
 // memory stays a few rows of the region whatever the rectangles. Returns false when the source
-// does; the destination rows drawn by then keep their new pixels.
+// does (the destination rows drawn by then keep their new pixels) and, drawing nothing, for a
+// scale outside 1..kMaxHeldScale.
 bool StretchFromRows(Surface& dst, int x, int y, int w, int h, const HeldPicture& picture, int sx,
                      int sy, int sw, int sh, RowSource& source);
 

@@ -467,6 +467,20 @@ TEST(StretchFromRowsTest, HeldAtASmallerScaleAveragesTheSameFootprints) {
   }
 }
 
+// Rectangles at the ends of int at every scale: the footprint arithmetic must stay within 64
+// bits (the sanitizer builds check) and every read within the held picture (SurfaceRows).
+TEST(StretchFromRowsTest, ExtremeRectanglesAtAnyScaleStayInRange) {
+  for (const int scale : {1, 8, kMaxHeldScale}) {
+    const Surface held = Varied((37 + scale - 1) / scale, (9 + scale - 1) / scale);
+    for (const StretchCase& c : kStretchCases) {
+      Surface dst(8, 6);
+      SurfaceRows rows(held);
+      EXPECT_TRUE(
+          StretchFromRows(dst, c.x, c.y, c.w, c.h, {37, 9, scale}, c.sx, c.sy, c.sw, c.sh, rows));
+    }
+  }
+}
+
 TEST(StretchFromRowsTest, ReadsOnlyTheHeldPixelsItDraws) {
   struct Case {
     int x, y, w, h, sx, sy, sw, sh, scale;
@@ -511,7 +525,7 @@ TEST(StretchFromRowsTest, ReadsOnlyTheHeldPixelsItDraws) {
   }
 }
 
-TEST(StretchFromRowsTest, StopsWhenTheSourceFails) {
+TEST(StretchFromRowsTest, StopsWhenTheSourceFailsOrTheScaleIsUnusable) {
   const Surface picture = Varied(20, 10);
   for (const int failAt : {-2, 0, 5}) {
     SCOPED_TRACE(failAt);
@@ -519,6 +533,13 @@ TEST(StretchFromRowsTest, StopsWhenTheSourceFails) {
     SurfaceRows rows(picture, failAt);
     EXPECT_FALSE(StretchFromRows(dst, 0, 0, 5, 5, {20, 10, 1}, 0, 0, 20, 10, rows));
     EXPECT_EQ(rows.next, failAt == -2 ? 0 : failAt + 1);
+  }
+  // Scales whose arithmetic would not fit are refused before anything is read.
+  for (const int scale : {0, -2, kMaxHeldScale + 1}) {
+    Surface dst(5, 5);
+    SurfaceRows rows(picture);
+    EXPECT_FALSE(StretchFromRows(dst, 0, 0, 5, 5, {20, 10, scale}, 0, 0, 20, 10, rows));
+    EXPECT_EQ(rows.begun, 0);
   }
 }
 
