@@ -94,10 +94,11 @@ bool ThemeAssets::LoadBitmap(std::u16string_view file, SurfaceIndex surface) {
 }
 
 bool ThemeAssets::LoadBitmapMap(std::u16string_view file, SurfaceIndex map) {
-  DecodedPicture decoded =
-      decoder_.DecodeFile(themeFolder_() + std::u16string(file), PictureFormat::kBitmap);
-  if (!decoded.ok()) return false;
-  surfaces_[map].map = std::make_unique<DecodedMapPicture>(std::move(decoded.picture));
+  // A big bitmap stays in its file and is read by rows when a composition draws from it.
+  OpenedMapPicture opened =
+      decoder_.OpenMapFile(themeFolder_() + std::u16string(file), PictureFormat::kBitmap);
+  if (!opened.ok()) return false;
+  surfaces_[map].map = std::move(opened.picture);
   sources_[map].file = file;
   return true;
 }
@@ -105,16 +106,15 @@ bool ThemeAssets::LoadBitmapMap(std::u16string_view file, SurfaceIndex map) {
 JpegLoadResult ThemeAssets::LoadJpegPicture(std::u16string_view fileName, SurfaceIndex map) {
   const std::u16string file = u"\\Map\\" + std::u16string(fileName);
   // One byte past the limit tells a file at the limit from a larger one.
-  const std::optional<std::string> bytes =
+  std::optional<std::string> bytes =
       ReadFileBytes(themeFolder_() + file, kMaxJpegFileBytes + 1);
   if (!bytes) return JpegLoadResult::kCannotOpen;
   if (bytes->empty()) return JpegLoadResult::kEmpty;
   if (bytes->size() > kMaxJpegFileBytes) return JpegLoadResult::kNoMemory;
   sources_[map].file = file;
-  DecodedPicture decoded = decoder_.Decode(*bytes, PictureFormat::kCompressed);
-  if (decoded.ok()) {
-    surfaces_[map].map = std::make_unique<DecodedMapPicture>(std::move(decoded.picture));
-  }
+  // The compressed bytes are kept; a composition decodes only the part it shows.
+  OpenedMapPicture opened = decoder_.OpenMap(std::move(*bytes), PictureFormat::kCompressed);
+  if (opened.ok()) surfaces_[map].map = std::move(opened.picture);
   return JpegLoadResult::kLoaded;
 }
 

@@ -116,11 +116,21 @@ std::optional<BitmapFileInfo> InspectBitmapFile(std::string_view head, std::uint
   // The pixel rows follow the headers, the colour masks and the palette, or start at the
   // offset the file header gives when that lies further on.
   std::uint64_t dataStart = kFileHeaderBytes + headerSize;
-  if (headerSize == kInfoHeader && info.compression == kBitFields) dataStart += 12;
+  if (info.compression == kBitFields) {
+    // The masks follow a BITMAPINFOHEADER and are part of every longer header.
+    if (head.size() < 66) return std::nullopt;
+    info.redMask = U32(head, 54);
+    info.greenMask = U32(head, 58);
+    info.blueMask = U32(head, 62);
+    if (headerSize == kInfoHeader) dataStart += 12;
+  }
   if (info.bitsPerPixel <= 8) {
     const std::uint64_t colours = colorsUsed != 0 ? colorsUsed : 1u << info.bitsPerPixel;
     if (colours > 256) return std::nullopt;
-    dataStart += colours * (headerSize == kCoreHeader ? 3 : 4);
+    info.paletteOffset = dataStart;
+    info.paletteColours = static_cast<std::uint32_t>(colours);
+    info.paletteEntryBytes = headerSize == kCoreHeader ? 3 : 4;
+    dataStart += colours * static_cast<std::uint64_t>(info.paletteEntryBytes);
   }
   info.pixelOffset = std::max<std::uint64_t>(U32(head, 10), dataStart);
 

@@ -19,6 +19,15 @@ struct BitmapFileInfo {
   std::uint32_t compression = 0;  // 0 none, 1 RLE8, 2 RLE4, 3 bit fields
   std::uint64_t pixelOffset = 0;  // where the first pixel row starts in the file
   std::uint64_t pixelBytes = 0;   // bytes of all pixel rows; 0 when run-length compressed
+  // The palette of 1 to 8 bits per pixel: where it starts, its entries and their size (4
+  // bytes B, G, R, 0; 3 bytes with an OS/2 core header).
+  std::uint64_t paletteOffset = 0;
+  std::uint32_t paletteColours = 0;
+  int paletteEntryBytes = 4;
+  // The colour masks of compression 3 (bit fields); 0 otherwise.
+  std::uint32_t redMask = 0;
+  std::uint32_t greenMask = 0;
+  std::uint32_t blueMask = 0;
 };
 
 // The file and info headers with colour masks fit in this many leading bytes of a file.

@@ -249,35 +249,55 @@ struct AreaTaps {
   std::vector<uint32_t> weights;
 };
 
-// Destination pixel i of a run of n covers the source interval [i·m/n, (i+1)·m/n) relative to
-// s. Working in units of 1/n source pixel keeps everything integral: the footprint is
-// [i·m, (i+1)·m) and source pixel k covers [k·n, (k+1)·n). A pixel's weight is the rounded
-// cumulative coverage at its right edge minus that at its left edge, so the rounding errors
-// telescope and the weights of a whole footprint sum to exactly kOne. Source pixels off the
-// surface get no tap, which is how a footprint off the source averages in black.
-AreaTaps ComputeAreaTaps(int64_t x, int64_t n, int64_t dst_n, int64_t s, int64_t m, int64_t src_n) {
+int64_t FloorDiv(int64_t a, int64_t b) {
+  return a / b - (a % b != 0 && (a < 0) != (b < 0) ? 1 : 0);
+}
+
+// Destination pixel i of a run of n covers the picture interval [s + i·m/n, s + (i+1)·m/n).
+// The source holds the picture at 1/scale: source pixel k stands for picture pixels
+// [k·scale, (k+1)·scale), cut at the picture's length `extent`. Working in units of 1/n picture
+// pixel, measured from `base`, the first picture pixel of the source pixel under s, keeps
+// everything integral: the footprint is [r·n + i·m, r·n + (i+1)·m) with r = s − base, and source
+// pixel first + k covers [k·scale·n, (k+1)·scale·n), cut to the picture's [low, high). A pixel's
+// weight is the rounded cumulative coverage at its right edge minus that at its left edge, so
+// the rounding errors telescope and the weights of a footprint wholly on the picture sum to
+// exactly kOne. Parts of a footprint off the picture get no tap, which is how they average in
+// black. At scale 1 this is the plain StretchBlt geometry.
+AreaTaps ComputeAreaTaps(int64_t x, int64_t n, int64_t dst_n, int64_t s, int64_t m, int64_t extent,
+                         int64_t scale) {
   AreaTaps result;
   result.range = ClipToSurface(x, n, dst_n);
   if (result.range.Empty()) return result;
   result.taps.reserve(static_cast<size_t>(result.range.Size()));
+  const int64_t first = FloorDiv(s, scale);
+  const int64_t base = first * scale;
+  const int64_t r = s - base;
+  const int64_t pixel = scale * n;
+  // No footprint reaches past r + m < scale + m picture pixels from base; capping the
+  // picture's bounds there keeps their products with n below 2^63 for any int arguments.
+  const int64_t reach = scale + m;
+  const int64_t low = std::clamp<int64_t>(-base, 0, reach) * n;
+  const int64_t high = std::clamp<int64_t>(extent - base, 0, reach) * n;
   // Coverage c is at most m < 2^31, so c·kOne fits easily.
   auto rounded_weight = [m](int64_t coverage) {
     return static_cast<uint32_t>((coverage * kOne + m / 2) / m);
   };
   for (int64_t i = result.range.first; i < result.range.last; ++i) {
-    // i·m and (i+1)·m are below 2^62; k·n stays below (i+1)·m + n.
-    const int64_t begin = i * m;
+    // r·n < 2^41 (scale is at most kMaxHeldScale) and i·m, (i+1)·m < 2^62.
+    const int64_t begin = r * n + i * m;
     const int64_t end = begin + m;
-    const int64_t k_begin = std::max(begin / n, -s);
-    const int64_t k_end = std::min((end - 1) / n + 1, src_n - s);
+    const int64_t on_begin = std::max(begin, low);
+    const int64_t on_end = std::min(end, high);
     Tap tap;
     tap.weight = result.weights.size();
+    const int64_t k_begin = on_begin / pixel;
+    const int64_t k_end = on_end > on_begin ? (on_end - 1) / pixel + 1 : k_begin;
     for (int64_t k = k_begin; k < k_end; ++k) {
-      const int64_t covered_before = std::max(begin, k * n) - begin;
-      const int64_t covered_after = std::min(end, (k + 1) * n) - begin;
+      const int64_t covered_before = std::max(on_begin, k * pixel) - begin;
+      const int64_t covered_after = std::min(on_end, (k + 1) * pixel) - begin;
       const uint32_t weight = rounded_weight(covered_after) - rounded_weight(covered_before);
       if (weight == 0 && tap.count == 0) continue;  // sliver that rounds away at the start
-      if (tap.count == 0) tap.source = static_cast<int>(s + k);
+      if (tap.count == 0) tap.source = static_cast<int>(first + k);
       result.weights.push_back(weight);
       ++tap.count;
     }
@@ -288,6 +308,28 @@ AreaTaps ComputeAreaTaps(int64_t x, int64_t n, int64_t dst_n, int64_t s, int64_t
     result.taps.push_back(tap);
   }
   return result;
+}
+
+// The source pixels [begin, end) that the taps read; empty when every footprint is off the
+// source.
+struct TapSpan {
+  int begin = 0;
+  int end = 0;
+  int longest = 0;  // the most pixels one tap reads
+  bool Empty() const { return begin >= end; }
+};
+
+TapSpan SpanOf(const AreaTaps& taps) {
+  TapSpan span;
+  bool any = false;
+  for (const Tap& tap : taps.taps) {
+    if (tap.count == 0) continue;
+    span.begin = any ? std::min(span.begin, tap.source) : tap.source;
+    span.end = any ? std::max(span.end, tap.source + tap.count) : tap.source + tap.count;
+    span.longest = std::max(span.longest, tap.count);
+    any = true;
+  }
+  return span;
 }
 
 // acc[i] = s[i]·w (first source row of a destination row) and acc[i] += s[i]·w (the others),
@@ -413,22 +455,17 @@ void StretchBlt(Surface& dst, int x, int y, int w, int h, const Surface& src, in
     StretchCopy(dst, x, y, w, h, src, sx, sy);
     return;
   }
-  const AreaTaps cols = ComputeAreaTaps(x, w, WidthOf(dst), sx, sw, WidthOf(src));
-  const AreaTaps rows = ComputeAreaTaps(y, h, HeightOf(dst), sy, sh, HeightOf(src));
+  const AreaTaps cols = ComputeAreaTaps(x, w, WidthOf(dst), sx, sw, WidthOf(src), 1);
+  const AreaTaps rows = ComputeAreaTaps(y, h, HeightOf(dst), sy, sh, HeightOf(src), 1);
   if (cols.range.Empty() || rows.range.Empty()) return;
 
   // The source columns any destination pixel reads; each destination row first sums its
   // source rows over these columns (all four bytes, so the loop vectorises), then each
   // destination pixel sums its columns of that row.
-  int span_begin = 0;
-  int span_end = 0;
-  bool any_column = false;
-  for (const Tap& tap : cols.taps) {
-    if (tap.count == 0) continue;
-    span_begin = any_column ? std::min(span_begin, tap.source) : tap.source;
-    span_end = any_column ? std::max(span_end, tap.source + tap.count) : tap.source + tap.count;
-    any_column = true;
-  }
+  const TapSpan span = SpanOf(cols);
+  const bool any_column = !span.Empty();
+  const int span_begin = span.begin;
+  const int span_end = span.end;
   const auto span_bytes = static_cast<size_t>(span_end - span_begin) * 4;
   std::vector<uint32_t> acc(span_bytes);
 
@@ -451,6 +488,63 @@ void StretchBlt(Surface& dst, int x, int y, int w, int h, const Surface& src, in
     }
     ResampleRow(out, acc.data(), span_begin, cols);
   }
+}
+
+bool StretchFromRows(Surface& dst, int x, int y, int w, int h, const HeldPicture& picture, int sx,
+                     int sy, int sw, int sh, RowSource& source) {
+  if (picture.scale < 1 || picture.scale > kMaxHeldScale) return false;
+  if (w <= 0 || h <= 0 || sw <= 0 || sh <= 0) return true;
+  const int64_t scale = picture.scale;
+  const AreaTaps cols =
+      ComputeAreaTaps(x, w, WidthOf(dst), sx, sw, std::max(picture.width, 0), scale);
+  const AreaTaps rows =
+      ComputeAreaTaps(y, h, HeightOf(dst), sy, sh, std::max(picture.height, 0), scale);
+  if (cols.range.Empty() || rows.range.Empty()) return true;
+  const TapSpan col_span = SpanOf(cols);
+  const TapSpan row_span = SpanOf(rows);
+  if (col_span.Empty() || row_span.Empty()) {
+    for (int64_t j = rows.range.first; j < rows.range.last; ++j) {
+      FillBlack(DstRow(dst, y + j) + (x + cols.range.first), cols.range.Size());
+    }
+    return true;
+  }
+  if (!source.Begin({col_span.begin, col_span.end, row_span.begin, row_span.end})) return false;
+
+  // A destination row's first held row is never above the previous destination row's last
+  // one, so at most one row is read twice: two row buffers suffice, used in turn. Each
+  // destination row sums its rows into `acc` as they come, as StretchBlt does.
+  const auto span_pixels = static_cast<size_t>(col_span.end - col_span.begin);
+  const size_t span_bytes = span_pixels * 4;
+  std::vector<uint32_t> held(2 * span_pixels);
+  std::vector<uint32_t> acc(span_bytes);
+  auto buffer_of = [&](int row) {
+    return held.data() + static_cast<size_t>(row & 1) * span_pixels;
+  };
+  int next_row = row_span.begin;
+  for (int64_t j = rows.range.first; j < rows.range.last; ++j) {
+    uint32_t* out = DstRow(dst, y + j) + (x + cols.range.first);
+    const Tap& row_tap = rows.taps[static_cast<size_t>(j - rows.range.first)];
+    if (row_tap.count == 0) {
+      FillBlack(out, cols.range.Size());
+      continue;
+    }
+    for (int r = 0; r < row_tap.count; ++r) {
+      const int row = row_tap.source + r;
+      while (next_row <= row) {
+        if (!source.ReadRow(next_row, buffer_of(next_row))) return false;
+        ++next_row;
+      }
+      const auto* bytes = reinterpret_cast<const uint8_t*>(buffer_of(row));
+      const uint32_t weight = rows.weights[row_tap.weight + static_cast<size_t>(r)];
+      if (r == 0) {
+        AssignWeightedRow(acc.data(), bytes, span_bytes, weight);
+      } else {
+        AddWeightedRow(acc.data(), bytes, span_bytes, weight);
+      }
+    }
+    ResampleRow(out, acc.data(), col_span.begin, cols);
+  }
+  return true;
 }
 
 void TransparentBlt(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy,

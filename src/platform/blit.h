@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 #include "platform/colorref.h"
 #include "platform/surface.h"
 
@@ -29,5 +31,50 @@ void TransparentBlt(Surface& dst, int x, int y, int w, int h, const Surface& src
 // Different rectangle sizes scale by nearest pixel.
 void AlphaBlend(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy,
                 int sw, int sh, int alpha);
+
+// ---- Stretching a picture that is read as it is drawn ----
+
+// A picture too big to hold whole, held instead at 1/scale of its size (scale 1, 2, 4, 8, …,
+// at most kMaxHeldScale): held pixel (u, v) stands for the picture pixels [u·scale,
+// (u+1)·scale) × [v·scale, (v+1)·scale), cut at the picture's edges, so the last held column
+// and row may stand for fewer.
+inline constexpr int kMaxHeldScale = 1024;
+struct HeldPicture {
+  int width = 0;  // the picture's own size, in picture pixels
+  int height = 0;
+  int scale = 1;
+};
+
+// The held pixels a stretch reads: columns [firstColumn, endColumn), rows [firstRow, endRow).
+struct HeldRegion {
+  int firstColumn = 0;
+  int endColumn = 0;
+  int firstRow = 0;
+  int endRow = 0;
+};
+
+// Where StretchFromRows reads a held picture from, a row at a time.
+class RowSource {
+ public:
+  virtual ~RowSource() = default;
+  // Called once, before the first row, with every held pixel the stretch will read; a source
+  // prepares (crops, skips) here. False stops the stretch.
+  virtual bool Begin(const HeldRegion& region) = 0;
+  // Writes the region's columns of held row `row` (endColumn − firstColumn pixels, any alpha)
+  // to `pixels`. Rows come once each, in order from firstRow to endRow − 1, none left out.
+  // False stops the stretch.
+  virtual bool ReadRow(int row, std::uint32_t* pixels) = 0;
+};
+
+// StretchBlt from a held picture read row by row: the rectangles are in picture pixels and
+// every destination pixel is the area average of the picture over its footprint, as StretchBlt
+// from the whole picture gives, with each held pixel weighted by the part of the footprint it
+// stands for (so a picture held at a smaller scale is drawn without any shift). At scale 1 the
+// result equals StretchBlt's bit for bit. Only two held rows and one row of sums are kept, so
+// memory stays a few rows of the region whatever the rectangles. Returns false when the source
+// does (the destination rows drawn by then keep their new pixels) and, drawing nothing, for a
+// scale outside 1..kMaxHeldScale.
+bool StretchFromRows(Surface& dst, int x, int y, int w, int h, const HeldPicture& picture, int sx,
+                     int sy, int sw, int sh, RowSource& source);
 
 }  // namespace hw

@@ -5,26 +5,11 @@
 #include <string>
 #include <string_view>
 
+#include "platform/map_picture.h"
+#include "platform/picture_error.h"
 #include "platform/surface.h"
 
 namespace hw {
-
-// Which kinds of picture file a decode accepts.
-enum class PictureFormat : std::uint8_t {
-  // Windows bitmap files only, as the theme's ".bmp" pictures are loaded.
-  kBitmap,
-  // JPEG, and also PNG, GIF and Windows bitmap files: the compressed map pictures.
-  kCompressed,
-};
-
-enum class PictureError : std::uint8_t {
-  kNone,
-  kCannotOpen,   // the file is missing or cannot be read
-  kNotAPicture,  // not a file of an accepted kind, or its headers are broken or incomplete
-  kTooLarge,     // the decoded picture would exceed the decoder's memory limit
-  kBroken,       // the headers were fine but the picture data could not be decoded
-  kOutOfMemory,  // the pixels could not be had
-};
 
 // The outcome of one decode: either a picture (opaque pixels, top row first, in the surface
 // layout) or an error with an empty surface, never half a picture.
@@ -51,6 +36,20 @@ class PictureDecoder {
   // Decodes the file at `path` (the program's path text, "\" separators allowed), reading it
   // as it decodes rather than holding the whole file in memory.
   virtual DecodedPicture DecodeFile(std::u16string_view path, PictureFormat format) = 0;
+
+  // Opens a map picture file held in memory (a JPEG, say) so that each composition decodes
+  // only the part it shows: the bytes are kept and only the headers are read now, so errors in
+  // the picture data show when it is drawn. Kinds that cannot be read in parts (PNG, GIF,
+  // progressive JPEG, bitmap files) and small pictures are decoded whole here, with Decode's
+  // errors. The same limit holds as for Decode.
+  virtual OpenedMapPicture OpenMap(std::string bytes, PictureFormat format) = 0;
+  // Opens the map picture file at `path`: a big uncompressed bitmap file stays on disk and its
+  // rows are read when a composition needs them; other files are read as by OpenMap, or
+  // decoded whole as by DecodeFile.
+  virtual OpenedMapPicture OpenMapFile(std::u16string_view path, PictureFormat format) = 0;
 };
+
+// A picture decoded whole as a map picture (a DecodedMapPicture), or the decode's error.
+OpenedMapPicture HoldWholePicture(DecodedPicture decoded);
 
 }  // namespace hw

@@ -44,6 +44,14 @@ DecodedPicture FakePictureDecoder::DecodeFile(std::u16string_view path, PictureF
   return Parse(*bytes, format);
 }
 
+OpenedMapPicture FakePictureDecoder::OpenMap(std::string bytes, PictureFormat format) {
+  return HoldWholePicture(Decode(bytes, format));
+}
+
+OpenedMapPicture FakePictureDecoder::OpenMapFile(std::u16string_view path, PictureFormat format) {
+  return HoldWholePicture(DecodeFile(path, format));
+}
+
 std::string FakePictureDecoder::Bitmap(int width, int height) {
   return Describe("bmp", width, height);
 }

@@ -49,6 +49,9 @@ TEST(BitmapFile, ReadsTheHeadersOfEveryLayoutInUse) {
     EXPECT_EQ(info->bitsPerPixel, c.spec.bitsPerPixel);
     EXPECT_EQ(info->pixelOffset + info->pixelBytes,
               c.spec.runLength ? info->pixelOffset : file.size());
+    if (c.spec.bitsPerPixel == 8) {  // the palette ends where the rows begin
+      EXPECT_EQ(info->paletteOffset + std::uint64_t{info->paletteColours} * 4, info->pixelOffset);
+    }
   }
 }
 

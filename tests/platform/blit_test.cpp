@@ -349,6 +349,200 @@ TEST(StretchBltTest, ClippedDestinationKeepsEveryPixelWhereItWouldBe) {
   }
 }
 
+// ---- StretchFromRows ----
+
+// Serves the rows of a held picture and checks the order the stretch reads them in.
+class SurfaceRows final : public RowSource {
+ public:
+  explicit SurfaceRows(const Surface& held, int failAtRow = -1)
+      : held_(held), failAtRow_(failAtRow) {}
+
+  bool Begin(const HeldRegion& r) override {
+    EXPECT_EQ(begun, 0) << "Begin twice";
+    ++begun;
+    region = r;
+    EXPECT_TRUE(0 <= r.firstColumn && r.firstColumn < r.endColumn && r.endColumn <= held_.width());
+    EXPECT_TRUE(0 <= r.firstRow && r.firstRow < r.endRow && r.endRow <= held_.height());
+    next = r.firstRow;
+    return failAtRow_ != -2;
+  }
+  bool ReadRow(int row, std::uint32_t* pixels) override {
+    EXPECT_EQ(row, next) << "rows out of order";
+    EXPECT_LT(row, region.endRow);
+    next = row + 1;
+    if (row == failAtRow_) return false;
+    std::copy(held_.Row(row) + region.firstColumn, held_.Row(row) + region.endColumn, pixels);
+    return true;
+  }
+
+  int begun = 0;
+  HeldRegion region;
+  int next = 0;
+
+ private:
+  const Surface& held_;
+  int failAtRow_;
+};
+
+struct StretchCase {
+  int x, y, w, h, sx, sy, sw, sh;
+};
+
+// Shrinks and enlargements, rectangles past every edge of the 37 × 9 picture and of the 8 × 6
+// destination, wholly off the picture, and edges that overflow int.
+const StretchCase kStretchCases[] = {
+    {0, 0, 8, 6, 0, 0, 37, 9},
+    {0, 0, 8, 6, 3, 1, 5, 4},
+    {0, 0, 8, 6, 5, 2, 8, 6},
+    {1, 1, 5, 3, -4, -2, 20, 9},
+    {0, 0, 8, 6, 30, 5, 13, 7},
+    {-3, -2, 12, 9, 2, 1, 30, 7},
+    {2, 1, 3, 2, 0, 0, 37, 9},
+    {0, 0, 8, 6, -20, 0, 10, 9},
+    {0, 0, 8, 6, 0, 9, 37, 9},
+    {0, 0, 7, 5, 1, 1, 7, 5},
+    {0, 0, 8, 6, -1, -1, 39, 11},
+    {INT_MIN, 0, INT_MAX, 6, 0, 0, 37, 9},
+    {0, 0, 8, 6, INT_MIN, INT_MIN, INT_MAX, INT_MAX},
+    {0, 0, 8, 6, 0, 0, INT_MAX, 9},
+};
+
+TEST(StretchFromRowsTest, AtScaleOneIsStretchBltBitForBit) {
+  const Surface picture = Varied(37, 9);
+  for (const StretchCase& c : kStretchCases) {
+    SCOPED_TRACE(testing::Message() << c.sw << "x" << c.sh << " at " << c.sx << "," << c.sy
+                                    << " -> " << c.w << "x" << c.h << " at " << c.x << "," << c.y);
+    Surface expected = Pattern(8, 6, 1);
+    StretchBlt(expected, c.x, c.y, c.w, c.h, picture, c.sx, c.sy, c.sw, c.sh);
+    Surface actual = Pattern(8, 6, 1);
+    SurfaceRows rows(picture);
+    EXPECT_TRUE(
+        StretchFromRows(actual, c.x, c.y, c.w, c.h, {37, 9, 1}, c.sx, c.sy, c.sw, c.sh, rows));
+    EXPECT_EQ(Snapshot(actual), Snapshot(expected));
+    if (rows.begun != 0) {
+      EXPECT_EQ(rows.next, rows.region.endRow) << "rows left unread";
+    }
+  }
+}
+
+// A picture made of scale × scale blocks of one colour each (the last row and column of blocks
+// cut short) held at one pixel per block: stretching the held picture must give the area
+// average of the whole picture, so a footprint shifted by even a fraction of a held pixel shows.
+TEST(StretchFromRowsTest, HeldAtASmallerScaleAveragesTheSameFootprints) {
+  constexpr int kWidth = 75;  // a whole number of blocks at no scale
+  constexpr int kHeight = 21;
+  const StretchCase cases[] = {
+      {0, 0, 8, 6, 0, 0, 75, 21},   {0, 0, 8, 6, 3, 1, 29, 13},  {0, 0, 8, 6, -9, -5, 40, 20},
+      {0, 0, 8, 6, 50, 10, 40, 15}, {0, 0, 5, 4, 7, 3, 27, 11},  {0, 0, 8, 6, 30, 5, 9, 7},
+      {0, 0, 3, 2, -1, 0, 77, 22},  {0, 0, 9, 7, 13, 2, 62, 17},
+  };
+  for (const int scale : {2, 4, 8}) {
+    const Surface held = Varied((kWidth + scale - 1) / scale, (kHeight + scale - 1) / scale);
+    Surface picture(kWidth, kHeight);
+    for (int y = 0; y < kHeight; ++y) {
+      for (int x = 0; x < kWidth; ++x)
+        picture.Row(y)[x] = held.Row(y / scale)[x / scale];
+    }
+    for (const StretchCase& c : cases) {
+      SCOPED_TRACE(testing::Message() << "scale " << scale << ": " << c.sw << "x" << c.sh << " at "
+                                      << c.sx << "," << c.sy << " -> " << c.w << "x" << c.h);
+      Surface dst(c.w, c.h);
+      SurfaceRows rows(held);
+      ASSERT_TRUE(StretchFromRows(dst, 0, 0, c.w, c.h, {kWidth, kHeight, scale}, c.sx, c.sy, c.sw,
+                                  c.sh, rows));
+      int failures = 0;
+      for (int j = 0; j < c.h; ++j) {
+        for (int i = 0; i < c.w; ++i) {
+          for (const int shift : {0, 8, 16}) {
+            const double want = AreaAverage(picture, c.sx, c.sy, c.sw, c.sh, c.w, c.h, i, j, shift);
+            const double got = (dst.Row(j)[i] >> shift) & 0xFF;
+            if (std::abs(got - want) > 1.0 && failures++ < 5) {
+              ADD_FAILURE() << "pixel " << i << "," << j << " shift " << shift << ": got " << got
+                            << ", want " << want;
+            }
+          }
+        }
+      }
+    }
+  }
+}
+
+// Rectangles at the ends of int at every scale: the footprint arithmetic must stay within 64
+// bits (the sanitizer builds check) and every read within the held picture (SurfaceRows).
+TEST(StretchFromRowsTest, ExtremeRectanglesAtAnyScaleStayInRange) {
+  for (const int scale : {1, 8, kMaxHeldScale}) {
+    const Surface held = Varied((37 + scale - 1) / scale, (9 + scale - 1) / scale);
+    for (const StretchCase& c : kStretchCases) {
+      Surface dst(8, 6);
+      SurfaceRows rows(held);
+      EXPECT_TRUE(
+          StretchFromRows(dst, c.x, c.y, c.w, c.h, {37, 9, scale}, c.sx, c.sy, c.sw, c.sh, rows));
+    }
+  }
+}
+
+TEST(StretchFromRowsTest, ReadsOnlyTheHeldPixelsItDraws) {
+  struct Case {
+    int x, y, w, h, sx, sy, sw, sh, scale;
+    HeldRegion region;  // all 0: nothing read
+  };
+  const Case cases[] = {
+      // Halving 8 × 6 picture pixels at (10, 5): exactly those.
+      {0, 0, 4, 3, 10, 5, 8, 6, 1, {10, 18, 5, 11}},
+      // Held at 1/4: picture pixels 10..17 and 5..10 lie in held pixels 2..4 and 1..2.
+      {0, 0, 2, 1, 10, 5, 8, 6, 4, {2, 5, 1, 3}},
+      // Partly left of and above the picture.
+      {0, 0, 4, 3, -4, -2, 8, 6, 1, {0, 4, 0, 4}},
+      // A destination cut to its right half and bottom row reads only their footprints.
+      {-4, -1, 8, 2, 0, 0, 16, 4, 1, {8, 16, 2, 4}},
+      // Wholly right of or below the picture, or drawn wholly off the destination.
+      {0, 0, 4, 3, 40, 0, 8, 6, 1, {}},
+      {0, 0, 4, 3, 0, 30, 8, 6, 1, {}},
+      {8, 0, 4, 3, 0, 0, 8, 6, 1, {}},
+  };
+  const Surface picture = Varied(40, 30);
+  const Surface quarter = Varied(10, 8);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.sx << "," << c.sy << " scale " << c.scale);
+    Surface dst = Pattern(8, 6, 1);
+    SurfaceRows rows(c.scale == 1 ? picture : quarter);
+    EXPECT_TRUE(
+        StretchFromRows(dst, c.x, c.y, c.w, c.h, {40, 30, c.scale}, c.sx, c.sy, c.sw, c.sh, rows));
+    const HeldRegion& want = c.region;
+    if (want.endColumn == 0) {
+      EXPECT_EQ(rows.begun, 0);
+      // Whatever lies on the destination is black.
+      for (int y = std::max(c.y, 0); y < std::min(c.y + c.h, 6); ++y) {
+        for (int x = std::max(c.x, 0); x < std::min(c.x + c.w, 8); ++x)
+          EXPECT_EQ(dst.GetPixel(x, y), 0u);
+      }
+      continue;
+    }
+    EXPECT_EQ(rows.region.firstColumn, want.firstColumn);
+    EXPECT_EQ(rows.region.endColumn, want.endColumn);
+    EXPECT_EQ(rows.region.firstRow, want.firstRow);
+    EXPECT_EQ(rows.region.endRow, want.endRow);
+  }
+}
+
+TEST(StretchFromRowsTest, StopsWhenTheSourceFailsOrTheScaleIsUnusable) {
+  const Surface picture = Varied(20, 10);
+  for (const int failAt : {-2, 0, 5}) {
+    SCOPED_TRACE(failAt);
+    Surface dst(5, 5);
+    SurfaceRows rows(picture, failAt);
+    EXPECT_FALSE(StretchFromRows(dst, 0, 0, 5, 5, {20, 10, 1}, 0, 0, 20, 10, rows));
+    EXPECT_EQ(rows.next, failAt == -2 ? 0 : failAt + 1);
+  }
+  // Scales whose arithmetic would not fit are refused before anything is read.
+  for (const int scale : {0, -2, kMaxHeldScale + 1}) {
+    Surface dst(5, 5);
+    SurfaceRows rows(picture);
+    EXPECT_FALSE(StretchFromRows(dst, 0, 0, 5, 5, {20, 10, scale}, 0, 0, 20, 10, rows));
+    EXPECT_EQ(rows.begun, 0);
+  }
+}
+
 // ---- TransparentBlt ----
 
 TEST(TransparentBltTest, ScalesByNearestPixelAndKeepsKeyAreasUntouched) {

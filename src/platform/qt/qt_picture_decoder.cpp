@@ -12,10 +12,16 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <optional>
+#include <string>
 #include <utility>
 
 #include "platform/bitmap_file.h"
+#include "platform/bitmap_map_picture.h"
 #include "platform/file_system.h"
+#include "platform/jpeg/jpeg_map_picture.h"
+#include "platform/read_only_file.h"
 
 namespace hw {
 namespace {
@@ -71,14 +77,22 @@ void CopyInto(const QImage& image, Surface& surface) {
   }
 }
 
+bool IsJpeg(std::string_view bytes) {
+  return bytes.starts_with("\xFF\xD8\xFF");
+}
+
+std::uint64_t DecodedBytes(int width, int height) {
+  return std::uint64_t{4} * static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
+}
+
 bool AcceptedCompressedFormat(const QByteArray& format) {
   return format == "jpeg" || format == "png" || format == "gif";
 }
 
 }  // namespace
 
-QtPictureDecoder::QtPictureDecoder(std::size_t maxPictureBytes)
-    : maxPictureBytes_(maxPictureBytes) {
+QtPictureDecoder::QtPictureDecoder(std::size_t maxPictureBytes, std::size_t wholeMapBytes)
+    : maxPictureBytes_(maxPictureBytes), wholeMapBytes_(wholeMapBytes) {
   const std::size_t megabytes = (maxPictureBytes + (std::size_t{1} << 20) - 1) >> 20;
   const int wanted = static_cast<int>(std::min<std::size_t>(megabytes, INT_MAX));
   const int current = QImageReader::allocationLimit();
@@ -99,12 +113,52 @@ DecodedPicture QtPictureDecoder::DecodeFile(std::u16string_view path, PictureFor
   return Read(file, static_cast<std::uint64_t>(file.size()), format);
 }
 
+OpenedMapPicture QtPictureDecoder::OpenMap(std::string bytes, PictureFormat format) {
+  if (format == PictureFormat::kCompressed && IsJpeg(bytes)) {
+    const std::optional<JpegInfo> info = InspectJpeg(bytes);
+    if (!info) return {nullptr, PictureError::kNotAPicture};
+    if (!Fits(info->width, info->height)) return {nullptr, PictureError::kTooLarge};
+    if (info->readableByRegion && DecodedBytes(info->width, info->height) > wholeMapBytes_) {
+      return {OpenJpegByRegion(std::move(bytes), *info), PictureError::kNone};
+    }
+  }
+  return HoldWholePicture(Decode(bytes, format));
+}
+
+OpenedMapPicture QtPictureDecoder::OpenMapFile(std::u16string_view path, PictureFormat format) {
+  std::optional<ReadOnlyFile> file = ReadOnlyFile::Open(path);
+  if (!file) return {nullptr, PictureError::kCannotOpen};
+  std::string head(kBitmapHeadBytes, '\0');
+  head.resize(static_cast<std::size_t>(std::min<std::uint64_t>(head.size(), file->size())));
+  if (!file->ReadAt(0, head.data(), head.size())) return {nullptr, PictureError::kCannotOpen};
+  if (head.starts_with("BM")) {
+    const std::optional<BitmapFileInfo> info = InspectBitmapFile(head, file->size());
+    if (!info) return {nullptr, PictureError::kNotAPicture};
+    if (!Fits(info->width, info->height)) return {nullptr, PictureError::kTooLarge};
+    if (DecodedBytes(info->width, info->height) > wholeMapBytes_ && CanReadBitmapByRows(*info)) {
+      std::unique_ptr<MapPicture> picture = OpenBitmapByRows(std::move(*file), *info);
+      if (!picture) return {nullptr, PictureError::kCannotOpen};
+      return {std::move(picture), PictureError::kNone};
+    }
+  }
+  if (format == PictureFormat::kCompressed && IsJpeg(head)) {
+    // The compressed file is kept in memory; it is a small fraction of the decoded picture.
+    if (file->size() > maxPictureBytes_) return {nullptr, PictureError::kTooLarge};
+    std::string bytes(static_cast<std::size_t>(file->size()), '\0');
+    if (!file->ReadAt(0, bytes.data(), bytes.size())) return {nullptr, PictureError::kCannotOpen};
+    return OpenMap(std::move(bytes), format);
+  }
+  file.reset();
+  return HoldWholePicture(DecodeFile(path, format));
+}
+
+bool QtPictureDecoder::Fits(std::int64_t width, std::int64_t height) const {
+  return static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) <=
+         maxPictureBytes_ / sizeof(std::uint32_t);
+}
+
 DecodedPicture QtPictureDecoder::Read(QIODevice& device, std::uint64_t size,
                                       PictureFormat format) const {
-  const auto fits = [this](std::int64_t width, std::int64_t height) {
-    return static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) <=
-           maxPictureBytes_ / sizeof(std::uint32_t);
-  };
   if (size == 0) return Failure(PictureError::kNotAPicture);
 
   const QByteArray head = device.peek(static_cast<qint64>(kBitmapHeadBytes));
@@ -113,7 +167,7 @@ DecodedPicture QtPictureDecoder::Read(QIODevice& device, std::uint64_t size,
     const auto info = InspectBitmapFile(
         std::string_view(head.constData(), static_cast<std::size_t>(head.size())), size);
     if (!info) return Failure(PictureError::kNotAPicture);
-    if (!fits(info->width, info->height)) return Failure(PictureError::kTooLarge);
+    if (!Fits(info->width, info->height)) return Failure(PictureError::kTooLarge);
     qtFormat = "bmp";
   } else if (format == PictureFormat::kBitmap) {
     return Failure(PictureError::kNotAPicture);
@@ -131,7 +185,7 @@ DecodedPicture QtPictureDecoder::Read(QIODevice& device, std::uint64_t size,
   const std::int64_t width = claimed.width();
   const std::int64_t height = std::abs(std::int64_t{claimed.height()});
   if (width <= 0 || height <= 0 || height > INT_MAX) return Failure(PictureError::kNotAPicture);
-  if (!fits(width, height)) return Failure(PictureError::kTooLarge);
+  if (!Fits(width, height)) return Failure(PictureError::kTooLarge);
 
   Surface surface(static_cast<int>(width), static_cast<int>(height));
   if (surface.empty()) return Failure(PictureError::kOutOfMemory);
