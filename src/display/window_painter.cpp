@@ -13,6 +13,7 @@ namespace {
 constexpr int kTickerWidth = 30000;
 constexpr int kTickerStripHeight = 44;
 constexpr int kMaxPacingWaits = 25;
+constexpr int kPacingPhase = 22;
 constexpr Rect kWholePage{0, 0, kPageWidth, kPageHeight};
 
 bool IsEmpty(const Rect& r) {
@@ -136,11 +137,17 @@ Rect WindowPainter::TickerBox() const {
 
 Rect WindowPainter::DamageSince(const FrameKey& key) const {
   if (!shown_ || key.debug) return kWholePage;
+  // The ticker's position and the pulse's strength change a part of the page each; anything
+  // else changes the whole.
   FrameKey moved = *shown_;
   moved.tickerOffset = key.tickerOffset;
+  moved.blinkAlpha = key.blinkAlpha;
   if (!(moved == key)) return kWholePage;
-  if (shown_->tickerOffset == key.tickerOffset) return {};
-  Rect damage = Intersect(TickerBox(), kWholePage);
+  Rect damage;
+  if (shown_->tickerOffset != key.tickerOffset) damage = TickerBox();
+  if (shown_->blinkAlpha != key.blinkAlpha) damage = Union(damage, key.pulseRect);
+  damage = Intersect(damage, kWholePage);
+  if (IsEmpty(damage)) return {};
   // The demo label is laid over whatever lies under it, so it is assembled whole or not at all.
   if (key.demo && !IsEmpty(Intersect(damage, kDemoLabel))) damage = Union(damage, kDemoLabel);
   return damage;
@@ -232,11 +239,13 @@ void WindowPainter::DrawDemoLabel() {
 }
 
 void WindowPainter::PaceFrame() {
-  // Bounded, so that a frame timer that stopped counting can never hold the window.
+  // Waits while 0 < FrameSubCount ≤ 22, sleeping the periods that are still missing at once
+  // rather than one at a time. Bounded, so that a frame timer that stopped counting can never
+  // hold the window.
   for (int wait = 0; wait < kMaxPacingWaits; ++wait) {
     const int sub = phase_.FrameSubCount();
-    if (sub <= 0 || sub > 22) return;
-    phase_.WaitOneMillisecond();
+    if (sub <= 0 || sub > kPacingPhase) return;
+    phase_.Wait(kPacingPhase + 1 - sub);
   }
 }
 

@@ -46,7 +46,7 @@ class FramePhase {
   virtual ~FramePhase() = default;
   // Timer periods since the last frame tick.
   virtual int FrameSubCount() = 0;
-  virtual void WaitOneMillisecond() = 0;
+  virtual void Wait(int milliseconds) = 0;
 };
 
 // What a paint shows: the window's whole client area is `source` of `surface`, stretched; or,

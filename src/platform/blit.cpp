@@ -312,6 +312,23 @@ AreaTaps ComputeAreaTaps(int64_t x, int64_t n, int64_t dst_n, int64_t s, int64_t
 
 // The source pixels [begin, end) that the taps read; empty when every footprint is off the
 // source.
+// Keeps the taps of the destination offsets [first, last) only.
+void KeepTaps(AreaTaps& taps, int64_t first, int64_t last) {
+  const int64_t begin = std::max(first, taps.range.first);
+  const int64_t end = std::min(last, taps.range.last);
+  if (end <= begin) {
+    taps.range = {};
+    taps.taps.clear();
+    return;
+  }
+  const auto skip = static_cast<size_t>(begin - taps.range.first);
+  taps.taps.erase(
+      taps.taps.begin() + static_cast<std::ptrdiff_t>(skip + static_cast<size_t>(end - begin)),
+      taps.taps.end());
+  taps.taps.erase(taps.taps.begin(), taps.taps.begin() + static_cast<std::ptrdiff_t>(skip));
+  taps.range = {begin, end};
+}
+
 struct TapSpan {
   int begin = 0;
   int end = 0;
@@ -443,20 +460,34 @@ void BitBlt(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx
 
 void StretchBlt(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy,
                 int sw, int sh) {
+  StretchBlt(dst, x, y, w, h, src, sx, sy, sw, sh,
+             Rect{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX});
+}
+
+void StretchBlt(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy,
+                int sw, int sh, const Rect& clip) {
   if (w <= 0 || h <= 0 || sw <= 0 || sh <= 0) return;
   if (&dst == &src) {
     int origin_x = 0;
     int origin_y = 0;
     const Surface copy = CopyOnSurfacePart(src, sx, sy, sw, sh, &origin_x, &origin_y);
-    StretchBlt(dst, x, y, w, h, copy, sx - origin_x, sy - origin_y, sw, sh);
+    StretchBlt(dst, x, y, w, h, copy, sx - origin_x, sy - origin_y, sw, sh, clip);
     return;
   }
+  // The destination rectangle cut to the clip: the footprints stay those of the whole.
+  const int64_t left = std::max<int64_t>(x, clip.left);
+  const int64_t top = std::max<int64_t>(y, clip.top);
+  const int64_t right = std::min<int64_t>(int64_t{x} + w, clip.right);
+  const int64_t bottom = std::min<int64_t>(int64_t{y} + h, clip.bottom);
+  if (right <= left || bottom <= top) return;
   if (w == sw && h == sh) {
-    StretchCopy(dst, x, y, w, h, src, sx, sy);
+    StretchCopy(dst, left, top, right - left, bottom - top, src, sx + (left - x), sy + (top - y));
     return;
   }
-  const AreaTaps cols = ComputeAreaTaps(x, w, WidthOf(dst), sx, sw, WidthOf(src), 1);
-  const AreaTaps rows = ComputeAreaTaps(y, h, HeightOf(dst), sy, sh, HeightOf(src), 1);
+  AreaTaps cols = ComputeAreaTaps(x, w, WidthOf(dst), sx, sw, WidthOf(src), 1);
+  AreaTaps rows = ComputeAreaTaps(y, h, HeightOf(dst), sy, sh, HeightOf(src), 1);
+  KeepTaps(cols, left - x, right - x);
+  KeepTaps(rows, top - y, bottom - y);
   if (cols.range.Empty() || rows.range.Empty()) return;
 
   // The source columns any destination pixel reads; each destination row first sums its
@@ -569,7 +600,11 @@ void AlphaBlend(Surface& dst, int x, int y, int w, int h, const Surface& src, in
   if (w <= 0 || h <= 0 || sw <= 0 || sh <= 0) return;
   const auto a = static_cast<uint16_t>(alpha & 0xFF);
   if (a == 0) return;
-  if (&dst == &src) {
+  // Within one surface, rectangles that do not overlap (the canvas pages) are blended in
+  // place; only overlapping ones need the source copied first.
+  const bool overlap = int64_t{x} < int64_t{sx} + sw && int64_t{sx} < int64_t{x} + w &&
+                       int64_t{y} < int64_t{sy} + sh && int64_t{sy} < int64_t{y} + h;
+  if (&dst == &src && overlap) {
     int origin_x = 0;
     int origin_y = 0;
     const Surface copy = CopyOnSurfacePart(src, sx, sy, sw, sh, &origin_x, &origin_y);

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "platform/colorref.h"
+#include "platform/geometry.h"
 #include "platform/surface.h"
 
 namespace hw {
@@ -20,6 +21,12 @@ void BitBlt(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx
 // and a 1:1 copy is exact. Destination pixels whose footprint lies outside the source are black.
 void StretchBlt(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy,
                 int sw, int sh);
+
+// The same, writing only the destination pixels inside `clip` (destination coordinates): each
+// gets exactly the value the whole stretch gives it, so a picture can be stretched again in
+// parts where it changed.
+void StretchBlt(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy,
+                int sw, int sh, const Rect& clip);
 
 // Copies a source rectangle scaled to the destination by nearest pixel, leaving destination
 // pixels unchanged where the source pixel equals `key` (so key pixels stay exact when scaled).

@@ -65,8 +65,9 @@ int CTremorlensDlg::FrameSubCount() {
   return context_.loop.FrameSubCount;
 }
 
-void CTremorlensDlg::WaitOneMillisecond() {
-  platform_.clock.SleepMs(1);
+void CTremorlensDlg::Wait(int milliseconds) {
+  // One timer period is one millisecond at the period the frame timer uses.
+  platform_.clock.SleepMs(milliseconds * context_.loop.TimerPeriod);
 }
 
 }  // namespace hw

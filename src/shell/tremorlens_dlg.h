@@ -52,7 +52,7 @@ class CTremorlensDlg final : public WindowEventSink, private FramePhase {
   Rect FramedWindowRect();
   // FramePhase: the frame counters brought up to date, and a short wait.
   int FrameSubCount() override;
-  void WaitOneMillisecond() override;
+  void Wait(int milliseconds) override;
 
   AppContext& context_;
   PlatformServices& platform_;

@@ -50,7 +50,7 @@ class CapturedLog final : public EventLogWriter {
 class NoFramePhase final : public FramePhase {
  public:
   int FrameSubCount() override { return 0; }
-  void WaitOneMillisecond() override {}
+  void Wait(int) override {}
 };
 
 const char* PictureName(MapPictureId picture) {

@@ -14,10 +14,12 @@ using test::ComposeHarness;
 class SteppingPhase final : public FramePhase {
  public:
   int FrameSubCount() override { return sub; }
-  void WaitOneMillisecond() override {
+  void Wait(int milliseconds) override {
     ++waits;
-    if (!stuck) ++sub;
+    waited += milliseconds;
+    if (!stuck) sub += milliseconds;
   }
+  int waited = 0;
   int sub = 0;
   int waits = 0;
   bool stuck = false;
@@ -233,14 +235,16 @@ TEST(WindowPainter, PacingWaitsForTheFramePhaseButNeverForEver) {
     int sub;
     bool stuck;
     int waits;
+    int waited;
   };
-  for (const Case& c :
-       {Case{0, false, 0}, Case{23, false, 0}, Case{5, false, 18}, Case{5, true, 25}}) {
+  for (const Case& c : {Case{0, false, 0, 0}, Case{23, false, 0, 0}, Case{5, false, 1, 18},
+                        Case{22, false, 1, 1}, Case{5, true, 25, 25 * 18}}) {
     PaintHarness h;
     h.phase.sub = c.sub;
     h.phase.stuck = c.stuck;
     h.PaintAt(0);
     EXPECT_EQ(h.phase.waits, c.waits) << c.sub;
+    EXPECT_EQ(h.phase.waited, c.waited) << c.sub;
   }
 }
 
@@ -286,8 +290,8 @@ TEST(WindowPainterDamage, OnlyWhatChangedIsAssembledAgain) {
   EXPECT_EQ(h.painter.PendingDamage(), (Rect{0, 0, 1920, 1080}));
 }
 
-// Paints that assemble only the ticker's box leave the display page exactly as a full
-// assembly of the same moment would.
+// Paints that assemble only the ticker's box and the pulse's rectangle leave the display page
+// exactly as a full assembly of the same moment would.
 TEST(WindowPainterDamage, PartialPaintsEqualAFullAssembly) {
   PaintHarness partial;
   PaintHarness full;
@@ -295,10 +299,11 @@ TEST(WindowPainterDamage, PartialPaintsEqualAFullAssembly) {
     ComposeTickerReport(*h);
     for (int i = 0; i < 40; ++i)
       h->PaintAt(0);  // the pulse settles at fully on
-    for (int i = 0; i < 5; ++i) {
+    // Seconds 1: only the ticker moves; 3: the pulse fades too.
+    for (const int second : {1, 1, 1, 3, 3, 3}) {
       h->tickerOffset += 7;
       if (h == &full) h->Compose();  // new pages: the next paint assembles everything
-      const PaintedFrame frame = h->PaintAt(1);
+      const PaintedFrame frame = h->PaintAt(second);
       EXPECT_EQ(frame.damage.Width() < 1000, h == &partial);
     }
   }

@@ -759,3 +759,76 @@ TEST(BlitTest, ScalingBlitsWithinOneSurfaceReadTheOriginal) {
 
 }  // namespace
 }  // namespace hw
+
+namespace hw {
+namespace {
+
+// A clipped stretch writes exactly the whole stretch's pixels inside the clip and nothing
+// outside it, for shrinking, enlarging and 1:1, with the source partly off its surface.
+TEST(StretchBltClip, PartsEqualTheWholeStretch) {
+  Surface src(97, 61);
+  for (int y = 0; y < src.height(); ++y) {
+    for (int x = 0; x < src.width(); ++x)
+      src.SetPixel(x, y, MakeColorRef(x * 7 % 256, y * 11 % 256, (x * y) % 256));
+  }
+  struct Case {
+    int w, h, sx, sy, sw, sh;
+  };
+  const Rect clips[] = {{5, 7, 23, 19}, {-4, -4, 3, 50}, {30, 0, 200, 2}, {0, 0, 0, 0}};
+  for (const Case& c :
+       {Case{40, 25, 3, -2, 97, 61}, Case{120, 90, -10, 4, 60, 40}, Case{50, 30, 10, 10, 50, 30}}) {
+    Surface whole(130, 100);
+    whole.Fill(kWhite);
+    StretchBlt(whole, 2, 3, c.w, c.h, src, c.sx, c.sy, c.sw, c.sh);
+    for (const Rect& clip : clips) {
+      Surface part(130, 100);
+      part.Fill(kWhite);
+      StretchBlt(part, 2, 3, c.w, c.h, src, c.sx, c.sy, c.sw, c.sh, clip);
+      for (int y = 0; y < part.height(); ++y) {
+        for (int x = 0; x < part.width(); ++x) {
+          const bool inside = x >= clip.left && x < clip.right && y >= clip.top && y < clip.bottom;
+          ASSERT_EQ(part.GetPixel(x, y), inside ? whole.GetPixel(x, y) : kWhite)
+              << c.w << "x" << c.h << " at " << x << "," << y;
+        }
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace hw
+
+namespace hw {
+namespace {
+
+// Blending within one surface reads the source as it was before the blend, whether the two
+// rectangles overlap (the source is copied first) or not (the pages of the canvas, blended in
+// place).
+TEST(AlphaBlendTest, WithinOneSurfaceReadsTheOriginal) {
+  const auto pattern = [](Surface& s) {
+    for (int y = 0; y < s.height(); ++y) {
+      for (int x = 0; x < s.width(); ++x)
+        s.SetPixel(x, y, MakeColorRef(x * 9, y * 13, 200 - x));
+    }
+  };
+  struct Case {
+    int x, y, sx, sy;
+  };
+  for (const Case& c : {Case{12, 0, 0, 0}, Case{3, 2, 0, 0}, Case{0, 0, 2, 1}}) {
+    Surface one(24, 8);
+    pattern(one);
+    Surface original(24, 8);
+    pattern(original);
+    Surface expected(24, 8);
+    pattern(expected);
+    AlphaBlend(expected, c.x, c.y, 10, 5, original, c.sx, c.sy, 10, 5, 100);
+    AlphaBlend(one, c.x, c.y, 10, 5, one, c.sx, c.sy, 10, 5, 100);
+    for (int y = 0; y < 8; ++y) {
+      for (int x = 0; x < 24; ++x)
+        ASSERT_EQ(one.GetPixel(x, y), expected.GetPixel(x, y)) << c.x << " " << x << "," << y;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace hw

@@ -196,12 +196,24 @@ void QtMainWindow::paintEvent(QPaintEvent*) {
     if (scaled_.width() != deviceWidth || scaled_.height() != deviceHeight) {
       scaled_ = Surface(deviceWidth, deviceHeight);
     }
-    // The stretched picture is kept: only a changed picture is stretched again.
-    const bool changed = source.damage.Width() > 0 && source.damage.Height() > 0;
-    if (fresh || changed) {
+    // The stretched picture is kept: only the part where the picture changed is stretched
+    // again (with a pixel more on each side, which the averaging reaches).
+    const Rect& d = source.damage;
+    if (fresh) {
       StretchBlt(scaled_, 0, 0, deviceWidth, deviceHeight, *surface, r.left, r.top, r.Width(),
                  r.Height());
       scaledFrom_ = r;
+    } else if (d.Width() > 0 && d.Height() > 0) {
+      const auto along = [](int value, int origin, int length, int size) {
+        return static_cast<double>(value - origin) * size / length;
+      };
+      const Rect clip{
+          static_cast<int>(std::floor(along(d.left, r.left, r.Width(), deviceWidth))) - 1,
+          static_cast<int>(std::floor(along(d.top, r.top, r.Height(), deviceHeight))) - 1,
+          static_cast<int>(std::ceil(along(d.right, r.left, r.Width(), deviceWidth))) + 1,
+          static_cast<int>(std::ceil(along(d.bottom, r.top, r.Height(), deviceHeight))) + 1};
+      StretchBlt(scaled_, 0, 0, deviceWidth, deviceHeight, *surface, r.left, r.top, r.Width(),
+                 r.Height(), clip);
     }
     shown = &scaled_;
     shownRect = QRect(0, 0, deviceWidth, deviceHeight);
