@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "page_yardstick.h"
 #include "platform/blit.h"
 #include "platform/colorref.h"
 #include "platform/surface.h"
@@ -34,14 +35,7 @@ void ReportPage(benchmark::State& state) {
 }
 
 void BM_MemcpyPage(benchmark::State& state) {
-  std::vector<std::uint8_t> from(kPageBytes, 0x5A);
-  std::vector<std::uint8_t> to(kPageBytes, 0);
-  for (auto _ : state) {
-    std::memcpy(to.data(), from.data(), kPageBytes);
-    benchmark::DoNotOptimize(to.data());
-    benchmark::ClobberMemory();
-  }
-  ReportPage(state);
+  hw::bench::MemcpyPage(state);
 }
 BENCHMARK(BM_MemcpyPage);
 

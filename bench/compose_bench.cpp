@@ -16,6 +16,7 @@
 #include "display/frame_composer.h"
 #include "display/theme_assets.h"
 #include "display/window_painter.h"
+#include "page_yardstick.h"
 #include "platform/blit.h"
 #include "platform/clock.h"
 #include "platform/qt/qt_headless_gui.h"
@@ -126,14 +127,7 @@ void Compose(benchmark::State& state, const std::string& body) {
 }
 
 void BM_MemcpyPage(benchmark::State& state) {
-  std::vector<std::uint8_t> from(kPageBytes, 0x5A);
-  std::vector<std::uint8_t> to(kPageBytes, 0);
-  for (auto _ : state) {
-    std::memcpy(to.data(), from.data(), from.size());
-    benchmark::DoNotOptimize(to.data());
-    benchmark::ClobberMemory();
-  }
-  state.SetBytesProcessed(state.iterations() * kPageBytes);
+  hw::bench::MemcpyPage(state);
 }
 BENCHMARK(BM_MemcpyPage)->Unit(benchmark::kMillisecond);
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "map_views.h"
+#include "page_yardstick.h"
 #include "platform/blit.h"
 #include "platform/map_picture.h"
 #include "platform/qt/qt_picture_decoder.h"
@@ -55,14 +56,7 @@ void StretchRegion(benchmark::State& state, const char* name, SourceRect r) {
 }
 
 void BM_MemcpyPage(benchmark::State& state) {
-  std::vector<std::uint8_t> from(kPageBytes, 0x5A);
-  std::vector<std::uint8_t> to(kPageBytes, 0);
-  for (auto _ : state) {
-    std::memcpy(to.data(), from.data(), kPageBytes);
-    benchmark::DoNotOptimize(to.data());
-    benchmark::ClobberMemory();
-  }
-  ReportPage(state);
+  hw::bench::MemcpyPage(state);
 }
 BENCHMARK(BM_MemcpyPage);
 

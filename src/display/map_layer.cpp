@@ -79,6 +79,17 @@ void CopyPage(Surface& canvas, int from, int to) {
   BitBlt(canvas, PageX(to), 0, kPageWidth, kPageHeight, canvas, PageX(from), 0);
 }
 
+// Draws cell `cell` of a marker sheet centred at (x, y) of `page`, `size` + the sheet's
+// scaleOff pixels square, with the sprite key.
+void StampMarker(ComposeInputs& in, SurfaceIndex sheetSurface, const MarkerSheet& sheet, int cell,
+                 int page, int x, int y, int size) {
+  const int s = sheet.scaleOff;
+  const int half = size / 2;
+  TransparentBlt(in.surfaces[CanvasSurface].surface, PageX(page) + x - s / 2 - half,
+                 y - s / 2 - half, size + s, size + s, in.surfaces[sheetSurface].surface,
+                 cell * sheet.width, 0, sheet.width, sheet.height, kSpriteKey);
+}
+
 }  // namespace
 
 std::optional<int> ScaleCellTable(int scale) {
@@ -133,7 +144,8 @@ void MapLayer::DrawMapLayer(ComposeInputs& in) {
   }
 
   Surface& canvas = in.surfaces[CanvasSurface].surface;
-  DrawMapPicture(record_.view, canvas, PageX(AreaPage), PictureOf(in.surfaces, record_.view.picture));
+  DrawMapPicture(record_.view, canvas, PageX(AreaPage),
+                 PictureOf(in.surfaces, record_.view.picture));
   CopyPage(canvas, AreaPage, StationPage);
   if (in.settings.EpiFront == 0) DrawEpicentre(in, report);
   DrawMarkers(in, report);
@@ -196,13 +208,12 @@ void MapLayer::RememberSameEarthquake(ComposeInputs& in, LatestReport& report) {
 void MapLayer::WriteSummary(ComposeInputs& in, const LatestReport& report) {
   EventLogWriter& log = in.log;
   if (report.maxScale != 0) {
-    log.WriteEventLog(FormatLogText(
-        "Event Log       ： 地震情報 … 日時：%s, マグニチュード：%3.1f",
-        Utf8(report.eventDayTime.View()).c_str(), report.magnitude));
-    log.WriteEventLog(FormatLogText(
-        "Event Log       ： 地震情報 … 震源：%s, 深さ：%s, 緯度経度：(%3.1f,%4.1f)",
-        Utf8(report.hypocenterName.View()).c_str(), Utf8(report.depthText.View()).c_str(),
-        report.latitude, report.longitude));
+    log.WriteEventLog(FormatLogText("Event Log       ： 地震情報 … 日時：%s, マグニチュード：%3.1f",
+                                    Utf8(report.eventDayTime.View()).c_str(), report.magnitude));
+    log.WriteEventLog(
+        FormatLogText("Event Log       ： 地震情報 … 震源：%s, 深さ：%s, 緯度経度：(%3.1f,%4.1f)",
+                      Utf8(report.hypocenterName.View()).c_str(),
+                      Utf8(report.depthText.View()).c_str(), report.latitude, report.longitude));
     log.WriteEventLog(FormatLogText(
         "Event Log       ： 地震情報 … 最大震度：%02d (%2d地点), 地点数：%d, 津波：%s",
         report.maxScale, report.MaxScalePointCount, report.pointCount,
@@ -246,8 +257,9 @@ void MapLayer::ResolveDetailPoints(ComposeInputs& in, const LatestReport& report
       ++unknownAreaCount_;
       unknownPointName_ = addr;
       log.WriteEventLog(SeparatorLine(u'x'));
-      log.WriteEventLog(FormatLogText("Event Log       ： 未定義エリア(#%02d) … ", unknownAreaCount_) +
-                        std::u16string(addr));
+      log.WriteEventLog(
+          FormatLogText("Event Log       ： 未定義エリア(#%02d) … ", unknownAreaCount_) +
+          std::u16string(addr));
       log.WriteEventLog(SeparatorLine(u'x'));
     }
   }
@@ -295,13 +307,11 @@ void MapLayer::DrawAreaMarker(ComposeInputs& in, int area, int scale) {
   const PanelPosition p =
       GridToPanel(record_.view, in.theme.MapXaxisPercent,
                   ProjectToGrid(in.reference.mapGrid, entry.latitude, entry.longitude));
-  const MarkerSheet& sheet = in.theme.intensity.MidIntensity;
-  const int s = sheet.scaleOff;
+  const int s = in.theme.intensity.MidIntensity.scaleOff;
   const int half = s / 2 + 32;
   if (!(half < p.x && p.x < 1888 - s / 2 && half < p.y && p.y < 1048 - s / 2)) return;
-  TransparentBlt(in.surfaces[CanvasSurface].surface, PageX(AreaPage) + p.x - s / 2 - 32,
-                 p.y - s / 2 - 32, 64 + s, 64 + s, in.surfaces[MidIntensitySurface].surface,
-                 *cell * sheet.width, 0, sheet.width, sheet.height, kSpriteKey);
+  StampMarker(in, MidIntensitySurface, in.theme.intensity.MidIntensity, *cell, AreaPage, p.x, p.y,
+              64);
   record_.areaMarkers.push_back({area, scale, p.x, p.y});
 }
 
@@ -315,11 +325,8 @@ void MapLayer::DrawStationMarker(ComposeInputs& in, int station, int scale) {
   const int qx = p.x + 7;
   const int qy = p.y - 5;
   if (qx < 1 || qx > 1919 || qy < 1 || qy > 1079) return;
-  const MarkerSheet& sheet = in.theme.intensity.MinIntensity;
-  const int s = sheet.scaleOff;
-  TransparentBlt(in.surfaces[CanvasSurface].surface, PageX(StationPage) + qx - s / 2 - 22,
-                 qy - s / 2 - 22, 44 + s, 44 + s, in.surfaces[MinIntensitySurface].surface,
-                 *cell * sheet.width, 0, sheet.width, sheet.height, kSpriteKey);
+  StampMarker(in, MinIntensitySurface, in.theme.intensity.MinIntensity, *cell, StationPage, qx, qy,
+              44);
   record_.stationMarkers.push_back({station, scale, qx, qy});
 }
 

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 
+#include "display/layer_surfaces.h"
 #include "display/truncate.h"
 #include "platform/map_picture.h"
 #include "platform/surface.h"
@@ -11,8 +12,6 @@
 namespace hw {
 namespace {
 
-constexpr int kPanelWidth = 1920;
-constexpr int kPanelHeight = 1080;
 constexpr int kLevels = 10;
 constexpr int kAreaMargin = 10;
 
@@ -86,8 +85,8 @@ int LevelOf(int width, int height) {
 
 // The level after the theme's offset and cap; a negative cap is stored as 0 (no cap).
 int ThemedLevel(int level, ThemeLayout& theme) {
-  level = static_cast<int>(std::clamp<std::int64_t>(std::int64_t{level} + theme.MapScaleOffset, 1,
-                                                    kLevels));
+  level = static_cast<int>(
+      std::clamp<std::int64_t>(std::int64_t{level} + theme.MapScaleOffset, 1, kLevels));
   if (theme.MapScaleMax < 0) theme.MapScaleMax = 0;
   if (theme.MapScaleMax > 0 && level > theme.MapScaleMax) level = theme.MapScaleMax;
   return std::min(level, kLevels);
@@ -201,10 +200,9 @@ PanelPosition GridToPanel(const MapView& view, int mapXaxisPercent, GridPosition
 void DrawMapPicture(const MapView& view, Surface& canvas, int panelX, MapPicture* picture) {
   if (view.picture == MapPictureId::kNone) return;
   const SourceRect& s = view.source;
-  if (picture == nullptr ||
-      !picture->StretchTo(canvas, panelX, 0, kPanelWidth, kPanelHeight, s.x, s.y, s.width,
-                          s.height)) {
-    canvas.FillRect(panelX, 0, kPanelWidth, kPanelHeight, 0);
+  if (picture == nullptr || !picture->StretchTo(canvas, panelX, 0, kPageWidth, kPageHeight, s.x,
+                                                s.y, s.width, s.height)) {
+    canvas.FillRect(panelX, 0, kPageWidth, kPageHeight, 0);
   }
 }
 

@@ -168,7 +168,7 @@ WindowPainter::Repaint WindowPainter::PendingRepaint() const {
   return {Intersect(onCanvas, source), source};
 }
 
-PaintedFrame WindowPainter::OnPaint(bool minimized) {
+PaintSource WindowPainter::OnPaint(bool minimized) {
   if (minimized) return {nullptr, {}, {}, true};
   const int second = counters_.NowTime.tm_sec;
   const Alphas alphas = NextAlphas(second);

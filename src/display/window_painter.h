@@ -10,6 +10,7 @@
 #include "display/compose_inputs.h"
 #include "display/map_layer.h"
 #include "platform/geometry.h"
+#include "platform/window_host.h"
 
 namespace hw {
 
@@ -49,16 +50,6 @@ class FramePhase {
   virtual void Wait(int milliseconds) = 0;
 };
 
-// What a paint shows: the window's whole client area is `source` of `surface`, stretched; or,
-// while the window is minimised, the application icon. `damage` is the part of the surface
-// that changed since the last paint (empty when nothing did).
-struct PaintedFrame {
-  const Surface* surface = nullptr;
-  Rect source;
-  Rect damage;
-  bool iconic = false;
-};
-
 // Turns the prepared pages into the picture of the window: assembles the display page from
 // the area and station pages with the cross-fade and the epicentre pulse, lays the ticker, the
 // demo label and the debug overlay over it and paces the frame.
@@ -71,7 +62,8 @@ class WindowPainter {
   WindowPainter(PaintInputs inputs, PaintCounters counters, FramePhase& phase)
       : in_(inputs), counters_(counters), phase_(phase) {}
 
-  PaintedFrame OnPaint(bool minimized);
+  // What the window shows; `damage` is empty when the paint changed nothing.
+  PaintSource OnPaint(bool minimized);
 
   // The part of the display page (page coordinates) the next paint would change if it came
   // now; empty when it would change nothing. A paint is also due once a second while the view

@@ -56,8 +56,7 @@ void CTremorlensDlg::SetFrameInterval() {
 }
 
 PaintSource CTremorlensDlg::OnPaint() {
-  const PaintedFrame frame = painter_.OnPaint(platform_.window.IsIconic());
-  return {frame.surface, frame.source, frame.damage, frame.iconic};
+  return painter_.OnPaint(platform_.window.IsIconic());
 }
 
 int CTremorlensDlg::FrameSubCount() {

@@ -172,7 +172,7 @@ bool WritePictures(const std::filesystem::path& out, int number, Session& s, Win
               written;
   }
   now.tm_sec = 0;
-  const PaintedFrame frame = painter.OnPaint(false);
+  const PaintSource frame = painter.OnPaint(false);
   return WritePngFile((out / (std::string(prefix) + "window.png")).string(), canvas,
                       frame.source) &&
          written;

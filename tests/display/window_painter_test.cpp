@@ -29,7 +29,7 @@ struct PaintHarness : ComposeHarness {
   PaintHarness() { now = MakeLocalTime(2026, 12, 8, 12, 0, 0); }
 
   // Paints at second `second` of the minute.
-  PaintedFrame PaintAt(int second) {
+  PaintSource PaintAt(int second) {
     now.tm_sec = second;
     return painter.OnPaint(false);
   }
@@ -180,7 +180,7 @@ TEST(WindowPainter, AspectChoosesThePartOfTheDisplayPage) {
       {0, {7680, 0, 9600, 1080}}, {1, {7920, 0, 9360, 1080}}, {2, {7776, 0, 9504, 1080}}};
   for (const auto& [aspect, source] : cases) {
     h.Aspect = aspect;
-    const PaintedFrame frame = h.PaintAt(0);
+    const PaintSource frame = h.PaintAt(0);
     EXPECT_EQ(frame.source, source);
     EXPECT_EQ(frame.surface, &h.canvas());
   }
@@ -280,7 +280,7 @@ TEST(WindowPainterDamage, OnlyWhatChangedIsAssembledAgain) {
   const TextElement& box = h.theme.text.InfoComment;
   const Rect ticker{box.rcLeft, box.rcTop, box.rcRight + 1, box.rcBottom + 1};
   EXPECT_EQ(h.painter.PendingDamage(), ticker);
-  const PaintedFrame frame = h.PaintAt(2);
+  const PaintSource frame = h.PaintAt(2);
   EXPECT_EQ(frame.damage,
             (Rect{ticker.left + 7680, ticker.top, ticker.right + 7680, ticker.bottom}));
 
@@ -303,7 +303,7 @@ TEST(WindowPainterDamage, PartialPaintsEqualAFullAssembly) {
     for (const int second : {1, 1, 1, 3, 3, 3}) {
       h->tickerOffset += 7;
       if (h == &full) h->Compose();  // new pages: the next paint assembles everything
-      const PaintedFrame frame = h->PaintAt(second);
+      const PaintSource frame = h->PaintAt(second);
       EXPECT_EQ(frame.damage.Width() < 1000, h == &partial);
     }
   }
