@@ -149,7 +149,8 @@ Rect WindowPainter::DamageSince(const FrameKey& key) const {
   damage = Intersect(damage, kWholePage);
   if (IsEmpty(damage)) return {};
   // The demo label is laid over whatever lies under it, so it is assembled whole or not at all.
-  if (key.demo && !IsEmpty(Intersect(damage, kDemoLabel))) damage = Union(damage, kDemoLabel);
+  const Rect label = DemoLabel(key.aspect);
+  if (key.demo && !IsEmpty(Intersect(damage, label))) damage = Union(damage, label);
   return damage;
 }
 
@@ -181,7 +182,8 @@ PaintSource WindowPainter::OnPaint(bool minimized) {
     Assemble(key, damage);
     // The ticker's box and the label lie wholly inside any damage that meets them.
     if (key.ticker && !IsEmpty(Intersect(damage, TickerBox()))) DrawTicker(key);
-    if (key.demo && !IsEmpty(Intersect(damage, kDemoLabel))) DrawDemoLabel();
+    const Rect label = DemoLabel(key.aspect);
+    if (key.demo && !IsEmpty(Intersect(damage, label))) DrawDemoLabel(label);
   }
   PaceFrame();
   if (key.debug) DrawDebugOverlay();
@@ -225,15 +227,19 @@ void WindowPainter::DrawTicker(const FrameKey& key) {
                  w + 1, h, ticker, key.tickerOffset, 0, w - 9, h, kTextKey);
 }
 
-void WindowPainter::DrawDemoLabel() {
+Rect WindowPainter::DemoLabel(int aspect) {
+  const int right = AspectSource(aspect).right - PageX(DisplayPage) - 8;
+  return {right - 254, 8, right, 50};
+}
+
+void WindowPainter::DrawDemoLabel(const Rect& label) {
   // Stored reports are never mistaken for live ones: the demo says so on the picture.
   LayerSurface& canvas = in_.surfaces[CanvasSurface];
-  const int x = PageX(DisplayPage) + kDemoLabel.left;
+  const int x = PageX(DisplayPage) + label.left;
   Surface shade(1, 1);
   shade.Fill(0);
-  AlphaBlend(canvas.surface, x, kDemoLabel.top, kDemoLabel.Width(), kDemoLabel.Height(), shade, 0,
-             0, 1, 1, 170);
-  Rect rect{x, kDemoLabel.top, x + kDemoLabel.Width(), kDemoLabel.bottom};
+  AlphaBlend(canvas.surface, x, label.top, label.Width(), label.Height(), shade, 0, 0, 1, 1, 170);
+  Rect rect{x, label.top, x + label.Width(), label.bottom};
   in_.text.DrawText(canvas.surface, in_.fonts[DebugFont], MakeColorRef(0xff, 0xd8, 0x4d),
                     u"デモ表示 DEMO", rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
 }

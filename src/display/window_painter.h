@@ -79,8 +79,9 @@ class WindowPainter {
   int FadeAlpha() const { return fadeAlpha_; }
   int BlinkAlpha() const { return blinkAlpha_; }
 
-  // The box of the demo label in page coordinates.
-  static constexpr Rect kDemoLabel{1920 - 262, 8, 1920 - 8, 50};
+  // The box of the demo label in page coordinates: the top right corner of the part of the
+  // page the window shows with [Config] Aspect.
+  static Rect DemoLabel(int aspect);
 
  private:
   // Everything a display page is made from; two paints with equal keys show equal pictures.
@@ -116,7 +117,7 @@ class WindowPainter {
   Rect DamageSince(const FrameKey& key) const;
   void Assemble(const FrameKey& key, const Rect& damage);
   void DrawTicker(const FrameKey& key);
-  void DrawDemoLabel();
+  void DrawDemoLabel(const Rect& label);
   void PaceFrame();
   void DrawDebugOverlay();
 

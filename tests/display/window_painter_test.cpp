@@ -187,6 +187,28 @@ TEST(WindowPainter, AspectChoosesThePartOfTheDisplayPage) {
   EXPECT_TRUE(h.painter.OnPaint(true).iconic);
 }
 
+TEST(WindowPainter, DemoLabelLiesInsideWhatTheWindowShows) {
+  for (const int aspect : {0, 1, 2}) {
+    PaintHarness h;
+    h.Demo = 1;
+    h.Aspect = aspect;
+    h.report().issueType = Other;  // the map of Japan, no markers
+    h.Compose();
+    const PaintSource frame = h.PaintAt(0);
+    ASSERT_FALSE(h.text.draws.empty());
+    const Rect label = h.text.draws.back().rect;
+    EXPECT_EQ(h.text.draws.back().text, u"デモ表示 DEMO");
+    EXPECT_GE(label.left, frame.source.left) << aspect;
+    EXPECT_LE(label.right, frame.source.right) << aspect;
+    // The label is shaded: darker than the map around it.
+    const int x = (label.left + label.right) / 2 - PageX(DisplayPage);
+    EXPECT_NE(h.Shown(x, label.top + 1), h.PagePixel(AreaPage, x, label.top + 1));
+  }
+  PaintHarness live;
+  live.PaintAt(0);
+  EXPECT_TRUE(live.text.draws.empty());
+}
+
 TEST(WindowPainter, TickerRunsOnlyWhereTheThemeShowsIt) {
   struct Case {
     int visible;
