@@ -131,6 +131,11 @@ void BM_MemcpyPage(benchmark::State& state) {
 }
 BENCHMARK(BM_MemcpyPage)->Unit(benchmark::kMillisecond);
 
+void BM_MemcpyPageFromMemory(benchmark::State& state) {
+  hw::bench::MemcpyPageFromMemory(state);
+}
+BENCHMARK(BM_MemcpyPageFromMemory)->Unit(benchmark::kMillisecond);
+
 // The same bytes as one page of the canvas, whose rows lie 9,600 pixels apart: what the
 // painter's copies and blends actually move (the canvas does not fit the cache).
 void BM_CopyPageWithinCanvas(benchmark::State& state) {

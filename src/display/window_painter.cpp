@@ -197,10 +197,16 @@ PaintSource WindowPainter::OnPaint(bool minimized) {
 }
 
 void WindowPainter::Assemble(const FrameKey& key, const Rect& damage) {
+  // Band by band, so that the rows copied are still in the cache when the fade and the pulse
+  // blend over them: the page's memory is crossed once instead of once per step.
+  constexpr int kBandRows = 32;
   Surface& canvas = in_.surfaces[CanvasSurface].surface;
-  PagePart(canvas, key.shownPage, kWholePage, damage);
-  if (key.fadeAlpha > 0) PagePart(canvas, key.otherPage, kWholePage, damage, key.fadeAlpha);
-  if (key.pulse) PagePart(canvas, key.pulsePage, key.pulseRect, damage, key.blinkAlpha);
+  for (int top = damage.top; top < damage.bottom; top += kBandRows) {
+    const Rect band{damage.left, top, damage.right, std::min(top + kBandRows, damage.bottom)};
+    PagePart(canvas, key.shownPage, kWholePage, band);
+    if (key.fadeAlpha > 0) PagePart(canvas, key.otherPage, kWholePage, band, key.fadeAlpha);
+    if (key.pulse) PagePart(canvas, key.pulsePage, key.pulseRect, band, key.blinkAlpha);
+  }
 }
 
 void WindowPainter::DrawTicker(const FrameKey& key) {
