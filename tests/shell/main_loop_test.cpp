@@ -293,3 +293,40 @@ TEST(MainLoopStationRefresh, RunsOnceADayAtTheDerivedSecond) {
 
 }  // namespace
 }  // namespace hw
+
+namespace hw {
+namespace {
+
+using test::ShellHarness;
+
+// Frame ticks ask for a repaint only when the paint would change the picture: a moving ticker
+// does, a still picture does not (and the counters end as a paint would have left them).
+TEST(MainLoopTicker, RepaintsOnlyWhatTheTickerChanges) {
+  ShellHarness h;
+  h.InitWithTheme();
+  h.Tick();
+  LoopState& loop = h.context->loop;
+  h.dialog.OnPaint();  // the window shows the start-up picture ...
+  h.Tick();
+  h.dialog.OnPaint();  // ... and, as every paint not caused by the ticker, once more
+  ASSERT_EQ(loop.PaintCount, 0);
+  const int paints = loop.PaintCount;
+  const int repaints = h.window.invalidations;
+  h.frameTicker.elapsed += 33;
+  h.Tick();
+  EXPECT_EQ(h.window.invalidations, repaints);  // no comment: nothing moves
+  EXPECT_EQ(loop.TickerMoved, 0);
+  EXPECT_EQ(loop.PaintCount, paints);
+
+  LatestReport& latest = h.context->reports->latest;
+  latest.commentText.Assign(u"津波の心配はありません。");
+  latest.commentLength = static_cast<int>(latest.commentText.Size());
+  h.context->theme.text.InfoComment.visible = 1;
+  h.frameTicker.elapsed += 33;
+  h.Tick();
+  EXPECT_EQ(h.window.invalidations, repaints + 1);
+  EXPECT_EQ(loop.TickerMoved, 1);
+}
+
+}  // namespace
+}  // namespace hw
