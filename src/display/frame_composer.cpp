@@ -1,5 +1,10 @@
 #include "display/frame_composer.h"
 
+#include "display/city_tables.h"
+#include "display/history_table.h"
+#include "display/info_boxes.h"
+#include "display/municipality_list.h"
+
 namespace hw {
 
 void FrameComposer::ComposeFrame() {
@@ -7,28 +12,32 @@ void FrameComposer::ComposeFrame() {
   commRowStart_ = 0;
   mapLayer_.DrawMapLayer(in_);
 
-  DrawUserBoxes();
-  DrawTimeAndMagnitudeBoxes();
-  DrawEpicentreDepthCommentBoxes();
-  DrawTsunamiBox();
-  DrawMaxIntensityBox();
+  DrawUserBoxes(in_);
+  DrawTimeAndMagnitude(in_);
+  DrawInfoBoxes(in_);
+  DrawTsunamiBox(in_);
+  DrawMaxIntensityBox(in_);
 
-  BuildMunicipalityList(ComposePass::kA);
-  DrawCityGrid(ComposePass::kA);
-  DrawCityList(ComposePass::kA);
+  DrawCityTables(ComposePass::kA);
   DrawDebugStatus(in_, ComposePass::kA, mapLayer_.UnknownPointName());
   RestoreDetailScale();
 
-  BuildMunicipalityList(ComposePass::kB);
-  DrawCityGrid(ComposePass::kB);
-  DrawCityList(ComposePass::kB);
+  DrawCityTables(ComposePass::kB);
   DrawDebugStatus(in_, ComposePass::kB, mapLayer_.UnknownPointName());
   RestoreDetailScale();
 
-  DrawHistoryTable();
-  DrawCommentTable();
+  DrawHistoryTable(in_, mapLayer_.RememberedEpicentre());
+  DrawCommentTable(in_, commRowStart_);
   ++compositions_;
   window_.InvalidateRect();
+}
+
+void FrameComposer::DrawCityTables(ComposePass pass) {
+  BuildMunicipalityList(in_, pass);
+  DrawCityGrid(in_, pass);
+  const int line = DrawCityList(in_, pass);
+  // With Comm.type 2 the comment table makes way for the list.
+  if (line >= 0 && in_.theme.table.Comm.type == 2) commRowStart_ = line + 2;
 }
 
 void FrameComposer::RestoreDetailScale() {

@@ -25,17 +25,8 @@ class FrameComposer {
   int CommRowStart() const { return commRowStart_; }
 
  private:
-  // The layers of the boxes, tables and history (drawn by the steps of the next layers).
-  void DrawUserBoxes() {}
-  void DrawTimeAndMagnitudeBoxes() {}
-  void DrawEpicentreDepthCommentBoxes() {}
-  void DrawTsunamiBox() {}
-  void DrawMaxIntensityBox() {}
-  void BuildMunicipalityList(ComposePass) {}
-  void DrawCityGrid(ComposePass) {}
-  void DrawCityList(ComposePass) {}
-  void DrawHistoryTable() {}
-  void DrawCommentTable() {}
+  // The city tables of one pass: the municipality list, the grid and the list form.
+  void DrawCityTables(ComposePass pass);
   // Puts back the detailed report's points that the municipality list replaced.
   void RestoreDetailScale();
 

@@ -80,6 +80,8 @@ class MapLayer {
   // Points without a place since the program started.
   int UnknownAreaCount() const { return unknownAreaCount_; }
   const DetailScaleCopy& detailScaleCopy() const { return *detailScaleCopy_; }
+  // The epicentre the same-earthquake memory holds after the last composition.
+  const QuakeMemory::Epicentre& RememberedEpicentre() const { return memory_->memEpicentre; }
   const MapLayerRecord& record() const { return record_; }
 
  private:
