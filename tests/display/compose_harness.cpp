@@ -37,6 +37,9 @@ COLORREF CellColour(int cell) {
 }
 
 ComposeHarness::ComposeHarness() {
+  const FontSpecs specs = FontSpecsFor(theme);
+  for (std::size_t i = 0; i < specs.size(); ++i)
+    fonts[i] = text.CreateFont(specs[i]);
   BuildAreaTable(reference->areas);
   BuildMapGrid(reference->mapGrid);
   surfaces.CreateWorkingSurfaces();
@@ -65,6 +68,34 @@ void ComposeHarness::AddPlace(std::u16string_view name, int areaIndex) {
   AreaInfoEntry& entry = reference->areaInfo[reference->areaInfo.count++];
   entry.name.Assign(name);
   entry.areaIndex = areaIndex;
+}
+
+void ComposeHarness::SolidSprite(SurfaceIndex sprite, int width, int height, COLORREF colour) {
+  Surface picture(width, height);
+  picture.Fill(colour);
+  surfaces[sprite].surface = std::move(picture);
+}
+
+void ComposeHarness::SheetSprite(SurfaceIndex sprite, int width, int height, int cells,
+                                 bool stacked) {
+  Surface sheet(stacked ? width : width * cells, stacked ? height * cells : height);
+  for (int k = 0; k < cells; ++k) {
+    sheet.FillRect(stacked ? 0 : k * width, stacked ? k * height : 0, width, height,
+                   SheetColour(k));
+  }
+  surfaces[sprite].surface = std::move(sheet);
+}
+
+void ComposeHarness::SetPoints(std::initializer_list<std::pair<std::u16string_view, int>> points,
+                               std::u16string_view pref) {
+  LatestReport& r = report();
+  r.pointCount = 0;
+  for (const auto& [addr, scale] : points) {
+    ObservationPoint& p = r.points[static_cast<std::size_t>(r.pointCount++)];
+    p.addr.Assign(addr);
+    p.pref.Assign(pref);
+    p.scale = scale;
+  }
 }
 
 void ComposeHarness::Compose() {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <initializer_list>
 #include <memory>
+#include <utility>
 
 #include "display/frame_composer.h"
 #include "display/window_painter.h"
@@ -31,6 +33,17 @@ struct ComposeHarness {
   void AddPlace(std::u16string_view name, int areaIndex);
   // Composes the current report (sorted as the loop sorts it) and keeps its log lines.
   void Compose();
+  // A sprite of one colour (no key pixels).
+  void SolidSprite(SurfaceIndex sprite, int width, int height, COLORREF colour);
+  // A sheet of `cells` cells of `width` × `height`, side by side or stacked, cell k in
+  // SheetColour(k).
+  void SheetSprite(SurfaceIndex sprite, int width, int height, int cells, bool stacked);
+  static COLORREF SheetColour(int cell) {
+    return MakeColorRef(10 + cell * 20, 7 * cell, 250 - cell);
+  }
+  // Sets the report's points, in this order (no sorting).
+  void SetPoints(std::initializer_list<std::pair<std::u16string_view, int>> points,
+                 std::u16string_view pref = u"北海道");
   const Surface& canvas() const { return surfaces[CanvasSurface].surface; }
   COLORREF PagePixel(int page, int x, int y) const { return canvas().GetPixel(PageX(page) + x, y); }
 

@@ -1,9 +1,11 @@
 #include "fakes/fake_text_renderer.h"
 
+#include <algorithm>
+
 namespace hw::test {
 
-int FakeTextRenderer::DrawText(Surface&, FontId font, COLORREF color, std::u16string_view text,
-                               Rect& rect, unsigned format) {
+int FakeTextRenderer::DrawText(Surface& target, FontId font, COLORREF color,
+                               std::u16string_view text, Rect& rect, unsigned format) {
   const FontSpec spec = font >= 0 && static_cast<std::size_t>(font) < fonts.size()
                             ? fonts[static_cast<std::size_t>(font)]
                             : FontSpec{};
@@ -14,6 +16,10 @@ int FakeTextRenderer::DrawText(Surface&, FontId font, COLORREF color, std::u16st
     return spec.height;
   }
   draws.push_back({font, color, std::u16string(text), rect, format});
+  if (paint) {
+    target.FillRect(rect.left, rect.top + (rect.Height() - 4) / 2,
+                    std::min(4 * static_cast<int>(text.size()), rect.Width()), 4, color);
+  }
   return spec.height;
 }
 

@@ -8,6 +8,9 @@
 namespace hw::test {
 
 // Records fonts and text; measures every character as the font's width (or half its height).
+// With `paint` set it also marks where a text goes: a bar 4 pixels high and 4 pixels a
+// character long (cut at the rectangle), in the text's colour, at the rectangle's left edge
+// and vertical centre.
 class FakeTextRenderer final : public TextRenderer {
  public:
   struct DrawCall {
@@ -27,6 +30,7 @@ class FakeTextRenderer final : public TextRenderer {
 
   std::vector<FontSpec> fonts;
   std::vector<DrawCall> draws;
+  bool paint = false;
 };
 
 }  // namespace hw::test
