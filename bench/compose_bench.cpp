@@ -12,18 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "acquisition/report_body.h"
-#include "display/frame_composer.h"
-#include "display/theme_assets.h"
-#include "display/window_painter.h"
+#include "headless/headless_display.h"
 #include "page_yardstick.h"
 #include "platform/blit.h"
-#include "platform/clock.h"
 #include "platform/qt/qt_headless_gui.h"
-#include "platform/qt/qt_picture_decoder.h"
-#include "platform/qt/qt_text_renderer.h"
-#include "refdata/initial_value.h"
-#include "settings/app_settings.h"
 
 namespace {
 
@@ -36,69 +28,13 @@ std::string ReadFile(const std::string& path) {
   return bytes.str();
 }
 
-class NoLog final : public hw::EventLogWriter {
- public:
-  void WriteEventLog(std::u16string_view) override {}
-};
-
-class NoWindow final : public hw::RepaintTarget {
- public:
-  void InvalidateRect() override {}
-};
-
-class NoPacing final : public hw::FramePhase {
- public:
-  int FrameSubCount() override { return 0; }
-  void Wait(int) override {}
-};
-
-// The program's display state over the bundled working folder.
-struct Display {
-  Display() {
-    hw::ReloadReferenceData(*reference, themes, folder);
-    hw::LoadThemeLayout(folder.ThemeLayoutFile(u"Theme_REV"), theme);
-    const hw::FontSpecs specs = hw::FontSpecsFor(theme);
-    for (std::size_t i = 0; i < specs.size(); ++i)
-      fonts[i] = text.CreateFont(specs[i]);
-    surfaces.CreateWorkingSurfaces();
-    hw::ThemeAssets assets(
-        surfaces, [this] { return folder.ThemeFolder(u"Theme_REV"); }, decoder, text);
-    assets.LoadThemeAssets();
-  }
-
-  // Reads a body as a fetch does and takes it over as the loop does, without composing.
-  void TakeOver(const std::string& body) {
-    std::u16string newest;
-    hw::ReadReportBody(body, *fetched, newest, u"", {});
-    *shown = *fetched;
-    hw::SortObservationPoints(shown->latest);
-  }
-
-  hw::HeadlessGui gui;
-  hw::WorkFolderLayout folder{u"" HW_BENCH_RUNTIME_DIR};
-  hw::ThemeList themes;
-  std::unique_ptr<hw::ReferenceTables> reference = std::make_unique<hw::ReferenceTables>();
-  hw::ThemeLayout theme;
-  hw::QtTextRenderer text;
-  hw::QtPictureDecoder decoder;
-  hw::FontTable fonts{};
-  hw::LayerSurfaces surfaces;
-  std::unique_ptr<hw::ReportStore> fetched = std::make_unique<hw::ReportStore>();
-  std::unique_ptr<hw::ReportStore> shown = std::make_unique<hw::ReportStore>();
-  hw::AppSettings settings;
-  hw::PictureSettings pictureSettings{settings.EpiFront,  settings.EpiBlink, settings.ShindoMap,
-                                      settings.SpeedDraw, settings.Aspect,   settings.Debug,
-                                      settings.Demo};
-  NoLog log;
-  NoWindow window;
-  hw::FrameComposer composer{
-      hw::ComposeInputs{*shown, theme, *reference, surfaces, fonts, text, pictureSettings, log},
-      window};
-};
-
-Display& TheDisplay() {
-  static Display display;
-  return display;
+// The program's display over the bundled working folder.
+hw::HeadlessDisplay& TheDisplay() {
+  static hw::HeadlessGui gui;
+  static std::string error;
+  static const std::unique_ptr<hw::HeadlessDisplay> display =
+      hw::HeadlessDisplay::Open(hw::WorkFolderLayout(u"" HW_BENCH_RUNTIME_DIR), error);
+  return *display;
 }
 
 // A detailed report from Wakkanai to Ishigaki: the view spans Japan, level 10.
@@ -112,18 +48,24 @@ std::string WholeJapanBody() {
          R"("scale":10}],"time":"2024/01/05 07:12:30.123","ver":"20180128"}])";
 }
 
-void Compose(benchmark::State& state, const std::string& body) {
-  Display& d = TheDisplay();
+// Composes `body` again and again, as if each time it came as a new report. With `cityType`
+// the city table is drawn in grid (1) or list (2) form.
+void Compose(benchmark::State& state, const std::string& body, int cityType = 1) {
+  hw::HeadlessDisplay& d = TheDisplay();
+  d.theme().table.City.type = cityType;
+  d.Fetch(body);
+  const hw::ReportStore taken = d.shown();
   for (auto _ : state) {
     state.PauseTiming();
-    d.TakeOver(body);
+    d.shown() = taken;
     state.ResumeTiming();
-    d.composer.ComposeFrame();
+    d.Compose();
     benchmark::ClobberMemory();
   }
-  state.counters["level"] = d.composer.mapLayer().record().view.level;
-  state.counters["points"] = d.shown->latest.pointCount;
+  state.counters["level"] = d.composer().mapLayer().record().view.level;
+  state.counters["points"] = taken.latest.pointCount;
   state.SetBytesProcessed(state.iterations() * kPageBytes);
+  d.theme().table.City.type = 1;
 }
 
 void BM_MemcpyPage(benchmark::State& state) {
@@ -139,7 +81,7 @@ BENCHMARK(BM_MemcpyPageFromMemory)->Unit(benchmark::kMillisecond);
 // The same bytes as one page of the canvas, whose rows lie 9,600 pixels apart: what the
 // painter's copies and blends actually move (the canvas does not fit the cache).
 void BM_CopyPageWithinCanvas(benchmark::State& state) {
-  hw::Surface& canvas = TheDisplay().surfaces[hw::CanvasSurface].surface;
+  hw::Surface& canvas = const_cast<hw::Surface&>(TheDisplay().canvas());
   for (auto _ : state) {
     hw::BitBlt(canvas, hw::PageX(hw::DisplayPage), 0, hw::kPageWidth, hw::kPageHeight, canvas,
                hw::PageX(hw::AreaPage), 0);
@@ -157,10 +99,16 @@ BENCHMARK_CAPTURE(BM_Compose, Destination, "demo2.json")->Unit(benchmark::kMilli
 BENCHMARK_CAPTURE(BM_Compose, DetailScale, "demo3.json")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Compose, Foreign, "demo4.json")->Unit(benchmark::kMillisecond);
 
+// Argument: the city table's form, 1 grid, 2 list.
 void BM_ComposeDetailScale2283(benchmark::State& state) {
-  Compose(state, ReadFile(std::string(HW_BENCH_FIXTURE_DIR) + "/compose/detailscale-2283.json"));
+  Compose(state, ReadFile(std::string(HW_BENCH_FIXTURE_DIR) + "/compose/detailscale-2283.json"),
+          static_cast<int>(state.range(0)));
 }
-BENCHMARK(BM_ComposeDetailScale2283)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ComposeDetailScale2283)
+    ->Arg(1)
+    ->Arg(2)
+    ->ArgName("city")
+    ->Unit(benchmark::kMillisecond);
 
 void BM_ComposeLevel10(benchmark::State& state) {
   Compose(state, WholeJapanBody());
@@ -169,61 +117,36 @@ BENCHMARK(BM_ComposeLevel10)->Unit(benchmark::kMillisecond);
 
 // Paints of a detailed report with the ticker, the cross-fade at its start and the pulse:
 // full assemblies (every paint at a new fade step), and paints where only the ticker moved.
-struct Painting {
-  explicit Painting(Display& d) : display(d) {
-    d.settings.EpiBlink = 1;
-    d.settings.EpiFront = 1;
-    d.TakeOver(ReadFile(std::string(HW_BENCH_RUNTIME_DIR) + "/Storage/demo3.json"));
-    d.composer.ComposeFrame();
-  }
-  ~Painting() {
-    display.settings.EpiBlink = 0;
-    display.settings.EpiFront = 0;
-  }
-
-  Display& display;
-  std::tm now = hw::MakeLocalTime(2026, 12, 10, 12, 0, 9);
-  int tickerOffset = 0;
-  int tickerMoved = 1;
-  int paintCount = 0;
-  int fetchPhase = 0;
-  hw::FetchStatusValue lastStatus = hw::FetchIdle;
-  hw::FetchShared fetch;
-  NoPacing pacing;
-  hw::WindowPainter painter{
-      hw::PaintInputs{display.surfaces, *display.shown, display.theme, display.fonts, display.text,
-                      display.pictureSettings, fetch, display.composer.mapLayer(),
-                      display.composer.compositions()},
-      hw::PaintCounters{now, tickerOffset, tickerMoved, paintCount, fetchPhase, lastStatus},
-      pacing};
-};
+hw::HeadlessDisplay& Painting() {
+  hw::HeadlessDisplay& d = TheDisplay();
+  d.settings().EpiBlink = 1;
+  d.settings().EpiFront = 1;
+  d.Fetch(ReadFile(std::string(HW_BENCH_RUNTIME_DIR) + "/Storage/demo3.json"));
+  return d;
+}
 
 // Two paints per iteration, both full: one in the last second of a slot (the fade of the
 // previous iteration going on), one at the switch (the fade starting again).
 void BM_PaintFadeAndPulse(benchmark::State& state) {
-  Painting p(TheDisplay());
-  p.painter.OnPaint(false);
+  hw::HeadlessDisplay& d = Painting();
+  d.Paint(9);
   for (auto _ : state) {
-    p.now.tm_sec = 9;
-    ++p.tickerOffset;
-    p.painter.OnPaint(false);
-    p.now.tm_sec = 10;
-    ++p.tickerOffset;
-    p.painter.OnPaint(false);
+    d.Paint(9);
+    d.Paint(10);
   }
   state.SetItemsProcessed(state.iterations() * 2);
   state.SetBytesProcessed(state.iterations() * 2 * kPageBytes);
 }
 BENCHMARK(BM_PaintFadeAndPulse)->Unit(benchmark::kMillisecond);
 
+// The ticker moves a pixel between paints; nothing else changes.
 void BM_PaintTickerOnly(benchmark::State& state) {
-  Painting p(TheDisplay());
-  p.now.tm_sec = 0;
+  hw::HeadlessDisplay& d = Painting();
   for (int i = 0; i < 40; ++i)
-    p.painter.OnPaint(false);  // the pulse settles
+    d.Paint(0);  // the pulse settles
   for (auto _ : state) {
-    ++p.tickerOffset;
-    p.painter.OnPaint(false);
+    d.MoveTicker(1);
+    d.Paint(0);
   }
   state.SetBytesProcessed(state.iterations() * kPageBytes);
 }
@@ -232,12 +155,12 @@ BENCHMARK(BM_PaintTickerOnly)->Unit(benchmark::kMillisecond);
 // The window's share of a paint: the page stretched to a 640 × 480 window, whole and only in
 // the ticker's band.
 void BM_WindowStretch(benchmark::State& state) {
-  Display& d = TheDisplay();
+  hw::HeadlessDisplay& d = TheDisplay();
   hw::Surface window(640, 480);
   const hw::Rect band = state.range(0) == 0 ? hw::Rect{0, 0, 640, 480} : hw::Rect{0, 448, 640, 472};
   for (auto _ : state) {
-    hw::StretchBlt(window, 0, 0, 640, 480, d.surfaces[hw::CanvasSurface].surface,
-                   hw::PageX(hw::DisplayPage), 0, hw::kPageWidth, hw::kPageHeight, band);
+    hw::StretchBlt(window, 0, 0, 640, 480, d.canvas(), hw::PageX(hw::DisplayPage), 0,
+                   hw::kPageWidth, hw::kPageHeight, band);
     benchmark::DoNotOptimize(window.pixels());
   }
   state.SetBytesProcessed(state.iterations() * kPageBytes);

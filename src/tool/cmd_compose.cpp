@@ -7,22 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "acquisition/fetch_status.h"
 #include "acquisition/fetch_worker.h"
-#include "acquisition/report_body.h"
-#include "display/frame_composer.h"
-#include "display/theme_assets.h"
-#include "display/window_painter.h"
-#include "platform/clock.h"
+#include "display/map_layer.h"
+#include "headless/headless_display.h"
 #include "platform/file_system.h"
 #include "platform/qt/png_file.h"
 #include "platform/qt/qt_headless_gui.h"
-#include "platform/qt/qt_picture_decoder.h"
-#include "platform/qt/qt_text_renderer.h"
 #include "platform/text_codec.h"
-#include "refdata/initial_value.h"
-#include "refdata/theme_catalogue.h"
-#include "settings/app_settings.h"
 #include "tool/commands.h"
 #include "tool/json_writer.h"
 
@@ -38,20 +29,6 @@ int Fail(const std::string& message) {
   std::fprintf(stderr, "heronwatch-tool: %s\n", message.c_str());
   return 1;
 }
-
-// Keeps the lines the map layer hands to the event log, for the JSON line.
-class CapturedLog final : public EventLogWriter {
- public:
-  void WriteEventLog(std::u16string_view text) override { lines.emplace_back(text); }
-  std::vector<std::u16string> lines;
-};
-
-// The tool paints without a frame timer.
-class NoFramePhase final : public FramePhase {
- public:
-  int FrameSubCount() override { return 0; }
-  void Wait(int) override {}
-};
 
 const char* PictureName(MapPictureId picture) {
   switch (picture) {
@@ -123,47 +100,13 @@ std::string CompositionLine(int issueType, const MapLayer& layer,
   return json.str();
 }
 
-std::string ThemeFailure(ThemeAssetResult code) {
-  switch (code) {
-    case ThemeAssetResult::kMaxIntensityMissing:
-      return "the theme's Intensity\\MaxIntensity.bmp cannot be read";
-    case ThemeAssetResult::kJpMap1Missing:
-      return "the theme's map jp_map1 cannot be read";
-    case ThemeAssetResult::kJpMap2Missing:
-      return "the theme's map jp_map2 cannot be read";
-    case ThemeAssetResult::kWorldMapMissing:
-      return "the theme's map world_map cannot be read";
-    case ThemeAssetResult::kLoaded:
-      break;
-  }
-  return {};
-}
-
-// Everything one run composes with, set up as the program's start-up does.
-struct Session {
-  explicit Session(const std::u16string& root) : folder(root) {}
-
-  WorkFolderLayout folder;
-  AppSettings settings;
-  ThemeLayout theme;
-  ThemeList themes;
-  std::unique_ptr<ReferenceTables> reference = std::make_unique<ReferenceTables>();
-  std::unique_ptr<ReportStore> fetched = std::make_unique<ReportStore>();
-  std::unique_ptr<ReportStore> shown = std::make_unique<ReportStore>();
-  FetchShared fetch;
-  LayerSurfaces surfaces;
-  FontTable fonts{};
-  QtTextRenderer text;
-  CapturedLog log;
-};
-
-// Takes a picture of the window as the first paint after a composition shows it: at second 0
-// of the minute, so that the pictures of one run do not depend on when it ran.
-bool WritePictures(const std::filesystem::path& out, int number, Session& s, WindowPainter& painter,
-                   std::tm& now) {
+// Writes the four composed pages and the window's picture as the first paint after the
+// composition shows it: at second 0 of the minute, so that the pictures of one run do not
+// depend on when it ran.
+bool WritePictures(const std::filesystem::path& out, int number, HeadlessDisplay& display) {
   char prefix[16];
   std::snprintf(prefix, sizeof prefix, "%03d-", number);
-  const Surface& canvas = s.surfaces[CanvasSurface].surface;
+  const Surface& canvas = display.canvas();
   bool written = true;
   for (int page = AreaPage; page <= StationPageNoEpicentre; ++page) {
     const std::string name = std::string(prefix) + "page" + std::to_string(page) + ".png";
@@ -171,8 +114,7 @@ bool WritePictures(const std::filesystem::path& out, int number, Session& s, Win
                            {PageX(page), 0, PageX(page) + kPageWidth, kPageHeight}) &&
               written;
   }
-  now.tm_sec = 0;
-  const PaintSource frame = painter.OnPaint(false);
+  const PaintSource frame = display.Paint(0);
   return WritePngFile((out / (std::string(prefix) + "window.png")).string(), canvas,
                       frame.source) &&
          written;
@@ -214,63 +156,19 @@ int RunCompose(const Arguments& args) {
   }
 
   const HeadlessGui gui;
-  Session s(workFolder);
-  const ProfileFile settingsFile = ProfileFile::Load(s.folder.SettingsFile());
-  ReadThemeName(settingsFile, s.settings);
-  s.settings.Name = SelectTheme(s.folder, s.settings.Name, s.themes);
-  LoadThemeLayout(s.folder.ThemeLayoutFile(s.settings.Name), s.theme);
-  ReadAppSettings(settingsFile, s.settings);
-  const FontSpecs specs = FontSpecsFor(s.theme);
-  for (std::size_t i = 0; i < specs.size(); ++i)
-    s.fonts[i] = s.text.CreateFont(specs[i]);
-  ReloadReferenceData(*s.reference, s.themes, s.folder);
-  s.surfaces.CreateWorkingSurfaces();
-  QtPictureDecoder decoder;
-  ThemeAssets assets(
-      s.surfaces, [&s] { return s.folder.ThemeFolder(s.settings.Name); }, decoder, s.text);
-  if (const ThemeAssetResult code = assets.LoadThemeAssets(); code != ThemeAssetResult::kLoaded) {
-    return Fail(ThemeFailure(code));
-  }
+  std::string error;
+  const std::unique_ptr<HeadlessDisplay> display =
+      HeadlessDisplay::Open(WorkFolderLayout(workFolder), error);
+  if (!display) return Fail(error);
 
-  const PictureSettings pictureSettings{
-      s.settings.EpiFront, s.settings.EpiBlink, s.settings.ShindoMap, s.settings.SpeedDraw,
-      s.settings.Aspect,   s.settings.Debug,    s.settings.Demo};
-  struct : RepaintTarget {
-    void InvalidateRect() override {}
-  } noWindow;
-  FrameComposer composer(ComposeInputs{*s.shown, s.theme, *s.reference, s.surfaces, s.fonts, s.text,
-                                       pictureSettings, s.log},
-                         noWindow);
-  std::tm now = SystemClock().LocalNow();
-  int tickerOffset = 0;
-  int tickerMoved = 0;
-  int paintCount = 0;
-  const int fetchPhase = 0;
-  FetchStatusValue lastStatus = FetchIdle;
-  NoFramePhase phase;
-  WindowPainter painter(
-      PaintInputs{s.surfaces, *s.shown, s.theme, s.fonts, s.text, pictureSettings, s.fetch,
-                  composer.mapLayer(), composer.compositions()},
-      PaintCounters{now, tickerOffset, tickerMoved, paintCount, fetchPhase, lastStatus}, phase);
-
-  const TimePaddings paddings{s.theme.style.EventTime.fontPadding,
-                              s.theme.style.HisEvTime.fontPadding,
-                              s.theme.style.ReportTime.fontPadding};
   int compositions = 0;
   for (const std::string& body : bodies) {
-    lastStatus = ReadReportBody(body, *s.fetched, s.fetch.NewestId, s.fetch.LastShownId, paddings);
-    if (lastStatus != FetchDone) continue;
-    *s.shown = *s.fetched;
-    s.fetch.LastShownId = s.fetch.NewestId;
-    SortObservationPoints(s.shown->latest);
-    s.log.lines.clear();
-    // The type is that of the report as it arrived; the composer may complete the report.
-    const int issueType = s.shown->latest.issueType;
-    composer.ComposeFrame();
-    tickerOffset = s.settings.SpeedScroll * -70;
+    if (!display->Fetch(body)) continue;
     ++compositions;
-    std::printf("%s\n", CompositionLine(issueType, composer.mapLayer(), s.log.lines).c_str());
-    if (!outFolder.empty() && !WritePictures(outFolder, compositions, s, painter, now)) {
+    std::printf("%s\n", CompositionLine(display->latest().issueType, display->composer().mapLayer(),
+                                        display->logLines())
+                            .c_str());
+    if (!outFolder.empty() && !WritePictures(outFolder, compositions, *display)) {
       return Fail("cannot write the pictures to " + outFolder);
     }
   }
