@@ -118,6 +118,8 @@ class Layer(unittest.TestCase):
 
     def setUp(self):
         self.layer = m.MapLayer(RUNTIME)
+        # The hand-worked views assume the built-in framing, not the default theme's own.
+        self.layer.theme = theme()
 
     def test_scale_prompt_remembers_epicentre_for_two_minutes(self):
         t0 = 294498908

@@ -17,6 +17,7 @@
 #include "platform/qt/qt_picture_decoder.h"
 #include "platform/qt/qt_text_renderer.h"
 #include "platform/text_codec.h"
+#include "rev_layout.h"
 #include "settings/theme_layout.h"
 
 namespace hw {
@@ -197,15 +198,18 @@ std::vector<ExpectedSize> SpriteSizes(const ThemeLayout& layout) {
 
 const fs::path kDefaultTheme = fs::path(HW_SOURCE_DIR) / "runtime" / "Theme" / "Theme_REV";
 
-// The default theme's layout file spells out every key, each with its built-in default, so
-// that it serves theme authors as the reference.
-TEST(DefaultTheme, LayoutFileListsEveryKeyWithItsDefault) {
+// The default theme's layout file spells out every key, so that it serves theme authors as
+// the reference, and it holds the layout the theme's generator drew the sprites for.
+TEST(DefaultTheme, LayoutFileListsEveryKeyOfTheGeneratorsLayout) {
   ASSERT_TRUE(fs::is_regular_file(kDefaultTheme / "Setting.ini"));
   const ProfileFile file = ProfileFile::Load(Utf8ToUtf16((kDefaultTheme / "Setting.ini").string()));
   for (const ThemeLayoutEntry& entry : ListThemeLayout(ThemeLayout{})) {
-    EXPECT_EQ(file.GetPrivateProfileString(entry.section, entry.key, u"(missing)"), entry.value)
+    EXPECT_NE(file.GetPrivateProfileString(entry.section, entry.key, u"(missing)"), u"(missing)")
         << Utf16ToUtf8(entry.section) << " " << Utf16ToUtf8(entry.key);
   }
+  ThemeLayout layout;
+  LoadThemeLayout(file, layout);
+  EXPECT_EQ(layout, themegen::RevLayout());
 }
 
 // Every sprite of the default theme comes from its own file, at the size its layout expects.

@@ -108,7 +108,11 @@ Surface DrawContactSheet(const std::vector<SpriteFile>& files, TextRenderer& tex
     shelfHeight = std::max(shelfHeight, block.height);
   }
 
-  Surface sheet(kSheetWidth, y + shelfHeight + kMargin);
+  // A sprite wider than a shelf (the ticker's frame) widens the sheet.
+  int width = kSheetWidth;
+  for (const Block& block : blocks)
+    width = std::max(width, block.x + block.width + kMargin);
+  Surface sheet(width, y + shelfHeight + kMargin);
   sheet.Fill(kBackground);
   for (const Block& block : blocks) {
     Rect label{block.x, block.y, block.x + block.width + 200, block.y + kLabelHeight - 6};

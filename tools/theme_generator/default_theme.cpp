@@ -100,8 +100,13 @@ class Painter {
   Surface Epicentre();
   Surface TsunamiFrame(int code, const ThemeElement& e);
   Surface TsunamiCaption(int code, const ThemeElement& e);
-  Surface TabCaption(const ThemeElement& e, std::u16string_view tab);
+  // A box's caption: a tab naming it at its left end, up to just before its text `text`.
+  Surface TabCaption(const ThemeElement& e, const TextElement& text, std::u16string_view tab);
   static Surface Frame(const ThemeElement& e, int radius, int frame);
+
+  // A light tab with its name fitted inside, as the boxes' captions have.
+  void Tab(Surface& target, const Rect& rect, std::u16string_view name,
+           COLORREF colour = style::kTab, COLORREF ink = style::kTabText);
 
   // The intensity written as a large digit followed by a smaller 弱/強 (`suffixPercent` of the
   // digit's font height) or a sign, centred in `box`.
@@ -183,14 +188,15 @@ Rect Painter::ProgramInk(FontIndex font, const Rect& rect, unsigned format,
 }
 
 // The maximum-intensity badge: eleven cells for the intensities 1 … 7, a distant earthquake
-// and nothing (no intensity known).
+// and a report without an intensity (a dash on a grey tile, so that the headline keeps its
+// first box).
 Surface Painter::MaxIntensity() {
   const ThemeElement& e = layout_.intensity.MaxIntensity;
   const int w = e.width;
   const int h = e.height;
   Surface sheet = Blank(11 * w, h);
   const int captionWidth = w * 36 / 100;
-  for (int k = 0; k < 10; ++k) {
+  for (int k = 0; k < 11; ++k) {
     const int x0 = k * w;
     Panel(sheet, {x0 + 2, 2, x0 + w - 2, h - 2}, 14, 3);
     if (k == 9) {
@@ -207,6 +213,11 @@ Surface Painter::MaxIntensity() {
     letters_.Centred(sheet, {caption.left, h / 2, caption.right, caption.bottom}, u"震度",
                      s::Japanese(h * 34 / 100), s::kCaption, s::kPanelMiddle);
     const Rect tile{caption.right + 6, 12, x0 + w - 12, h - 12};
+    if (k == 10) {
+      FillRoundRectGradient(sheet, tile, 10, Lighter(s::kUnknownTile), s::kUnknownTile);
+      Fitted(sheet, tile, u"―", s::Japanese(h * 8 / 10), s::kWhite, s::kUnknownTile);
+      continue;
+    }
     FillRoundRectGradient(sheet, tile, 10, Lighter(IntensityColour(cell)), IntensityColour(cell));
     IntensityLabel(sheet, tile, cell, h * 92 / 100, true);
   }
@@ -243,7 +254,8 @@ Surface Painter::Bars() {
   const int w = layout_.intensity.BarIntensityWidth;
   const int h = layout_.intensity.BarIntensityHeight;
   Surface picture = Blank(w, kIntensitySheetCells * h);
-  const int barWidth = w / 3;
+  // The label's bar is as long as "震度5強" needs; the line runs on across the list.
+  const int barWidth = std::min(w / 3, 4 * h);
   for (int cell = 1; cell < kIntensitySheetCells; ++cell) {
     const int y0 = cell * h;
     const COLORREF colour = IntensityColour(cell);
@@ -253,40 +265,85 @@ Surface Painter::Bars() {
     label += Digit(cell);
     label += KanjiSuffix(cell);
     Fitted(picture, {bar.left + 6, bar.top + 3, bar.right - 6, bar.bottom - 3}, label,
-           s::Japanese(h * 7 / 10), LabelColour(cell), colour);
+           s::Japanese(h), LabelColour(cell), colour);
     picture.FillRect(barWidth + 8, y0 + h / 2 - 2, w - barWidth - 8, 4, colour);
   }
   return picture;
 }
 
-// History rows: a box with the event's intensity tile on the left and room for the texts.
+// History rows: a box with the event's intensity tile on the left and, beside it, the
+// captions of the program's texts: "/" and ":" inside the time, "M" before the magnitude and
+// 深さ before the depth, each placed by measuring the program's text as it draws it.
 // Cells: 0 an empty row (nothing), 1–9 the intensities, 10 a distant earthquake, 11 a report
 // without intensities.
 Surface Painter::History() {
   const HistoryBadge& e = layout_.intensity.HistIntensity;
+  const ThemeLayout::FontRects& t = layout_.text;
   const int w = e.width;
   const int h = e.height;
+  const SpriteSpace space(e);
+
+  // The captions of a row: their ink and where it goes in the row.
+  struct Caption {
+    Surface ink;
+    int x;
+    int y;
+  };
+  std::vector<Caption> captions;
+  constexpr unsigned kRight = DT_RIGHT | DT_VCENTER | DT_SINGLELINE;
+  const Rect month = ProgramInk(HisEvTimeFont, PageRect(t.HisEvTimeMonth), kRight, u"12");
+  const Rect date = ProgramInk(HisEvTimeFont, PageRect(t.HisEvTimeDate), kRight, u"28");
+  const Rect hour = ProgramInk(HisEvTimeFont, PageRect(t.HisEvTimeHour), kRight, u"23");
+  const Rect minute = ProgramInk(HisEvTimeFont, PageRect(t.HisEvTimeMinute), kRight, u"59");
+  const FontSpec separator = SizedFor(u"/", month.Height(), s::Digits(32));
+  const auto between = [&](const Rect& left, const Rect& right, std::u16string_view mark) {
+    Surface ink = letters_.Ink(mark, separator);
+    const int x = space.X((left.right + right.left) / 2) - ink.width() / 2;
+    const int y = space.Y((left.top + left.bottom) / 2) - ink.height() / 2;
+    captions.push_back({std::move(ink), x, y});
+  };
+  between(month, date, u"/");
+  between(hour, minute, u":");
+
+  const Rect magnitude = ProgramInk(HisMagnitudeFont, PageRect(t.HisMagnitude),
+                                    DT_CENTER | DT_VCENTER | DT_SINGLELINE, u"6.8");
+  Surface m = letters_.Ink(u"M", SizedFor(u"M", magnitude.Height() * 3 / 4, s::Digits(24)));
+  const int mx = space.X(magnitude.left) - 4 - m.width();
+  const int my = space.Y(magnitude.bottom) - m.height();
+  captions.push_back({std::move(m), mx, my});
+
+  const Rect depth = ProgramInk(
+      HisDepthFont, PageRect(t.HisDepth),
+      static_cast<unsigned>(layout_.style.HisDepth.align) | DT_VCENTER | DT_SINGLELINE, u"10km");
+  Surface deep = letters_.Ink(u"深さ", SizedFor(u"深さ", depth.Height(), s::Japanese(20)));
+  const int dx = space.X(depth.left) - 8 - deep.width();
+  const int dy = space.Y(depth.bottom) - deep.height();
+  captions.push_back({std::move(deep), dx, dy});
+
   Surface picture = Blank(w, 12 * h);
+  const int tileWidth = space.X(t.HisEvTimeMonth.rcLeft) - 22;
   for (int cell = 1; cell < 12; ++cell) {
     const int y0 = cell * h;
-    Panel(picture, {2, y0 + 3, w - 2, y0 + h - 3}, 12, 2);
-    const Rect tile{10, y0 + 10, 10 + h * 120 / 100, y0 + h - 10};
+    Panel(picture, {2, y0 + 2, w - 2, y0 + h - 2}, 10, 2);
+    for (const Caption& c : captions)
+      Lettering::Paint(picture, c.ink, c.x, y0 + c.y, s::kCaption, s::kPanelMiddle);
+    const Rect tile{8, y0 + 8, 8 + tileWidth, y0 + h - 8};
     const Rect caption{tile.left, tile.top + 2, tile.right, tile.top + tile.Height() * 30 / 100};
-    const Rect label{tile.left, caption.bottom, tile.right, tile.bottom - 4};
+    const Rect label{tile.left, caption.bottom, tile.right, tile.bottom - 2};
     if (cell == 10) {
       FillRoundRect(picture, tile, 8, s::kDistantTile);
-      Fitted(picture, {tile.left + 8, tile.top, tile.right - 8, tile.bottom}, u"遠地",
+      Fitted(picture, {tile.left + 6, tile.top, tile.right - 6, tile.bottom}, u"遠地",
              s::Japanese(h * 45 / 100), s::kWhite, s::kDistantTile);
       continue;
     }
     const COLORREF colour = cell == 11 ? s::kUnknownTile : IntensityColour(cell);
     const COLORREF ink = cell == 11 ? s::kWhite : LabelColour(cell);
     FillRoundRectGradient(picture, tile, 8, Lighter(colour), colour);
-    letters_.Centred(picture, caption, u"震度", s::Japanese(h * 20 / 100), ink, colour);
+    letters_.Centred(picture, caption, u"震度", s::Japanese(h * 22 / 100), ink, colour);
     if (cell == 11) {
       Fitted(picture, label, u"―", s::Japanese(h * 40 / 100), ink, colour);
     } else {
-      IntensityLabel(picture, label, cell, h * 62 / 100, true);
+      IntensityLabel(picture, label, cell, h * 66 / 100, true);
     }
   }
   return picture;
@@ -305,7 +362,8 @@ Surface Painter::Frame(const ThemeElement& e, int radius, int frame) {
   return picture;
 }
 
-// 日, 時 and 分 after the date, hour and minute as the program draws them into the box.
+// 日, 時 and 分 after the date, hour and minute as the program draws them into the box, and
+// a tab naming the time.
 Surface Painter::EventTimeCaptions() {
   const ThemeElement& e = layout_.waku.EventTimeMoji;
   const ThemeLayout::FontRects& t = layout_.text;
@@ -328,6 +386,7 @@ Surface Painter::EventTimeCaptions() {
     Lettering::Paint(picture, ink, centre - ink.width() / 2, baseline - ink.height(), s::kCaption,
                      s::kPanelMiddle);
   }
+  Tab(picture, {8, 8, space.X(t.EventTimeDate.rcLeft) - 10, e.height - 8}, u"発生");
   return picture;
 }
 
@@ -380,44 +439,70 @@ Surface Painter::TsunamiFrame(int code, const ThemeElement& e) {
 
 Surface Painter::TsunamiCaption(int code, const ThemeElement& e) {
   Surface picture = Blank(e.width, e.height);
-  const Rect tab{14, 14, 14 + e.width / 4, e.height - 14};
+  // A tall tab with 津 over 波, coloured like the message for advisories and warnings.
+  const Rect tab{14, 14, 14 + e.height * 45 / 100, e.height - 14};
   const COLORREF tabColour = code == 3 ? s::kAdvisory : code == 4 ? s::kWarning : s::kTab;
   const COLORREF tabText = code == 4 ? s::kWhite : s::kTabText;
   FillRoundRect(picture, tab, 12, tabColour);
-  Fitted(picture, {tab.left + 8, tab.top + 4, tab.right - 8, tab.bottom - 4}, u"津波",
-         s::Japanese(64), tabText, tabColour);
+  const int middle = (tab.top + tab.bottom) / 2;
+  Fitted(picture, {tab.left + 6, tab.top + 8, tab.right - 6, middle - 2}, u"津",
+         s::Japanese(e.height / 2), tabText, tabColour);
+  Fitted(picture, {tab.left + 6, middle + 2, tab.right - 6, tab.bottom - 8}, u"波",
+         s::Japanese(e.height / 2), tabText, tabColour);
 
+  // The message in two lines of one size, as large as the longer line allows.
   const COLORREF under = code == 4 ? s::kWarningBottom : s::kPanelMiddle;
   const COLORREF colour = code == 3 ? s::kAdvisory : s::kWhite;
-  const Rect message{tab.right + 16, 8, e.width - 18, e.height - 8};
-  constexpr std::array<std::u16string_view, 6> kMessages = {
-      u"", u"心配はありません", u"", u"注意報を発表中", u"警報等を発表中", u"有無を調査中"};
-  if (code == 2) {
-    const int middle = (message.top + message.bottom) / 2;
-    Fitted(picture, {message.left, message.top, message.right, middle}, u"若干の海面変動",
-           s::Japanese(60), colour, under);
-    Fitted(picture, {message.left, middle, message.right, message.bottom}, u"被害の心配なし",
-           s::Japanese(60), colour, under);
-  } else {
-    Fitted(picture, message, kMessages[static_cast<std::size_t>(code)], s::Japanese(60), colour,
-           under);
+  constexpr std::array<std::array<std::u16string_view, 2>, 6> kMessages = {{
+      {u"", u""},
+      {u"心配は", u"ありません"},
+      {u"若干の海面変動", u"被害の心配なし"},
+      {u"注意報", u"発表中"},
+      {u"警報等", u"発表中"},
+      {u"有無を", u"調査中"},
+  }};
+  const auto& lines = kMessages[static_cast<std::size_t>(code)];
+  const Rect message{tab.right + 18, 16, e.width - 18, e.height - 16};
+  const int half = message.Height() / 2;
+  FontSpec font = s::Japanese(half * 95 / 100);
+  const auto fits = [&](std::u16string_view line) {
+    const Surface ink = letters_.Ink(line, font);
+    return ink.width() <= message.Width() && ink.height() <= half - 8;
+  };
+  while (font.height > 12 && !(fits(lines[0]) && fits(lines[1])))
+    font.height -= 2;
+  // Both lines stand on baselines a line apart, centred as a block.
+  const Surface first = letters_.Ink(lines[0], font);
+  const Surface second = letters_.Ink(lines[1], font);
+  const int lineHeight = std::max(first.height(), second.height());
+  const int gap = lineHeight / 3;
+  const int top = message.top + (message.Height() - 2 * lineHeight - gap) / 2;
+  for (const auto& [ink, row] : {std::pair{&first, 0}, std::pair{&second, 1}}) {
+    const int baseline = top + (row + 1) * lineHeight + row * gap;
+    Lettering::Paint(picture, *ink, message.left + (message.Width() - ink->width()) / 2,
+                     baseline - ink->height(), colour, under);
   }
   return picture;
 }
 
-// A light tab at the left end of a box that names it; the box's text follows the tab.
-Surface Painter::TabCaption(const ThemeElement& e, std::u16string_view tab) {
+void Painter::Tab(Surface& target, const Rect& rect, std::u16string_view name, COLORREF colour,
+                  COLORREF ink) {
+  FillRoundRect(target, rect, 8, colour);
+  Fitted(target, {rect.left + 8, rect.top + 6, rect.right - 8, rect.bottom - 6}, name,
+         s::Japanese(rect.Height()), ink, colour);
+}
+
+Surface Painter::TabCaption(const ThemeElement& e, const TextElement& text,
+                            std::u16string_view tab) {
   Surface picture = Blank(e.width, e.height);
-  const Rect rect{3, 3, 3 + e.height * 2, e.height - 3};
-  FillRoundRect(picture, rect, 6, s::kTab);
-  Fitted(picture, {rect.left + 4, rect.top + 3, rect.right - 4, rect.bottom - 3}, tab,
-         s::Japanese(e.height * 6 / 10), s::kTabText, s::kTab);
+  Tab(picture, {8, 8, SpriteSpace(e).X(text.rcLeft) - 12, e.height - 8}, tab);
   return picture;
 }
 
 std::vector<SpriteFile> Painter::DrawAll() {
   const ThemeLayout::Intensity& i = layout_.intensity;
   const ThemeLayout::Waku& w = layout_.waku;
+  const ThemeLayout::FontRects& t = layout_.text;
   std::vector<SpriteFile> files;
   const auto add = [&files](std::string path, Surface picture, int cellWidth = 0,
                             int cellHeight = 0) {
@@ -449,12 +534,12 @@ std::vector<SpriteFile> Painter::DrawAll() {
         TsunamiCaption(code, *tsunamiCaptions[static_cast<std::size_t>(code - 1)]));
   }
   add("Waku/InfoShingen_waku.bmp", Frame(w.InfoShingenWaku, 8, 2));
-  add("Waku/InfoShingen_moji.bmp", TabCaption(w.InfoShingenMoji, u"震源"));
+  add("Waku/InfoShingen_moji.bmp", TabCaption(w.InfoShingenMoji, t.InfoShingen, u"震源"));
   add("Waku/InfoDepth_waku.bmp", Frame(w.InfoDepthWaku, 8, 2));
-  add("Waku/InfoDepth_moji.bmp", TabCaption(w.InfoDepthMoji, u"深さ"));
+  add("Waku/InfoDepth_moji.bmp", TabCaption(w.InfoDepthMoji, t.InfoDepth, u"深さ"));
   add("Waku/InfoComment_waku.bmp", Frame(w.InfoCommentWaku, 8, 2));
-  // The comment runs as a ticker through the whole box: no caption.
-  add("Waku/InfoComment_moji.bmp", Blank(w.InfoCommentMoji.width, w.InfoCommentMoji.height));
+  // The comment runs as a ticker through the box, after a tab that names it.
+  add("Waku/InfoComment_moji.bmp", TabCaption(w.InfoCommentMoji, t.InfoComment, u"情報"));
 
   // User boxes are hidden by default: plain frames to put over the picture, and empty
   // captions for a theme's own art.

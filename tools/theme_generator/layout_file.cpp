@@ -1,6 +1,8 @@
 #include "layout_file.h"
 
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/text_codec.h"
 
@@ -11,8 +13,9 @@ constexpr std::string_view kHeader =
     "; Heronwatch theme \"Theme_REV\": where every box, text, table and marker of the\n"
     "; 1920 x 1080 picture goes, and how it looks.\n"
     ";\n"
-    "; Every key is written out with its built-in default, so this file doubles as the\n"
-    "; reference for theme authors: a key a theme leaves out takes the value shown here.\n"
+    "; Every key is written out with this theme's value, so the file doubles as the reference\n"
+    "; for theme authors. A key that a theme's own file leaves out takes the program's built-in\n"
+    "; default, which is not always the value shown here.\n"
     ";\n"
     "; rcLeft, rcTop, rcRight, rcBottom: a rectangle in picture pixels, both corners included.\n"
     "; width, height: the size of the sprite (or of one cell of a sheet) in its picture file;\n"
@@ -31,7 +34,7 @@ constexpr SectionNote kNotes[] = {
     {u"Intensity",
      "; Intensity sprites (folder Intensity).\n"
      "; MaxIntensity: the maximum-intensity badge; MaxIntensity.bmp holds 11 cells side by side:\n"
-     ";   intensities 1, 2, 3, 4, 5-, 5+, 6-, 6+, 7, a distant earthquake, and a blank cell for\n"
+     ";   intensities 1, 2, 3, 4, 5-, 5+, 6-, 6+, 7, a distant earthquake, and the cell for\n"
      ";   reports without an intensity.\n"
      "; MidIntensity, MinIntensity: area and station markers on the map; MidlIntensity.bmp and\n"
      ";   MinIntensity.bmp hold 10 cells side by side: blank, then intensities 1 to 7 as above.\n"
@@ -82,9 +85,39 @@ void AppendNote(std::string& out, std::string_view note) {
   }
 }
 
+// "; This theme's list form: " and the keys in which `listForm` differs from `layout`,
+// those of other sections than `section` under their section's name, in lines of at most
+// 92 characters.
+void AppendListForm(std::string& out, std::u16string_view section, const ThemeLayout& layout,
+                    const ThemeLayout& listForm) {
+  const std::vector<ThemeLayoutEntry> from = ListThemeLayout(layout);
+  const std::vector<ThemeLayoutEntry> to = ListThemeLayout(listForm);
+  std::vector<std::string> items;
+  std::u16string_view last = section;
+  for (std::size_t i = 0; i < from.size() && i < to.size(); ++i) {
+    if (from[i].value == to[i].value) continue;
+    std::string item = Utf16ToUtf8(to[i].key) + "=" + Utf16ToUtf8(to[i].value);
+    if (to[i].section != last) {
+      last = to[i].section;
+      item = "[" + Utf16ToUtf8(last) + "] " + item;
+    }
+    items.push_back(std::move(item));
+  }
+  std::string line = "; This theme's list form:";
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    const std::string item = " " + items[i] + (i + 1 < items.size() ? "," : ".");
+    if (line.size() + item.size() > 92) {
+      AppendLine(out, line);
+      line = ";  ";
+    }
+    line += item;
+  }
+  AppendLine(out, line);
+}
+
 }  // namespace
 
-std::string WriteLayoutFile(const ThemeLayout& layout) {
+std::string WriteLayoutFile(const ThemeLayout& layout, const ThemeLayout& listForm) {
   std::string out;
   AppendNote(out, kHeader);
   std::u16string_view section;
@@ -95,6 +128,7 @@ std::string WriteLayoutFile(const ThemeLayout& layout) {
       for (const SectionNote& note : kNotes) {
         if (note.section == section) AppendNote(out, note.note);
       }
+      if (section == u"Table") AppendListForm(out, section, layout, listForm);
       AppendLine(out, "[" + Utf16ToUtf8(section) + "]");
     }
     AppendLine(out, Utf16ToUtf8(entry.key) + "=" + Utf16ToUtf8(entry.value));
