@@ -30,13 +30,18 @@ std::string ThemeFailure(ThemeAssetResult code) {
 }  // namespace
 
 std::unique_ptr<HeadlessDisplay> HeadlessDisplay::Open(const WorkFolderLayout& folder,
-                                                       std::string& error) {
+                                                       std::string& error,
+                                                       const ThemeLayout* layout) {
   std::unique_ptr<HeadlessDisplay> d(new HeadlessDisplay(folder));
   const ProfileFile settingsFile = ProfileFile::Load(folder.SettingsFile());
   AppSettings& settings = d->settings_;
   ReadThemeName(settingsFile, settings);
   settings.Name = SelectTheme(folder, settings.Name, d->themes_);
-  LoadThemeLayout(folder.ThemeLayoutFile(settings.Name), d->theme_);
+  if (layout != nullptr) {
+    d->theme_ = *layout;
+  } else {
+    LoadThemeLayout(folder.ThemeLayoutFile(settings.Name), d->theme_);
+  }
   ReadAppSettings(settingsFile, settings);
   const FontSpecs specs = FontSpecsFor(d->theme_);
   for (std::size_t i = 0; i < specs.size(); ++i)

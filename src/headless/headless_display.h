@@ -23,15 +23,18 @@ namespace hw {
 // a Qt application object (HeadlessGui).
 class HeadlessDisplay final : private EventLogWriter, private RepaintTarget, private FramePhase {
  public:
-  // Nullptr and a one-line reason when the theme's required pictures cannot be loaded.
-  static std::unique_ptr<HeadlessDisplay> Open(const WorkFolderLayout& folder, std::string& error);
+  // Nullptr and a one-line reason when the theme's required pictures cannot be loaded. With
+  // `layout` the theme's pictures are composed with that layout instead of its layout file's.
+  static std::unique_ptr<HeadlessDisplay> Open(const WorkFolderLayout& folder, std::string& error,
+                                               const ThemeLayout* layout = nullptr);
 
   // One fetch of `body`; true when it held a new report and was composed.
   bool Fetch(std::string_view body);
   // A paint at second `second` of the minute.
   PaintSource Paint(int second);
-  // Moves the ticker as frame ticks do.
+  // Moves the ticker as frame ticks do, or sets where it stands.
   void MoveTicker(int pixels) { tickerOffset_ += pixels; }
+  void SetTickerOffset(int offset) { tickerOffset_ = offset; }
 
   // What the last composition handed to the event log.
   const std::vector<std::u16string>& logLines() const { return logLines_; }

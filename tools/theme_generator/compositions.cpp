@@ -5,41 +5,14 @@
 #include <filesystem>
 #include <optional>
 
-#include "acquisition/fetch_status.h"
 #include "acquisition/fetch_worker.h"
-#include "acquisition/report_body.h"
-#include "display/frame_composer.h"
-#include "display/theme_assets.h"
-#include "display/window_painter.h"
+#include "headless/headless_display.h"
 #include "platform/blit.h"
 #include "platform/file_system.h"
-#include "platform/qt/qt_picture_decoder.h"
-#include "platform/qt/qt_text_renderer.h"
 #include "platform/text_codec.h"
-#include "refdata/initial_value.h"
-#include "refdata/theme_catalogue.h"
-#include "settings/app_settings.h"
 
 namespace hw::themegen {
 namespace {
-
-// The composer's event log lines are not needed here.
-class NoLog final : public EventLogWriter {
- public:
-  void WriteEventLog(std::u16string_view) override {}
-};
-
-// Pictures are taken without a frame timer.
-class NoFramePhase final : public FramePhase {
- public:
-  int FrameSubCount() override { return 0; }
-  void Wait(int) override {}
-};
-
-class NoWindow final : public RepaintTarget {
- public:
-  void InvalidateRect() override {}
-};
 
 Surface Cut(const Surface& canvas, const Rect& region) {
   Surface picture(region.Width(), region.Height());
@@ -47,101 +20,36 @@ Surface Cut(const Surface& canvas, const Rect& region) {
   return picture;
 }
 
-// Everything the composer and the painter work with, set up as the program's start-up does.
-struct Session {
-  explicit Session(const std::u16string& root) : folder(root) {}
-
-  WorkFolderLayout folder;
-  AppSettings settings;
-  ThemeLayout theme;
-  ThemeList themes;
-  std::unique_ptr<ReferenceTables> reference = std::make_unique<ReferenceTables>();
-  std::unique_ptr<ReportStore> fetched = std::make_unique<ReportStore>();
-  std::unique_ptr<ReportStore> shown = std::make_unique<ReportStore>();
-  FetchShared fetch;
-  LayerSurfaces surfaces;
-  FontTable fonts{};
-  QtTextRenderer text;
-  QtPictureDecoder decoder;
-  NoLog log;
-};
-
 }  // namespace
 
 std::vector<Composition> ComposeBodies(const std::string& workFolder, const ThemeLayout& layout,
                                        const std::vector<std::string>& bodyPaths,
                                        std::string& error) {
-  Session s(Utf8ToUtf16(workFolder));
-  const ProfileFile settingsFile = ProfileFile::Load(s.folder.SettingsFile());
-  ReadThemeName(settingsFile, s.settings);
-  s.settings.Name = SelectTheme(s.folder, s.settings.Name, s.themes);
-  ReadAppSettings(settingsFile, s.settings);
+  const std::unique_ptr<HeadlessDisplay> display =
+      HeadlessDisplay::Open(WorkFolderLayout(Utf8ToUtf16(workFolder)), error, &layout);
+  if (!display) return {};
   // The sample bodies are demo files, which the program always labels.
-  s.settings.Demo = 1;
-  s.theme = layout;
-  const FontSpecs specs = FontSpecsFor(s.theme);
-  for (std::size_t i = 0; i < specs.size(); ++i)
-    s.fonts[i] = s.text.CreateFont(specs[i]);
-  ReloadReferenceData(*s.reference, s.themes, s.folder);
-  s.surfaces.CreateWorkingSurfaces();
-  ThemeAssets assets(
-      s.surfaces, [&s] { return s.folder.ThemeFolder(s.settings.Name); }, s.decoder, s.text);
-  if (assets.LoadThemeAssets() != ThemeAssetResult::kLoaded) {
-    error = "the theme's pictures in " + workFolder + " cannot be loaded";
-    return {};
-  }
-
-  const PictureSettings pictures{s.settings.EpiFront,  s.settings.EpiBlink, s.settings.ShindoMap,
-                                 s.settings.SpeedDraw, s.settings.Aspect,   s.settings.Debug,
-                                 s.settings.Demo};
-  NoWindow window;
-  FrameComposer composer(
-      ComposeInputs{*s.shown, s.theme, *s.reference, s.surfaces, s.fonts, s.text, pictures, s.log},
-      window);
-  std::tm now{};
-  int tickerOffset = 0;
-  int tickerMoved = 0;
-  int paintCount = 0;
-  const int fetchPhase = 0;
-  FetchStatusValue lastStatus = FetchIdle;
-  NoFramePhase phase;
-  WindowPainter painter(
-      PaintInputs{s.surfaces, *s.shown, s.theme, s.fonts, s.text, pictures, s.fetch,
-                  composer.mapLayer(), composer.compositions()},
-      PaintCounters{now, tickerOffset, tickerMoved, paintCount, fetchPhase, lastStatus}, phase);
-  const TimePaddings paddings{s.theme.style.EventTime.fontPadding,
-                              s.theme.style.HisEvTime.fontPadding,
-                              s.theme.style.ReportTime.fontPadding};
+  display->settings().Demo = 1;
 
   std::vector<Composition> compositions;
   for (const std::string& path : bodyPaths) {
     const std::optional<std::string> body =
         ReadFileBytes(Utf8ToUtf16(path), FetchWorker::kBodyLimit);
-    if (!body) continue;
-    lastStatus = ReadReportBody(*body, *s.fetched, s.fetch.NewestId, s.fetch.LastShownId, paddings);
-    if (lastStatus != FetchDone) continue;
-    *s.shown = *s.fetched;
-    s.fetch.LastShownId = s.fetch.NewestId;
-    SortObservationPoints(s.shown->latest);
-    const int issueType = s.shown->latest.issueType;
-    const bool hasComment = s.shown->latest.commentLength != 0;
-    composer.ComposeFrame();
-
+    if (!body || !display->Fetch(*body)) continue;
+    const LatestReport& report = display->latest();
     // The ticker as it stands once the comment has run in from the right edge of its box to
     // 40 pixels from its left edge.
-    const TextElement& ticker = s.theme.text.InfoComment;
-    tickerOffset = ticker.rcRight - ticker.rcLeft + 22 - 40;
+    const TextElement& ticker = display->theme().text.InfoComment;
+    display->SetTickerOffset(ticker.rcRight - ticker.rcLeft + 22 - 40);
     // The window in the area half and in the station half of the view's twenty-second turn,
     // at seconds where the epicentre is not pulsing and no cross-fade is under way.
     const auto windowAt = [&](int second) {
-      now.tm_sec = second;
-      const PaintSource frame = painter.OnPaint(false);
-      return Cut(s.surfaces[CanvasSurface].surface, frame.source);
+      return Cut(display->canvas(), display->Paint(second).source);
     };
     Surface area = windowAt(3);
     Surface station = windowAt(13);
-    compositions.push_back({std::filesystem::path(path).filename().string(), issueType, hasComment,
-                            std::move(area), std::move(station)});
+    compositions.push_back({std::filesystem::path(path).filename().string(), report.issueType,
+                            report.commentLength != 0, std::move(area), std::move(station)});
   }
   if (compositions.empty()) error = "no body held a new report";
   return compositions;
