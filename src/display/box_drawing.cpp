@@ -47,6 +47,23 @@ FontId FitFont(ComposeInputs& in, std::u16string_view text, const Rect& rect,
   return fonts.back();
 }
 
+void DrawEpicentreName(ComposeInputs& in, std::u16string_view name, Rect rect,
+                       const std::array<FontId, 3>& fonts, unsigned align, COLORREF colour) {
+  FontId font = fonts[0];
+  if (name.starts_with(u"-")) {
+    rect.left += 2;
+  } else {
+    font = FitFont(in, name, rect, fonts, align);
+  }
+  DrawOnPages(in, kAllPages, font, colour, name, rect, align | DT_VCENTER | DT_SINGLELINE);
+}
+
+void DrawDepth(ComposeInputs& in, std::u16string_view depth, Rect rect, FontId font, unsigned align,
+               COLORREF colour) {
+  if (!depth.starts_with(u"ご") && !depth.starts_with(u"調")) rect.left += 2;
+  DrawOnPages(in, kAllPages, font, colour, depth, rect, align | DT_VCENTER | DT_SINGLELINE);
+}
+
 TimePieces CutTime(std::u16string_view yearMonth, std::u16string_view dayTime) {
   return {Piece(yearMonth, 0, 4), Piece(yearMonth, 5, 2), Piece(dayTime, 0, 2),
           Piece(dayTime, 3, 2), Piece(dayTime, 6, 2)};

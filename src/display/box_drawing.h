@@ -59,6 +59,15 @@ struct TimePieces {
 };
 TimePieces CutTime(std::u16string_view yearMonth, std::u16string_view dayTime);
 
+// An epicentre name: one beginning with "-" two pixels in with the regular font, any other
+// with the font that fits (FitFont), both aligned by `align` and centred vertically.
+void DrawEpicentreName(ComposeInputs& in, std::u16string_view name, Rect rect,
+                       const std::array<FontId, 3>& fonts, unsigned align, COLORREF colour);
+
+// A depth: words ("ごく浅い", "調査中") at the rectangle's left, anything else two pixels in.
+void DrawDepth(ComposeInputs& in, std::u16string_view depth, Rect rect, FontId font, unsigned align,
+               COLORREF colour);
+
 // "%3.1f" of a magnitude above 0, else empty.
 std::u16string MagnitudeText(double magnitude);
 

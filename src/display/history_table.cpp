@@ -40,29 +40,18 @@ void DrawRow(ComposeInputs& in, const QuakeReport& slot, const QuakeMemory::Epic
   if (t.HisShingen.visible != 0) {
     const std::u16string_view name =
         prompt && remembered.magnitude == -1.0 ? kUnderInvestigation : slot.hypocenterName.View();
-    const unsigned align = static_cast<unsigned>(s.HisShingen.align);
-    Rect rect = TextRect(t.HisShingen, shift);
-    FontId font = in.fonts[HisShingenFont];
-    if (name.starts_with(u"-")) {
-      rect.left += 2;
-    } else {
-      font = FitFont(in, name, rect,
-                     {in.fonts[HisShingenFont], in.fonts[HisShingenNarrowFont],
-                      in.fonts[HisShingenNarrowestFont]},
-                     align);
-    }
-    DrawOnPages(in, kAllPages, font, s.HisShingen.fontColor, name, rect,
-                align | DT_VCENTER | DT_SINGLELINE);
+    DrawEpicentreName(in, name, TextRect(t.HisShingen, shift),
+                      {in.fonts[HisShingenFont], in.fonts[HisShingenNarrowFont],
+                       in.fonts[HisShingenNarrowestFont]},
+                      static_cast<unsigned>(s.HisShingen.align), s.HisShingen.fontColor);
   }
 
   if (t.HisDepth.visible != 0) {
     const std::u16string_view depth = prompt && remembered.depthText.View().starts_with(u"-")
                                           ? kUnderInvestigation
                                           : slot.depthText.View();
-    Rect rect = TextRect(t.HisDepth, shift);
-    if (!depth.starts_with(u"ご") && !depth.starts_with(u"調")) rect.left += 2;
-    DrawOnPages(in, kAllPages, in.fonts[HisDepthFont], s.HisDepth.fontColor, depth, rect,
-                static_cast<unsigned>(s.HisDepth.align) | DT_VCENTER | DT_SINGLELINE);
+    DrawDepth(in, depth, TextRect(t.HisDepth, shift), in.fonts[HisDepthFont],
+              static_cast<unsigned>(s.HisDepth.align), s.HisDepth.fontColor);
   }
 
   if (t.HisMagnitude.visible == 1) {

@@ -91,29 +91,18 @@ void DrawInfoBoxes(ComposeInputs& in) {
     const std::u16string_view name = r.issueType == ScalePrompt && r.magnitude == -1
                                          ? kUnderInvestigation
                                          : r.hypocenterName.View();
-    const unsigned align = static_cast<unsigned>(s.InfoShingen.align);
-    Rect rect = TextRect(t.InfoShingen);
-    FontId font = in.fonts[InfoShingenFont];
-    if (name.starts_with(u"-")) {
-      rect.left += 2;
-    } else {
-      font = FitFont(in, name, rect,
-                     {in.fonts[InfoShingenFont], in.fonts[InfoShingenNarrowFont],
-                      in.fonts[InfoShingenNarrowestFont]},
-                     align);
-    }
-    DrawOnPages(in, kAllPages, font, s.InfoShingen.fontColor, name, rect,
-                align | DT_VCENTER | DT_SINGLELINE);
+    DrawEpicentreName(in, name, TextRect(t.InfoShingen),
+                      {in.fonts[InfoShingenFont], in.fonts[InfoShingenNarrowFont],
+                       in.fonts[InfoShingenNarrowestFont]},
+                      static_cast<unsigned>(s.InfoShingen.align), s.InfoShingen.fontColor);
   }
 
   if (t.InfoDepth.visible != 0) {
     const std::u16string_view depth =
         r.issueType == ScalePrompt && r.depthText.View().starts_with(u"-") ? kUnderInvestigation
                                                                            : r.depthText.View();
-    Rect rect = TextRect(t.InfoDepth);
-    if (!depth.starts_with(u"ご") && !depth.starts_with(u"調")) rect.left += 2;
-    DrawOnPages(in, kAllPages, in.fonts[InfoDepthFont], s.InfoDepth.fontColor, depth, rect,
-                static_cast<unsigned>(s.InfoDepth.align) | DT_VCENTER | DT_SINGLELINE);
+    DrawDepth(in, depth, TextRect(t.InfoDepth), in.fonts[InfoDepthFont],
+              static_cast<unsigned>(s.InfoDepth.align), s.InfoDepth.fontColor);
   }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <optional>
 #include <span>
 #include <string>
@@ -43,26 +44,14 @@ inline constexpr PlaceNameFixRow PlaceNameFix[] = {
 
 // The same fixes for the city tables' municipality list, without the two rows that map
 // "松山市中島大浦" and "尾道市向島町" (the list keeps those names as they are).
-inline constexpr PlaceNameFixRow PlaceNameFixShort[] = {
-    {u"薩摩川内市上甑町", u"薩摩川内市甑島"},
-    {u"薩摩川内市下甑町手打", u"薩摩川内市甑島"},
-    {u"薩摩川内市下甑町青瀬", u"薩摩川内市甑島"},
-    {u"佐世保市宇久町", u"佐世保市宇久島"},
-    {u"萩市見島宇津", u"萩市見島"},
-    {u"新千歳空港", u"千歳市"},
-    {u"仙台空港", u"名取市"},
-    {u"成田国際空港", u"成田市"},
-    {u"東京国際空港", u"東京大田区"},
-    {u"新潟空港", u"新潟東区"},
-    {u"中部国際空港", u"常滑市"},
-    {u"大阪国際空港", u"豊中市"},
-    {u"関西国際空港", u"田尻町"},
-    {u"広島空港", u"三原市"},
-    {u"高松空港", u"高松市"},
-    {u"福岡空港", u"福岡博多区"},
-    {u"鹿児島空港", u"霧島市"},
-    {u"那覇空港", u"那覇市"},
-};
+inline constexpr auto PlaceNameFixShort = [] {
+  std::array<PlaceNameFixRow, std::size(PlaceNameFix) - 2> rows{};
+  std::size_t n = 0;
+  for (const PlaceNameFixRow& row : PlaceNameFix) {
+    if (row.from != u"松山市中島大浦" && row.from != u"尾道市向島町") rows[n++] = row;
+  }
+  return rows;
+}();
 
 // An AreaInfo place name that must not claim a place name equal to `placeName`: the island
 // belongs to a place of its own, which may lie in another area.
