@@ -12,7 +12,6 @@
 #include <string>
 
 #include "acquisition/fetch_worker.h"
-#include "app/idle_ports.h"
 #include "app/working_folder.h"
 #include "display/theme_assets.h"
 #include "platform/clock.h"
@@ -29,6 +28,8 @@
 #include "shell/fetch_config.h"
 #include "shell/tremorlens_app.h"
 #include "shell/tremorlens_dlg.h"
+#include "ui/qt_user_interface.h"
+#include "ui/tray_icon.h"
 
 namespace {
 
@@ -95,17 +96,21 @@ int main(int argc, char** argv) {
     hw::QtPictureDecoder decoder;
     hw::ThemeAssets assets(
         context->surfaces, [&c = *context] { return c.ThemeFolder(); }, decoder, text);
-    hw::IdleTray tray;
-    hw::ShellPorts ports{fetch, reference, assets, tray};
+    hw::QtTrayIcon tray;
+    hw::QtUserInterface ui(window);
+    hw::ShellPorts ports{fetch, reference, assets, tray, ui};
 
     hw::CTremorlensDlg dialog(*context, platform, ports);
     window.SetEventSink(&dialog);
+    tray.SetCommandTarget(&dialog);
+    ui.Connect(dialog, dialog.settingsLink());
     QTimer signalPoll;
     CloseOnSignals(signalPoll, window);
     dialog.OnInitDialog();
     window.RunModalLoop();
     dialog.OnDestroy();
     window.SetEventSink(nullptr);
+    tray.SetCommandTarget(nullptr);
   });
   app.InitInstance();
   return 0;

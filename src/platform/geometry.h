@@ -20,4 +20,10 @@ struct Point {
   constexpr bool operator==(const Point&) const = default;
 };
 
+struct Size {
+  int width = 0;
+  int height = 0;
+  constexpr bool operator==(const Size&) const = default;
+};
+
 }  // namespace hw

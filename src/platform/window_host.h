@@ -25,6 +25,35 @@ enum SetWindowPosFlags : unsigned {
   SWP_SHOWWINDOW = 0x0040,
 };
 
+// Virtual-key codes of the keys the program reacts to.
+enum VirtualKey : int {
+  VK_RETURN = 0x0D,
+  VK_CONTROL = 0x11,
+  VK_MENU = 0x12,  // Alt
+  VK_ESCAPE = 0x1B,
+  VK_UP = 0x26,
+  VK_DOWN = 0x28,
+  VK_F1 = 0x70,
+  VK_F2 = 0x71,
+  VK_F5 = 0x74,
+  VK_F6 = 0x75,
+  VK_F7 = 0x76,
+  VK_F8 = 0x77,
+  VK_F9 = 0x78,
+  VK_F10 = 0x79,
+  VK_F11 = 0x7A,
+  VK_F12 = 0x7B,
+};
+
+// The size the window manager's frame adds to the client area: the framed window's width and
+// height minus the client's. Unknown until the window manager has framed the window once.
+struct FrameExtents {
+  int width = 0;
+  int height = 0;
+  bool known = false;
+  constexpr bool operator==(const FrameExtents&) const = default;
+};
+
 // The restored (normal) rectangle of the window, frame included, in workspace coordinates:
 // the origin is the top-left corner of the desktop work area.
 struct WindowPlacement {
@@ -66,6 +95,14 @@ class WindowHost : public RepaintTarget {
   virtual void SetLayeredAlpha(int alpha) = 0;
 
   virtual Point GetCursorPos() = 0;  // screen pixels
+  // Whether the key is held down, as far as the window has seen its presses and releases.
+  virtual bool IsKeyDown(int virtualKey) = 0;
+
+  // The frame the window manager draws around the window while the frame style bits are set;
+  // it stays known while the frame is hidden.
+  virtual FrameExtents GetFrameExtents() = 0;
+  // The smallest and largest size the user can give the window, frame included.
+  virtual void SetTrackingSizes(Size minimum, Size maximum) = 0;
 
   // A message box with an OK button and the exclamation icon; returns when it is dismissed
   // (a test host returns at once and records the text).
@@ -98,6 +135,21 @@ class WindowEventSink {
   virtual ~WindowEventSink() = default;
   virtual void OnTimer() = 0;
   virtual PaintSource OnPaint() = 0;
+
+  // A key press, not its repeats while it is held. `system` marks what Windows delivers as a
+  // system key: any key pressed with Alt held, and F10.
+  virtual void OnKeyDown(int virtualKey, bool system) {
+    static_cast<void>(virtualKey);
+    static_cast<void>(system);
+  }
+  // A right click or the menu key, at a screen position.
+  virtual void OnContextMenu(Point screen) { static_cast<void>(screen); }
+  virtual void OnLButtonDown() {}
+  virtual void OnLButtonUp() {}
+  // The close box or a close request; true lets the window close.
+  virtual bool OnCloseRequest() { return true; }
+  // The window manager framed the window, or its frame changed size.
+  virtual void OnFrameExtentsChanged() {}
 };
 
 }  // namespace hw

@@ -59,6 +59,9 @@ struct AppContext {
 
   // 1 while the API's sandbox is used instead of the live service; never stored.
   int SandboxSwitch = 0;
+  // 1 from an Escape key press until the cancel command that follows it, so that Escape
+  // never closes the window.
+  int EscapePending = 0;
 
   // The report stores the display reads; the fetch worker fills its own and the loop copies
   // them over when it takes a result.

@@ -65,6 +65,9 @@ void CTremorlensDlg::RunStartupStage() {
       if (context_.settings.Ontop == 1) {
         platform_.window.SetWindowPos(InsertAfter::Topmost,
                                       SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+      } else if (context_.settings.Ontop == 2) {
+        // Always at the back holds from the start.
+        platform_.window.SetWindowPos(InsertAfter::Bottom, SWP_NOSIZE | SWP_NOMOVE);
       }
       loop.StartupStage = 2;
       break;
@@ -73,6 +76,10 @@ void CTremorlensDlg::RunStartupStage() {
       loop.StartupStage = 3;
       break;
     case 40:
+      // A hidden frame that waited for the window manager's frame size waits no longer.
+      if (context_.settings.FlameOff == 1 && (platform_.window.GetStyle() & kFrameStyleBits) != 0) {
+        PlaceStoredRectangle();
+      }
       platform_.window.SetLayeredAlpha(255);
       loop.StartupStage = 41;
       break;
@@ -86,8 +93,6 @@ void CTremorlensDlg::RunStartupStage() {
 
 void CTremorlensDlg::RunStartupStage0() {
   LoopState& loop = context_.loop;
-  WindowHost& window = platform_.window;
-  const AppSettings& settings = context_.settings;
 
   // The working folder was recorded by the window's initialisation.
   CreateFolder(context_.WorkingFolder.EventLogFolder());
@@ -98,39 +103,13 @@ void CTremorlensDlg::RunStartupStage0() {
   log.WriteEventLog(LogText(u"Initial Program Start"));
   log.WriteEventLog(SeparatorLine(u'='));
 
-  WindowPlacement placement = window.GetWindowPlacement();
-  placement.normal = {settings.Left, settings.Top, settings.Right, settings.Bottom};
-  window.SetWindowPlacement(placement);
-  const Rect client = window.GetClientRect();
-  loop.FrameExtraHeight = (settings.Bottom - settings.Top) - client.Height();
-  loop.FrameExtraWidth = (settings.Right - settings.Left) - client.Width();
-  ApplyFrameStyle(placement);
-  window.SetWindowPlacement(placement);
+  ApplyTrackingSizes();
+  PlaceWindowAtStart();
 
   StartFrameTimer();
   loop.PrevTime = loop.NowTime;
   ports_.fetch.StartFetchWorker();
   loop.StartupStage = 1;
-}
-
-// Shows or hides the frame as [Flag] FlameOff asks; a hidden frame shrinks the rectangle so
-// that the client area keeps the size of a framed window's.
-void CTremorlensDlg::ApplyFrameStyle(WindowPlacement& placement) {
-  WindowHost& window = platform_.window;
-  const std::uint32_t style = window.GetStyle();
-  if (context_.settings.FlameOff == 1) {
-    placement.normal.bottom -= context_.loop.FrameExtraHeight;
-    placement.normal.right -= context_.loop.FrameExtraWidth;
-    if ((style & kFrameStyleBits) != 0) {
-      window.SetStyle(style & ~kFrameStyleBits);
-      window.SetWindowPos(InsertAfter::Unchanged,
-                          SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-  } else if ((style & kFrameStyleBits) != kFrameStyleBits) {
-    window.SetStyle(style | kFrameStyleBits);
-    window.SetWindowPos(InsertAfter::Unchanged,
-                        SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-  }
 }
 
 void CTremorlensDlg::StartFrameTimer() {
@@ -252,17 +231,6 @@ void CTremorlensDlg::FollowDrag() {
   settings.Left = framed.left;
   settings.Bottom = framed.bottom;
   settings.Right = framed.right;
-}
-
-// The window's restored rectangle as a framed window would have it, also while the frame is
-// hidden.
-Rect CTremorlensDlg::FramedWindowRect() {
-  Rect rect = platform_.window.GetWindowPlacement().normal;
-  if (context_.settings.FlameOff == 1) {
-    rect.bottom += context_.loop.FrameExtraHeight;
-    rect.right += context_.loop.FrameExtraWidth;
-  }
-  return rect;
 }
 
 void CTremorlensDlg::CountDownHoldOff() {

@@ -1,8 +1,12 @@
 #pragma once
 
+#include <string_view>
+
 #include "acquisition/fetch_service.h"
 #include "display/theme_asset_service.h"
+#include "platform/geometry.h"
 #include "refdata/reference_service.h"
+#include "shell/command_menu.h"
 
 namespace hw {
 
@@ -17,11 +21,28 @@ class TrayService {
   virtual void Remove() = 0;
 };
 
+// The windows the commands open: the context menu, the About box, the manual and the settings
+// dialog. Implemented with Qt widgets; the chosen menu command comes back to the main window's
+// OnCommand.
+class UserInterfaceService {
+ public:
+  virtual ~UserInterfaceService() = default;
+  // Shows the menu with its top-left corner at `screen` and returns at once.
+  virtual void ShowContextMenu(const CommandMenu& menu, Point screen) = 0;
+  // Shows the About box and returns when it is closed.
+  virtual void ShowAboutBox() = 0;
+  // Opens a file of the current folder with the desktop's program for it; false when it cannot.
+  virtual bool OpenDocument(std::u16string_view fileName) = 0;
+  // Opens the settings dialog, or brings the open one to the top.
+  virtual void OpenSettingsDialog() = 0;
+};
+
 struct ShellPorts {
   FetchService& fetch;
   ReferenceService& reference;
   ThemeAssetService& assets;
   TrayService& tray;
+  UserInterfaceService& ui;
 };
 
 }  // namespace hw

@@ -6,15 +6,20 @@
 #include "display/window_painter.h"
 #include "platform/window_host.h"
 #include "shell/app_context.h"
+#include "shell/command_menu.h"
 #include "shell/frame_clock.h"
 #include "shell/platform_services.h"
+#include "shell/settings_dialog_link.h"
 #include "shell/shell_ports.h"
 
 namespace hw {
 
-// The main window's logic: initialisation, the 10 ms main loop, painting and shutdown. It owns
-// no platform object; the window forwards its events here.
-class CTremorlensDlg final : public WindowEventSink, private FramePhase {
+// The main window's logic: initialisation, the 10 ms main loop, painting, the commands and keys,
+// and shutdown. It owns no platform object; the window forwards its events here.
+class CTremorlensDlg final : public WindowEventSink,
+                             public CommandTarget,
+                             private FramePhase,
+                             private SettingsDialogLink {
  public:
   CTremorlensDlg(AppContext& context, PlatformServices& platform, ShellPorts& ports);
 
@@ -24,12 +29,30 @@ class CTremorlensDlg final : public WindowEventSink, private FramePhase {
   // One tick of the main loop.
   void OnTimer() override;
   PaintSource OnPaint() override;
+  // Keys, mouse and menus.
+  void OnKeyDown(int virtualKey, bool system) override;
+  void OnContextMenu(Point screen) override;
+  void OnLButtonDown() override;
+  void OnLButtonUp() override;
+  bool OnCloseRequest() override;
+  void OnFrameExtentsChanged() override;
+  CommandMenu CurrentMenu() override;
+  void OnCommand(int id) override;
+  // The dialog's OK command (Enter) does nothing; its cancel command closes the window unless
+  // it follows an Escape key press. True when the window is to close.
+  void OnOkCommand() {}
+  bool OnCancelCommand();
   // Stops the timers, writes the settings file, frees the surfaces and closes the log.
   void OnDestroy();
 
   // FrameInterval from [Config] SpeedDraw.
-  void SetFrameInterval();
+  void SetFrameInterval() override;
 
+  // Moves and sizes the window to the [Position] rectangle; the client area keeps the size a
+  // framed window of that rectangle has, also while the frame is hidden.
+  void ApplyWindowGeometry() override;
+
+  SettingsDialogLink& settingsLink() { return *this; }
   FrameComposer& composer() { return composer_; }
   WindowPainter& painter() { return painter_; }
 
@@ -40,7 +63,10 @@ class CTremorlensDlg final : public WindowEventSink, private FramePhase {
   // Main-loop steps.
   void RunStartupStage();
   void RunStartupStage0();
+  void PlaceWindowAtStart();
   void ApplyFrameStyle(WindowPlacement& placement);
+  void PlaceStoredRectangle();
+  void ApplyTrackingSizes();
   void StartFrameTimer();
   void ScheduleFetch();
   void TakeOverFetchStatus();
@@ -50,6 +76,22 @@ class CTremorlensDlg final : public WindowEventSink, private FramePhase {
   void FollowDrag();
   void CountDownHoldOff();
   Rect FramedWindowRect();
+  // Commands.
+  void ToggleFrame();
+  void ToggleOnTop();
+  void ToggleAtBack();
+  void ToggleDataSource(int id);
+  void OpenSettings();
+  void ShowAbout();
+  void OpenManual();
+  void CheckHeldKeys();
+  // SettingsDialogLink
+  AppSettings& Settings() override { return context_.settings; }
+  const ThemeList& Themes() override { return context_.themes; }
+  int FrameExtraWidth() override { return context_.loop.FrameExtraWidth; }
+  int FrameExtraHeight() override { return context_.loop.FrameExtraHeight; }
+  void FetchAtNextSecond() override;
+  void InvalidateWindow() override;
   // FramePhase: the frame counters brought up to date, and a short wait.
   int FrameSubCount() override;
   void Wait(int milliseconds) override;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,12 @@ class FakeWindowHost final : public WindowHost {
   void SetLayeredAlpha(int a) override { alphas.push_back(a); }
   void InvalidateRect() override { ++invalidations; }
   Point GetCursorPos() override { return cursor; }
+  bool IsKeyDown(int virtualKey) override { return heldKeys.count(virtualKey) != 0; }
+  FrameExtents GetFrameExtents() override { return {frameWidth, frameHeight, frameKnown}; }
+  void SetTrackingSizes(Size minimum, Size maximum) override {
+    trackingMinimum = minimum;
+    trackingMaximum = maximum;
+  }
   void MessageBox(std::u16string_view text, std::u16string_view title) override {
     messages.push_back(std::u16string(text));
     messageTitles.push_back(std::u16string(title));
@@ -49,7 +56,12 @@ class FakeWindowHost final : public WindowHost {
   std::uint32_t style = 0x90CE0040;
   int frameWidth = 16;
   int frameHeight = 39;
+  // False while the window manager has not framed the window yet.
+  bool frameKnown = true;
   Point cursor;
+  std::set<int> heldKeys;
+  Size trackingMinimum;
+  Size trackingMaximum;
 
   int placementSets = 0;
   int styleSets = 0;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "acquisition/report_model.h"
 #include "shell/shell_ports.h"
@@ -51,12 +53,36 @@ class RecordingTray final : public TrayService {
   int removes = 0;
 };
 
+class RecordingUserInterface final : public UserInterfaceService {
+ public:
+  void ShowContextMenu(const CommandMenu& m, Point screen) override {
+    menu = m;
+    menuPosition = screen;
+    ++menus;
+  }
+  void ShowAboutBox() override { ++aboutBoxes; }
+  bool OpenDocument(std::u16string_view fileName) override {
+    documents.emplace_back(fileName);
+    return documentOpens;
+  }
+  void OpenSettingsDialog() override { ++settingsDialogs; }
+
+  CommandMenu menu;
+  Point menuPosition;
+  int menus = 0;
+  int aboutBoxes = 0;
+  std::vector<std::u16string> documents;
+  bool documentOpens = true;
+  int settingsDialogs = 0;
+};
+
 struct RecordingPorts {
   RecordingFetchService fetch;
   RecordingReferenceService reference;
   ScriptedThemeAssets assets;
   RecordingTray tray;
-  ShellPorts ports{fetch, reference, assets, tray};
+  RecordingUserInterface ui;
+  ShellPorts ports{fetch, reference, assets, tray, ui};
 };
 
 }  // namespace hw::test

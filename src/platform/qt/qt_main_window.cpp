@@ -1,10 +1,14 @@
 #include "platform/qt/qt_main_window.h"
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QImage>
+#include <QKeyEvent>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QStyle>
@@ -14,12 +18,25 @@
 
 #include "platform/blit.h"
 #include "platform/qt/app_icon.h"
+#include "platform/qt/virtual_key.h"
+#include "platform/screen_fit.h"
 
 namespace hw {
 namespace {
 
 QString ToQString(std::u16string_view text) {
   return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+Rect RectOf(const QRect& r) {
+  return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+}
+
+// Workspace coordinates have their origin at the top-left corner of the primary screen's work
+// area, as on Windows, so that a window on another screen keeps its place there.
+QPoint WorkAreaOrigin() {
+  const QScreen* primary = QGuiApplication::primaryScreen();
+  return primary != nullptr ? primary->availableGeometry().topLeft() : QPoint();
 }
 
 // Popup window with caption, system menu, sizing border and minimize box.
@@ -33,46 +50,89 @@ QtMainWindow::QtMainWindow() : style_(kInitialStyle) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setAttribute(Qt::WA_NoSystemBackground);
   timer_.setTimerType(Qt::PreciseTimer);
+  setFocusPolicy(Qt::StrongFocus);
   connect(&timer_, &QTimer::timeout, this, [this] {
+    WatchFrameExtents();
     if (sink_ != nullptr) sink_->OnTimer();
   });
 }
 
-QPoint QtMainWindow::WorkAreaOrigin() const {
-  const QScreen* current = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
-  return current != nullptr ? current->availableGeometry().topLeft() : QPoint();
+Rect QtMainWindow::GetWorkArea() {
+  const QScreen* primary = QGuiApplication::primaryScreen();
+  if (primary == nullptr) return {0, 0, 1920, 1080};
+  return RectOf(primary->availableGeometry());
 }
 
-Rect QtMainWindow::GetWorkArea() {
-  const QScreen* current = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
-  if (current == nullptr) return {0, 0, 1920, 1080};
-  const QRect area = current->availableGeometry();
-  return {area.left(), area.top(), area.left() + area.width(), area.top() + area.height()};
+QMargins QtMainWindow::PlacementMargins() const {
+  return Framed() && frameMarginsKnown_ ? frameMargins_ : QMargins();
 }
 
 WindowPlacement QtMainWindow::GetWindowPlacement() {
-  const QRect frame = frameGeometry().translated(-WorkAreaOrigin());
+  // A maximised or minimised window reports the rectangle it is restored to.
+  const QRect client =
+      windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)
+          ? normalGeometry()
+          : geometry();
   WindowPlacement placement;
-  placement.normal = {frame.left(), frame.top(), frame.left() + frame.width(),
-                      frame.top() + frame.height()};
+  placement.normal = RectOf(client.marginsAdded(PlacementMargins()).translated(-WorkAreaOrigin()));
   placement.minimized = isMinimized();
   return placement;
 }
 
 void QtMainWindow::SetWindowPlacement(const WindowPlacement& placement) {
-  // The rectangle includes the frame; Qt places the client area, so the frame's margins (known
-  // once the window manager has framed the window) are taken off.
-  const QRect frame = frameGeometry();
-  const QRect client = geometry();
-  const int marginLeft = client.left() - frame.left();
-  const int marginTop = client.top() - frame.top();
-  const int marginRight = frame.right() - client.right();
-  const int marginBottom = frame.bottom() - client.bottom();
+  // The rectangle includes the frame; Qt places the client area, so the frame is taken off.
+  // A rectangle on no screen (a screen that is gone) is brought onto the primary one.
   const QPoint origin = WorkAreaOrigin();
   const Rect& r = placement.normal;
-  const int width = std::max(1, r.Width() - marginLeft - marginRight);
-  const int height = std::max(1, r.Height() - marginTop - marginBottom);
-  setGeometry(origin.x() + r.left + marginLeft, origin.y() + r.top + marginTop, width, height);
+  std::vector<Rect> screens;
+  for (const QScreen* screen : QGuiApplication::screens()) {
+    screens.push_back(RectOf(screen->geometry()));
+  }
+  const Rect outer = KeepOnScreens(
+      {r.left + origin.x(), r.top + origin.y(), r.right + origin.x(), r.bottom + origin.y()},
+      screens, GetWorkArea());
+  const QMargins margins = PlacementMargins();
+  const int width = std::max(1, outer.Width() - margins.left() - margins.right());
+  const int height = std::max(1, outer.Height() - margins.top() - margins.bottom());
+  setGeometry(outer.left + margins.left(), outer.top + margins.top(), width, height);
+}
+
+FrameExtents QtMainWindow::GetFrameExtents() {
+  if (!frameMarginsKnown_) return {};
+  return {frameMargins_.left() + frameMargins_.right(),
+          frameMargins_.top() + frameMargins_.bottom(), true};
+}
+
+void QtMainWindow::WatchFrameExtents() {
+  if (!Framed() || !isVisible()) return;
+  const QRect frame = frameGeometry();
+  const QRect client = geometry();
+  const QMargins margins(client.left() - frame.left(), client.top() - frame.top(),
+                         frame.right() - client.right(), frame.bottom() - client.bottom());
+  // No margins yet: the window manager has not framed the window (or there is none).
+  if (margins.isNull() || (frameMarginsKnown_ && margins == frameMargins_)) return;
+  frameMargins_ = margins;
+  frameMarginsKnown_ = true;
+  ApplySizeLimits();
+  if (sink_ != nullptr) sink_->OnFrameExtentsChanged();
+}
+
+void QtMainWindow::SetTrackingSizes(Size minimum, Size maximum) {
+  minimumSize_ = minimum;
+  maximumSize_ = maximum;
+  ApplySizeLimits();
+}
+
+void QtMainWindow::ApplySizeLimits() {
+  // The sizes include the frame; Qt limits the client area.
+  const QMargins margins = PlacementMargins();
+  const int frameWidth = margins.left() + margins.right();
+  const int frameHeight = margins.top() + margins.bottom();
+  const auto client = [](int size, int frame) {
+    return std::clamp(size - frame, 1, QWIDGETSIZE_MAX);
+  };
+  setMinimumSize(client(minimumSize_.width, frameWidth), client(minimumSize_.height, frameHeight));
+  setMaximumSize(client(maximumSize_.width, frameWidth), client(maximumSize_.height, frameHeight));
 }
 
 Rect QtMainWindow::GetClientRect() {
@@ -84,9 +144,11 @@ bool QtMainWindow::IsIconic() {
 }
 
 void QtMainWindow::SetStyle(std::uint32_t style) {
-  const bool framedBefore = (style_ & kFrameStyleBits) != 0;
+  const bool framedBefore = Framed();
   style_ = style;
-  if (framedBefore != ((style_ & kFrameStyleBits) != 0)) ApplyWindowFlags();
+  if (framedBefore == Framed()) return;
+  ApplyWindowFlags();
+  ApplySizeLimits();
 }
 
 void QtMainWindow::SetWindowPos(InsertAfter insertAfter, unsigned flags) {
@@ -146,6 +208,53 @@ void QtMainWindow::RunModalLoop() {
   if (closeRequested_) return;
   show();
   QApplication::exec();
+}
+
+void QtMainWindow::keyPressEvent(QKeyEvent* event) {
+  const int key = VirtualKeyOf(event->key());
+  if (key == 0) return QWidget::keyPressEvent(event);
+  // A held key repeats its press; a command acts once per press.
+  const bool repeat = event->isAutoRepeat() || heldKeys_.count(key) != 0;
+  heldKeys_.insert(key);
+  if (repeat || sink_ == nullptr) return;
+  const bool system = (event->modifiers() & Qt::AltModifier) || key == VK_MENU || key == VK_F10;
+  sink_->OnKeyDown(key, system);
+}
+
+void QtMainWindow::keyReleaseEvent(QKeyEvent* event) {
+  if (event->isAutoRepeat()) return;
+  heldKeys_.erase(VirtualKeyOf(event->key()));
+}
+
+void QtMainWindow::focusOutEvent(QFocusEvent* event) {
+  // Releases that happen elsewhere are never seen.
+  heldKeys_.clear();
+  QWidget::focusOutEvent(event);
+}
+
+void QtMainWindow::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton && sink_ != nullptr) sink_->OnLButtonDown();
+  QWidget::mousePressEvent(event);
+}
+
+void QtMainWindow::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton && sink_ != nullptr) sink_->OnLButtonUp();
+  QWidget::mouseReleaseEvent(event);
+}
+
+void QtMainWindow::contextMenuEvent(QContextMenuEvent* event) {
+  if (sink_ != nullptr) sink_->OnContextMenu({event->globalPos().x(), event->globalPos().y()});
+}
+
+void QtMainWindow::closeEvent(QCloseEvent* event) {
+  if (sink_ != nullptr && !sink_->OnCloseRequest()) {
+    closeRequested_ = false;
+    event->ignore();
+    return;
+  }
+  event->accept();
+  // The modal run ends with the main window, whatever other windows are open.
+  QCoreApplication::quit();
 }
 
 void QtMainWindow::InvalidateArea(const Rect& area, const Rect& source) {

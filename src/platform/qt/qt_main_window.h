@@ -1,16 +1,18 @@
 #pragma once
 
+#include <QMargins>
 #include <QTimer>
 #include <QWidget>
-#include <vector>
+#include <set>
 
 #include "platform/window_host.h"
 
 namespace hw {
 
 // The main window: a plain top-level widget that shows the logic's picture stretched to its
-// client area and forwards its timer and paint events. Win32-style frame bits and z-order
-// requests are mapped onto Qt window flags.
+// client area and forwards its timer, paint, key, mouse and close events. Win32-style frame
+// bits and z-order requests are mapped onto Qt window flags; the placement rectangle includes
+// the window manager's frame, as Win32's does.
 class QtMainWindow final : public QWidget, public WindowHost {
   Q_OBJECT
 
@@ -32,6 +34,9 @@ class QtMainWindow final : public QWidget, public WindowHost {
   void InvalidateRect() override { update(); }
   void InvalidateArea(const Rect& area, const Rect& source) override;
   Point GetCursorPos() override;
+  bool IsKeyDown(int virtualKey) override { return heldKeys_.count(virtualKey) != 0; }
+  FrameExtents GetFrameExtents() override;
+  void SetTrackingSizes(Size minimum, Size maximum) override;
   void MessageBox(std::u16string_view text, std::u16string_view title) override;
   void PostClose() override;
   void SetTimer(int periodMs) override;
@@ -40,15 +45,33 @@ class QtMainWindow final : public QWidget, public WindowHost {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
-  QPoint WorkAreaOrigin() const;
+  bool Framed() const { return (style_ & kFrameStyleBits) != 0; }
+  // The frame around the client area as placements count it: the window manager's frame while
+  // the frame is shown and its size is known, else none.
+  QMargins PlacementMargins() const;
+  // Learns the window manager's frame once it has framed the window, and tells the logic.
+  void WatchFrameExtents();
+  void ApplySizeLimits();
   void ApplyWindowFlags();
 
   WindowEventSink* sink_ = nullptr;
   QTimer timer_;
   std::uint32_t style_;
   InsertAfter zOrder_ = InsertAfter::NoTopmost;
+  QMargins frameMargins_;
+  bool frameMarginsKnown_ = false;
+  Size minimumSize_{1, 1};
+  Size maximumSize_{QWIDGETSIZE_MAX, QWIDGETSIZE_MAX};
+  std::set<int> heldKeys_;
   // The picture stretched to the window's size, when the sizes differ, and the source
   // rectangle it was stretched from.
   Surface scaled_;

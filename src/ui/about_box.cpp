@@ -1,0 +1,24 @@
+#include "ui/about_box.h"
+
+#include <QMessageBox>
+
+#include "platform/qt/app_icon.h"
+
+namespace hw {
+
+void ShowAboutBox(QWidget* owner) {
+  QMessageBox box(owner);
+  box.setWindowTitle(QStringLiteral("バージョン情報 Heronwatch"));
+  box.setIconPixmap(AppIcon().pixmap(64, 64));
+  box.setTextFormat(Qt::RichText);
+  box.setText(QStringLiteral("<b>Heronwatch</b> バージョン " HW_VERSION));
+  box.setInformativeText(
+      QStringLiteral("日本の地震情報を地図と表で表示します。<br><br>"
+                     "地震情報：P2P地震情報 API (api.p2pquake.net)<br>"
+                     "観測点：出典 気象庁ホームページ<br>"
+                     "地図：Made with Natural Earth"));
+  box.setStandardButtons(QMessageBox::Ok);
+  box.exec();
+}
+
+}  // namespace hw

@@ -1,0 +1,55 @@
+#include "ui/qt_user_interface.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QUrl>
+
+#include "ui/about_box.h"
+#include "ui/command_menu_widget.h"
+#include "ui/settings_dialog.h"
+
+namespace hw {
+
+QtUserInterface::QtUserInterface(QWidget& owner) : owner_(owner) {}
+
+QtUserInterface::~QtUserInterface() {
+  delete settingsDialog_.data();
+}
+
+void QtUserInterface::Connect(CommandTarget& commands, SettingsDialogLink& settings) {
+  commands_ = &commands;
+  settings_ = &settings;
+}
+
+void QtUserInterface::ShowContextMenu(const CommandMenu& menu, Point screen) {
+  FillCommandMenu(menu_, menu, [this](int id) {
+    if (commands_ != nullptr) commands_->OnCommand(id);
+  });
+  menu_.popup(QPoint(screen.x, screen.y));
+}
+
+void QtUserInterface::ShowAboutBox() {
+  hw::ShowAboutBox(&owner_);
+}
+
+bool QtUserInterface::OpenDocument(std::u16string_view fileName) {
+  const QString name = QString::fromUtf16(fileName.data(), static_cast<qsizetype>(fileName.size()));
+  const QFileInfo file(QDir::current(), name);
+  if (!file.isFile() || !file.isReadable()) return false;
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(file.absoluteFilePath()));
+}
+
+void QtUserInterface::OpenSettingsDialog() {
+  if (settingsDialog_ != nullptr) {
+    settingsDialog_->raise();
+    settingsDialog_->activateWindow();
+    return;
+  }
+  if (settings_ == nullptr) return;
+  settingsDialog_ = new CTremorlensConfig(*settings_, &owner_);
+  settingsDialog_->setAttribute(Qt::WA_DeleteOnClose);
+  settingsDialog_->show();
+}
+
+}  // namespace hw
