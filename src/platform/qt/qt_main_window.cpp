@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QStyle>
+#include <QWindow>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -113,6 +114,7 @@ void QtMainWindow::WatchFrameExtents() {
   if (margins.isNull() || (frameMarginsKnown_ && margins == frameMargins_)) return;
   frameMargins_ = margins;
   frameMarginsKnown_ = true;
+
   ApplySizeLimits();
   if (sink_ != nullptr) sink_->OnFrameExtentsChanged();
 }
@@ -124,7 +126,13 @@ void QtMainWindow::SetTrackingSizes(Size minimum, Size maximum) {
 }
 
 void QtMainWindow::ApplySizeLimits() {
-  // The sizes include the frame; Qt limits the client area.
+  // The sizes include the frame and hold only for a framed window, which the user sizes by its
+  // border; Qt limits the client area.
+  if (!Framed()) {
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    return;
+  }
   const QMargins margins = PlacementMargins();
   const int frameWidth = margins.left() + margins.right();
   const int frameHeight = margins.top() + margins.bottom();
@@ -152,11 +160,18 @@ void QtMainWindow::SetStyle(std::uint32_t style) {
 }
 
 void QtMainWindow::SetWindowPos(InsertAfter insertAfter, unsigned flags) {
-  if (!(flags & SWP_NOZORDER) && insertAfter != InsertAfter::Unchanged) {
-    zOrder_ = insertAfter;
-    ApplyWindowFlags();
-  }
   if (flags & SWP_SHOWWINDOW) show();
+  if ((flags & SWP_NOZORDER) || insertAfter == InsertAfter::Unchanged) return;
+  const InsertAfter before = zOrder_;
+  zOrder_ = insertAfter;
+  ApplyWindowFlags();
+  // As on Windows: a window made topmost comes to the top of its band, a topmost window made
+  // normal comes to the front of the normal windows, and the bottom is the bottom.
+  if (insertAfter == InsertAfter::Bottom) {
+    lower();
+  } else if (insertAfter == InsertAfter::Topmost || before != InsertAfter::NoTopmost) {
+    raise();
+  }
 }
 
 void QtMainWindow::ApplyWindowFlags() {
@@ -167,7 +182,14 @@ void QtMainWindow::ApplyWindowFlags() {
   if (zOrder_ == InsertAfter::Topmost) flags |= Qt::WindowStaysOnTopHint;
   if (zOrder_ == InsertAfter::Bottom) flags |= Qt::WindowStaysOnBottomHint;
   if (flags == windowFlags()) return;
-  setWindowFlags(flags);  // hides the window; show it again where it was
+  // A window that exists gets its new flags in place: setWindowFlags would unmap and map it
+  // again, and the window manager would then place it anew.
+  if (QWindow* handle = windowHandle(); handle != nullptr) {
+    overrideWindowFlags(flags);
+    handle->setFlags(flags);
+    return;
+  }
+  setWindowFlags(flags);
   move(frame.topLeft());
   if (visible) show();
 }
