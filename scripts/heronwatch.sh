@@ -14,7 +14,8 @@ PACKAGES=(
   qt6-base-dev libgl-dev libcurl4-openssl-dev libjpeg62-turbo-dev openssl
   googletest libgtest-dev libgmock-dev libbenchmark-dev python3
   fonts-noto-cjk fonts-liberation2
-  xvfb xauth
+  xvfb xauth xdg-utils
+  openbox xdotool x11-utils x11-xserver-utils trayer
 )
 
 as_root() {
