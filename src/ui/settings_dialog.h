@@ -82,6 +82,8 @@ class CTremorlensConfig final : public QDialog {
   QCheckBox* siJsonCheck_ = nullptr;
 
   GeometryField focusedGeometryField_ = GeometryField::None;
+  // Set by the first tick. Until then the edits are empty and there is no snapshot, so the
+  // buttons, Escape and the keys do nothing.
   bool filled_ = false;
   // Set while the fields are written to the edits, whose text changes then are not the user's.
   bool writingFields_ = false;
