@@ -1,0 +1,172 @@
+#include "shell/settings_dialog_model.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace hw {
+
+namespace {
+
+// The edits take any 32-bit integer and the dialog does not check geometry values, so sums of
+// them can pass the int range; they wrap around as 32-bit integers do instead of overflowing.
+int Wrapped(std::int64_t value) {
+  return static_cast<int>(static_cast<std::int32_t>(value));
+}
+
+// The radio button of an aspect setting: 16:9 also stands for any unknown value.
+int AspectRadio(int aspect) {
+  return aspect == 1 || aspect == 2 ? aspect : 0;
+}
+
+char16_t FoldCase(char16_t c) {
+  return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
+}
+
+}  // namespace
+
+SettingsDialogChoices SettingsDialogModel::Fill(int themeEntry) {
+  AppSettings& s = link_.Settings();
+  snapshot_.Left = s.Left;
+  snapshot_.Top = s.Top;
+  snapshot_.Right = s.Right;
+  snapshot_.Bottom = s.Bottom;
+  GeometryFieldsFromPosition();
+  fields_.period = s.Reload;
+  fields_.scroll = s.SpeedScroll;
+
+  snapshot_.themeEntry = themeEntry;
+  snapshot_.Aspect = s.Aspect;
+  snapshot_.StaJson = s.StaJson;
+  snapshot_.SiJson = s.SiJson;
+  snapshot_.EpiFront = s.EpiFront;
+  snapshot_.EpiBlink = s.EpiBlink;
+  if (s.EpiFront == 0) s.EpiBlink = 0;
+
+  return {.aspect = AspectRadio(s.Aspect),
+          .speedDraw = s.SpeedDraw,
+          .shindoMap = s.ShindoMap,
+          .themeEntry = themeEntry,
+          .epiFront = s.EpiFront == 1,
+          .epiBlink = s.EpiBlink == 1,
+          .staJson = s.StaJson == 1,
+          .siJson = s.SiJson == 1};
+}
+
+void SettingsDialogModel::StoreGeometry() {
+  AppSettings& s = link_.Settings();
+  s.Left = fields_.x;
+  s.Top = fields_.y;
+  s.Right = Wrapped(std::int64_t{fields_.x} + fields_.width + link_.FrameExtraWidth());
+  s.Bottom = Wrapped(std::int64_t{fields_.y} + fields_.height + link_.FrameExtraHeight());
+  link_.ApplyWindowGeometry();
+}
+
+void SettingsDialogModel::StepGeometryField(GeometryField field, int delta) {
+  int* value = nullptr;
+  switch (field) {
+    case GeometryField::X:
+      value = &fields_.x;
+      break;
+    case GeometryField::Y:
+      value = &fields_.y;
+      break;
+    case GeometryField::Width:
+      value = &fields_.width;
+      break;
+    case GeometryField::Height:
+      value = &fields_.height;
+      break;
+    case GeometryField::None:
+      return;
+  }
+  *value = Wrapped(std::int64_t{*value} + delta);
+}
+
+void SettingsDialogModel::ForbidBlink() {
+  link_.Settings().EpiBlink = 0;
+}
+
+SettingsDialogChoices SettingsDialogModel::Revert() {
+  AppSettings& s = link_.Settings();
+  s.Aspect = snapshot_.Aspect;
+  s.Left = snapshot_.Left;
+  s.Top = snapshot_.Top;
+  s.Right = snapshot_.Right;
+  s.Bottom = snapshot_.Bottom;
+  GeometryFieldsFromPosition();
+  fields_.period = s.Reload;
+  fields_.scroll = s.SpeedScroll;
+  return {.aspect = AspectRadio(snapshot_.Aspect),
+          .speedDraw = s.SpeedDraw,
+          .shindoMap = s.ShindoMap,
+          .themeEntry = snapshot_.themeEntry,
+          .epiFront = snapshot_.EpiFront == 1,
+          .epiBlink = snapshot_.EpiBlink == 1,
+          .staJson = snapshot_.StaJson == 1,
+          .siJson = snapshot_.SiJson == 1};
+}
+
+SettingsDialogChoices SettingsDialogModel::InitialValues() {
+  AppSettings& s = link_.Settings();
+  s.Left = snapshot_.Left;
+  s.Top = snapshot_.Top;
+  s.Right = snapshot_.Right;
+  s.Bottom = snapshot_.Bottom;
+  GeometryFieldsFromPosition();
+  fields_.period = 2;
+  fields_.scroll = 3;
+  return {.aspect = 0,
+          .speedDraw = 4,
+          .shindoMap = 0,
+          .themeEntry = snapshot_.themeEntry,
+          .epiFront = true,
+          .epiBlink = true,
+          .staJson = false,
+          .siJson = false};
+}
+
+void SettingsDialogModel::Apply(const SettingsDialogChoices& choices,
+                                std::u16string_view themeName) {
+  AppSettings& s = link_.Settings();
+  s.Aspect = choices.aspect;
+  s.Reload = std::clamp(fields_.period, 1, 180);
+  link_.FetchAtNextSecond();
+  s.SpeedScroll = std::clamp(fields_.scroll, 1, 10);
+  if (choices.speedDraw >= 0) s.SpeedDraw = choices.speedDraw;
+  if (choices.shindoMap >= 0) s.ShindoMap = choices.shindoMap;
+  if (choices.themeEntry >= 0) s.Name = themeName;
+  s.EpiFront = choices.epiFront ? 1 : 0;
+  s.EpiBlink = choices.epiBlink ? 1 : 0;
+  s.StaJson = choices.staJson ? 1 : 0;
+  s.SiJson = choices.siJson ? 1 : 0;
+}
+
+void SettingsDialogModel::GeometryFieldsFromPosition() {
+  const AppSettings& s = link_.Settings();
+  fields_.x = s.Left;
+  fields_.y = s.Top;
+  fields_.width = Wrapped(std::int64_t{s.Right} - link_.FrameExtraWidth() - s.Left);
+  fields_.height = Wrapped(std::int64_t{s.Bottom} - link_.FrameExtraHeight() - s.Top);
+}
+
+std::vector<std::u16string> SortedThemeNames(const ThemeList& themes) {
+  std::vector<std::u16string> names;
+  names.reserve(static_cast<std::size_t>(themes.count));
+  for (int i = 0; i < themes.count; ++i)
+    names.emplace_back(themes.Name(i));
+  std::sort(names.begin(), names.end(), [](const std::u16string& a, const std::u16string& b) {
+    const auto folded = [](char16_t x, char16_t y) { return FoldCase(x) < FoldCase(y); };
+    if (std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), folded)) return true;
+    if (std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(), folded)) return false;
+    return a < b;
+  });
+  return names;
+}
+
+int PreselectedThemeEntry(const std::vector<std::u16string>& entries, std::u16string_view name) {
+  const auto found = std::find(entries.begin(), entries.end(), name);
+  if (found != entries.end()) return static_cast<int>(found - entries.begin());
+  return entries.empty() ? -1 : 0;
+}
+
+}  // namespace hw

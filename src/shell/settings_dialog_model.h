@@ -1,0 +1,104 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "refdata/theme_catalogue.h"
+#include "shell/settings_dialog_link.h"
+
+namespace hw {
+
+// The integers the six edits of the settings dialog exchange.
+struct SettingsDialogFields {
+  // The geometry fields: the framed window's position and its client size (edits 1000–1003).
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+  // Seconds between fetches (edit 1007) and ticker characters per frame (edit 1009).
+  int period = 0;
+  int scroll = 0;
+};
+
+// The geometry edit that has the keyboard focus, numbered in the order of the edits.
+enum class GeometryField { None = 0, X = 1, Y = 2, Width = 3, Height = 4 };
+
+// The state of the dialog's controls other than the edits. A list index of −1 means that the
+// list shows no entry.
+struct SettingsDialogChoices {
+  int aspect = 0;         // 0, 1, 2: radio buttons 1004, 1005, 1006
+  int speedDraw = 0;      // list 1008
+  int shindoMap = 0;      // list 1015
+  int themeEntry = 0;     // list 1016
+  bool epiFront = false;  // check box 1013
+  bool epiBlink = false;  // check box 1014
+  bool staJson = false;   // check box 1011
+  bool siJson = false;    // check box 1012
+};
+
+// The values taken when the dialog is filled; 前回の設定 and 初期値 return to them.
+struct DialogSnapshot {
+  int Left = 0;
+  int Top = 0;
+  int Right = 0;
+  int Bottom = 0;
+  int Aspect = 0;
+  int SiJson = 0;
+  int StaJson = 0;
+  int EpiFront = 0;
+  int EpiBlink = 0;
+  int themeEntry = 0;
+};
+
+// What the settings dialog does with the settings, without its widgets: the fields behind the
+// edits, the snapshot, and the values each button stores or shows. The dialog exchanges the
+// fields and choices with its controls and calls these in the order its handlers need.
+class SettingsDialogModel {
+ public:
+  explicit SettingsDialogModel(SettingsDialogLink& link) : link_(link) {}
+
+  SettingsDialogFields& fields() { return fields_; }
+  const SettingsDialogFields& fields() const { return fields_; }
+  const DialogSnapshot& snapshot() const { return snapshot_; }
+
+  // The first filling: takes the snapshot (with `themeEntry`, the preselected theme), sets the
+  // fields from the settings and returns what the other controls show. A cleared EpiFront turns
+  // EpiBlink off at once, since a blinking epicentre is only offered in front of the markers.
+  SettingsDialogChoices Fill(int themeEntry);
+
+  // Writes the geometry fields to [Position] and moves the window there.
+  void StoreGeometry();
+  // Adds `delta` to one geometry field (the arrow keys).
+  void StepGeometryField(GeometryField field, int delta);
+  // Check box 1013 cleared: the blink is off at once, not only after OK.
+  void ForbidBlink();
+
+  // 前回の設定: [Config] Aspect and [Position] back to the snapshot, the fields from them and
+  // from the current settings; returns what the other controls show.
+  SettingsDialogChoices Revert();
+  // 初期値: [Position] back to the snapshot (only the geometry reaches the settings before OK),
+  // the fields and the returned choices the program's initial values.
+  SettingsDialogChoices InitialValues();
+  // OK: stores the fields, period and scroll limited to their ranges, and the choices; a fetch
+  // follows at the next new second. `themeName` is the text of the chosen theme entry. A list
+  // that shows no entry leaves its setting as it is.
+  void Apply(const SettingsDialogChoices& choices, std::u16string_view themeName);
+
+ private:
+  void GeometryFieldsFromPosition();
+
+  SettingsDialogLink& link_;
+  SettingsDialogFields fields_;
+  DialogSnapshot snapshot_;
+};
+
+// The theme names in the order of the dialog's sorted list: letters compared without regard to
+// case, names that differ only in case in code-unit order.
+std::vector<std::u16string> SortedThemeNames(const ThemeList& themes);
+
+// The entry preselected for the theme `name`: the entry equal to it, else the first (−1 for an
+// empty list).
+int PreselectedThemeEntry(const std::vector<std::u16string>& entries, std::u16string_view name);
+
+}  // namespace hw

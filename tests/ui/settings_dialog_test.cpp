@@ -1,0 +1,546 @@
+#include "ui/settings_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <climits>
+#include <cstdint>
+#include <initializer_list>
+#include <ostream>
+#include <vector>
+
+#include "platform/geometry.h"
+#include "ui/qt_user_interface.h"
+
+// Readable values in gtest's failure messages.
+inline void PrintTo(const QString& text, std::ostream* out) {
+  *out << '"' << text.toStdString() << '"';
+}
+
+namespace hw {
+namespace {
+
+constexpr int kExtraWidth = 10;
+constexpr int kExtraHeight = 30;
+// [Position] at opening: a 640 × 480 client area at (100, 50).
+constexpr Rect kOpening{100, 50, 100 + 640 + kExtraWidth, 50 + 480 + kExtraHeight};
+
+// The main window as the dialog sees it; records what the dialog asks of it.
+class FakeSettingsLink final : public SettingsDialogLink {
+ public:
+  AppSettings& Settings() override { return settings; }
+  const ThemeList& Themes() override { return themes; }
+  int FrameExtraWidth() override { return kExtraWidth; }
+  int FrameExtraHeight() override { return kExtraHeight; }
+  void ApplyWindowGeometry() override {
+    placements.push_back({settings.Left, settings.Top, settings.Right, settings.Bottom});
+  }
+  void SetFrameInterval() override { ++frameIntervalRuns; }
+  void FetchAtNextSecond() override { fetchReloads.push_back(settings.Reload); }
+  void InvalidateWindow() override { ++invalidations; }
+
+  void SetThemes(std::initializer_list<const char16_t*> names) {
+    themes = {};
+    for (const char16_t* name : names)
+      themes.names[static_cast<std::size_t>(themes.count++)].Assign(name);
+  }
+
+  AppSettings settings;
+  ThemeList themes;
+  // [Position] at each ApplyWindowGeometry.
+  std::vector<Rect> placements;
+  int frameIntervalRuns = 0;
+  // [Config] Reload at each FetchAtNextSecond: the fetch phase is derived from it.
+  std::vector<int> fetchReloads;
+  int invalidations = 0;
+};
+
+class NoCommands final : public CommandTarget {
+ public:
+  CommandMenu CurrentMenu() override { return {}; }
+  void OnCommand(int) override {}
+};
+
+QString Q(const char16_t* text) {
+  return QString::fromUtf16(text);
+}
+
+QStringList Entries(const QComboBox* list) {
+  QStringList entries;
+  for (int i = 0; i < list->count(); ++i)
+    entries << list->itemText(i);
+  return entries;
+}
+
+class SettingsDialogTest : public ::testing::Test {
+ protected:
+  SettingsDialogTest() {
+    Reset();
+    ui.Connect(commands, link);
+  }
+
+  // The settings at opening, and nothing recorded yet.
+  void Reset() {
+    AppSettings& s = link.settings;
+    s = {};
+    s.Left = kOpening.left;
+    s.Top = kOpening.top;
+    s.Right = kOpening.right;
+    s.Bottom = kOpening.bottom;
+    s.Aspect = 2;
+    s.SpeedDraw = 1;
+    s.ShindoMap = 2;
+    s.Reload = 60;
+    s.SpeedScroll = 5;
+    s.StaJson = 1;
+    s.SiJson = 0;
+    s.EpiFront = 1;
+    s.EpiBlink = 1;
+    s.Name = u"Theme_REV";
+    link.SetThemes({u"Theme_REV", u"alpha", u"Zeta"});
+    link.placements.clear();
+    link.fetchReloads.clear();
+    link.frameIntervalRuns = 0;
+    link.invalidations = 0;
+    refusals.clear();
+  }
+
+  // Opens the dialog as the settings command does and waits until its first tick has filled it.
+  void Open() {
+    ui.OpenSettingsDialog();
+    dialog = ui.settingsDialog();
+    ASSERT_NE(dialog, nullptr);
+    dialog->SetRefusalNotice([this](const QString& text) { refusals.push_back(text); });
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !Edit(1000)->text().isEmpty(); }));
+  }
+
+  template <class Widget>
+  Widget* Control(const QString& name) {
+    auto* widget = dialog->findChild<Widget*>(name);
+    EXPECT_NE(widget, nullptr) << name.toStdString();
+    return widget;
+  }
+  QLineEdit* Edit(int id) { return Control<QLineEdit>(QStringLiteral("edit%1").arg(id)); }
+  QComboBox* List(int id) { return Control<QComboBox>(QStringLiteral("combo%1").arg(id)); }
+  QCheckBox* Check(int id) { return Control<QCheckBox>(QStringLiteral("check%1").arg(id)); }
+  QRadioButton* Radio(int id) { return Control<QRadioButton>(QStringLiteral("radio%1").arg(id)); }
+  QPushButton* Button(int id) { return Control<QPushButton>(QStringLiteral("button%1").arg(id)); }
+
+  void Focus(QWidget* widget) {
+    dialog->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+    widget->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([widget] { return widget->hasFocus(); }));
+  }
+  // Types `text` over the whole content of `edit`, key by key.
+  void Type(QLineEdit* edit, const QString& text) {
+    Focus(edit);
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+  }
+  void Press(Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); }
+  bool WaitClosed() {
+    return QTest::qWaitFor([this] { return dialog.isNull(); });
+  }
+  Rect Position() const {
+    const AppSettings& s = link.settings;
+    return {s.Left, s.Top, s.Right, s.Bottom};
+  }
+
+  // Declared first so that it outlives the dialog, which the interface deletes.
+  FakeSettingsLink link;
+  NoCommands commands;
+  QWidget owner;
+  QtUserInterface ui{owner};
+  QPointer<CTremorlensConfig> dialog;
+  std::vector<QString> refusals;
+};
+
+TEST_F(SettingsDialogTest, ShowsEveryTextWithItsControl) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  EXPECT_EQ(dialog->windowTitle(), Q(u"詳細設定"));
+  EXPECT_FALSE(dialog->isModal());
+
+  const struct {
+    const char16_t* name;
+    const char16_t* text;
+  } controls[] = {
+      {u"radio1004", u"  16：9"},
+      {u"radio1005", u"  4：3"},
+      {u"radio1006", u"  16：10"},
+      {u"check1013", u"  震度情報の手前側に震央を表示"},
+      {u"check1014", u"  震央を点滅表示させる"},
+      {u"check1011", u"  観測点の座標データを保存する (Stations.ini)"},
+      {u"check1012", u"  最新の地震データを保存する (history.json)"},
+      {u"button1", u"OK"},
+      {u"button2", u"前回の設定"},
+      {u"button1010", u"初期値"},
+  };
+  for (const auto& control : controls) {
+    const auto* button = Control<QAbstractButton>(Q(control.name));
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->text(), Q(control.text)) << Q(control.name).toStdString();
+  }
+  EXPECT_TRUE(Button(1)->isDefault());
+
+  QStringList labels;
+  for (const QLabel* label : dialog->findChildren<QLabel*>())
+    labels << label->text();
+  for (const QGroupBox* group : dialog->findChildren<QGroupBox*>())
+    labels << group->title();
+  for (const char16_t* text : {u"  ウインドウ枠  ",
+                               u"X座標 ：",
+                               u"Y座標 ：",
+                               u"幅　 ：",
+                               u"高さ ：",
+                               u"  アスペクト設定  ",
+                               u"  速度設定  ",
+                               u"画面更新",
+                               u"送り文字数",
+                               u"文字",
+                               u"(30fps 換算)",
+                               u"  地震情報設定  ",
+                               u"情報取得周期",
+                               u"秒",
+                               u"  テーマ設定 (アプリの再起動が必要)  ",
+                               u"選択 ：",
+                               u"  震度マップ設定  ",
+                               u"表示タイプ ：",
+                               u"  震央表示設定 (アプリの再起動が必要)  ",
+                               u"  保存オプション (起動時にも保存)  ",
+                               u"[3時半頃に取得 (反映)＆保存]",
+                               u"[地震情報の更新時、保存]"}) {
+    EXPECT_TRUE(labels.contains(Q(text))) << Q(text).toStdString();
+  }
+
+  EXPECT_EQ(Entries(List(1008)), (QStringList{QStringLiteral("10 fps"), QStringLiteral("15 fps"),
+                                              QStringLiteral("20 fps"), QStringLiteral("24 fps"),
+                                              QStringLiteral("30 fps"), Q(u"アニメなし")}));
+  EXPECT_EQ(Entries(List(1015)),
+            (QStringList{Q(u"都道府県＋観測地点"), Q(u"都道府県"), Q(u"観測地点")}));
+}
+
+TEST_F(SettingsDialogTest, FirstTickFillsTheControlsFromTheSettings) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  EXPECT_EQ(Edit(1000)->text(), QStringLiteral("100"));
+  EXPECT_EQ(Edit(1001)->text(), QStringLiteral("50"));
+  EXPECT_EQ(Edit(1002)->text(), QStringLiteral("640"));
+  EXPECT_EQ(Edit(1003)->text(), QStringLiteral("480"));
+  EXPECT_EQ(Edit(1007)->text(), QStringLiteral("60"));
+  EXPECT_EQ(Edit(1009)->text(), QStringLiteral("5"));
+  EXPECT_TRUE(Radio(1006)->isChecked());
+  EXPECT_EQ(List(1008)->currentIndex(), 1);
+  EXPECT_EQ(List(1015)->currentIndex(), 2);
+  EXPECT_EQ(List(1016)->currentText(), QStringLiteral("Theme_REV"));
+  EXPECT_TRUE(Check(1013)->isChecked());
+  EXPECT_TRUE(Check(1014)->isChecked());
+  EXPECT_TRUE(Check(1014)->isEnabled());
+  EXPECT_TRUE(Check(1011)->isChecked());
+  EXPECT_FALSE(Check(1012)->isChecked());
+  // Filling shows the settings; it moves nothing.
+  EXPECT_TRUE(link.placements.empty());
+  EXPECT_EQ(Position(), kOpening);
+}
+
+TEST_F(SettingsDialogTest, ThemeListIsSortedAndPreselectsTheEqualNameElseTheFirst) {
+  const struct {
+    const char16_t* name;
+    const char16_t* preselected;
+  } cases[] = {
+      {u"Zeta", u"Zeta"},
+      {u"Missing", u"alpha"},
+      {u"theme_rev", u"alpha"},  // the comparison is exact
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(Q(c.name).toStdString());
+    link.settings.Name = c.name;
+    ASSERT_NO_FATAL_FAILURE(Open());
+    EXPECT_EQ(Entries(List(1016)),
+              (QStringList{QStringLiteral("alpha"), QStringLiteral("Theme_REV"),
+                           QStringLiteral("Zeta")}));
+    EXPECT_EQ(List(1016)->currentText(), Q(c.preselected));
+    dialog->close();
+    ASSERT_TRUE(WaitClosed());
+  }
+}
+
+TEST_F(SettingsDialogTest, OkWithNoThemeToChooseKeepsTheThemeName) {
+  link.SetThemes({});
+  ASSERT_NO_FATAL_FAILURE(Open());
+  EXPECT_EQ(List(1016)->currentIndex(), -1);
+  Button(1)->click();
+  ASSERT_TRUE(WaitClosed());
+  EXPECT_EQ(link.settings.Name, u"Theme_REV");
+}
+
+TEST_F(SettingsDialogTest, TypedWidthMovesTheRightEdgeAtOnceAndRevertPutsItBack) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  Type(Edit(1002), QStringLiteral("800"));
+  ASSERT_FALSE(link.placements.empty());
+  const Rect wider{kOpening.left, kOpening.top, kOpening.left + 800 + kExtraWidth, kOpening.bottom};
+  EXPECT_EQ(link.placements.back(), wider);
+  EXPECT_EQ(Position(), wider);
+
+  Button(2)->click();
+  EXPECT_EQ(link.placements.back(), kOpening);
+  EXPECT_EQ(Edit(1002)->text(), QStringLiteral("640"));
+  EXPECT_TRUE(dialog->isVisible());
+}
+
+TEST_F(SettingsDialogTest, TextOnItsWayToANumberLeavesTheWindowAlone) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  Focus(Edit(1000));
+  Edit(1000)->selectAll();
+  Press(Qt::Key_Backspace);
+  QTest::keyClicks(Edit(1000), QStringLiteral("-"));
+  EXPECT_EQ(Edit(1000)->text(), QStringLiteral("-"));
+  EXPECT_TRUE(link.placements.empty());
+  EXPECT_TRUE(refusals.empty());
+
+  QTest::keyClicks(Edit(1000), QStringLiteral("7"));
+  ASSERT_FALSE(link.placements.empty());
+  EXPECT_EQ(link.placements.back(), (Rect{-7, 50, -7 + 640 + kExtraWidth, kOpening.bottom}));
+  // Letters never reach the edit.
+  QTest::keyClicks(Edit(1000), QStringLiteral("x"));
+  EXPECT_EQ(Edit(1000)->text(), QStringLiteral("-7"));
+}
+
+TEST_F(SettingsDialogTest, ArrowKeysStepTheFocusedGeometryField) {
+  const struct {
+    int edit;
+    Rect after;  // after Up, Up, Down
+  } cases[] = {
+      {1000, {101, 50, 751, 560}},
+      {1001, {100, 51, 750, 561}},
+      {1002, {100, 50, 751, 560}},
+      {1003, {100, 50, 750, 561}},
+  };
+  ASSERT_NO_FATAL_FAILURE(Open());
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.edit);
+    Button(2)->click();
+    const QString before = Edit(c.edit)->text();
+    ASSERT_NO_FATAL_FAILURE(Focus(Edit(c.edit)));
+    Press(Qt::Key_Up);
+    Press(Qt::Key_Up);
+    EXPECT_EQ(Edit(c.edit)->text().toInt(), before.toInt() + 2);
+    Press(Qt::Key_Down);
+    EXPECT_EQ(Edit(c.edit)->text().toInt(), before.toInt() + 1);
+    EXPECT_EQ(link.placements.back(), c.after);
+  }
+}
+
+TEST_F(SettingsDialogTest, ArrowKeyOutsideTheGeometryEditsStoresGeometryAndGoesOn) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  ASSERT_NO_FATAL_FAILURE(Focus(List(1008)));
+  Press(Qt::Key_Up);
+  ASSERT_EQ(link.placements.size(), 1U);
+  EXPECT_EQ(link.placements.back(), kOpening);
+  // The list had the key as well.
+  EXPECT_EQ(List(1008)->currentIndex(), 0);
+}
+
+TEST_F(SettingsDialogTest, GeometryPastTheIntRangeWrapsAround) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  Type(Edit(1000), QString::number(INT_MAX));
+  EXPECT_EQ(link.settings.Right,
+            static_cast<std::int32_t>(std::int64_t{INT_MAX} + 640 + kExtraWidth));
+  Press(Qt::Key_Up);
+  EXPECT_EQ(Edit(1000)->text(), QString::number(INT_MIN));
+  EXPECT_EQ(link.settings.Left, INT_MIN);
+}
+
+TEST_F(SettingsDialogTest, ClearingTheFrontCheckBoxTurnsTheBlinkOffAtOnce) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  Check(1013)->click();
+  ASSERT_TRUE(QTest::qWaitFor([this] { return !Check(1014)->isEnabled(); }));
+  EXPECT_FALSE(Check(1014)->isChecked());
+  EXPECT_EQ(link.settings.EpiBlink, 0);
+  EXPECT_EQ(link.settings.EpiFront, 1);
+
+  Check(1013)->click();
+  ASSERT_TRUE(QTest::qWaitFor([this] { return Check(1014)->isEnabled(); }));
+  EXPECT_FALSE(Check(1014)->isChecked());
+}
+
+TEST_F(SettingsDialogTest, NoFrontAtOpeningTurnsTheBlinkOff) {
+  link.settings.EpiFront = 0;
+  ASSERT_NO_FATAL_FAILURE(Open());
+  EXPECT_EQ(link.settings.EpiBlink, 0);
+  EXPECT_FALSE(Check(1014)->isChecked());
+  EXPECT_FALSE(Check(1014)->isEnabled());
+}
+
+TEST_F(SettingsDialogTest, CloseBoxKeepsWhatWasAppliedAndLeavesTheRest) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  Type(Edit(1003), QStringLiteral("300"));
+  Type(Edit(1007), QStringLiteral("30"));
+  Radio(1004)->click();
+  List(1008)->setCurrentIndex(5);
+  Check(1013)->click();
+  ASSERT_TRUE(QTest::qWaitFor([this] { return !Check(1014)->isEnabled(); }));
+
+  dialog->close();
+  ASSERT_TRUE(WaitClosed());
+  EXPECT_EQ(ui.settingsDialog(), nullptr);
+  EXPECT_EQ(Position(), (Rect{100, 50, 750, 50 + 300 + kExtraHeight}));
+  EXPECT_EQ(link.settings.EpiBlink, 0);
+  EXPECT_EQ(link.settings.EpiFront, 1);
+  EXPECT_EQ(link.settings.Reload, 60);
+  EXPECT_EQ(link.settings.Aspect, 2);
+  EXPECT_EQ(link.settings.SpeedDraw, 1);
+  EXPECT_EQ(link.frameIntervalRuns, 1);
+  EXPECT_TRUE(link.fetchReloads.empty());
+}
+
+TEST_F(SettingsDialogTest, OkLimitsPeriodAndScrollAndStoresEveryValue) {
+  const struct {
+    const char* period;
+    const char* scroll;
+    int reload;
+    int speedScroll;
+  } cases[] = {
+      {"0", "0", 1, 1},
+      {"500", "20", 180, 10},
+      {"180", "1", 180, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.period);
+    Reset();
+    link.settings.EpiFront = 0;
+    ASSERT_NO_FATAL_FAILURE(Open());
+    Type(Edit(1007), QString::fromLatin1(c.period));
+    Type(Edit(1009), QString::fromLatin1(c.scroll));
+    Type(Edit(1001), QStringLiteral("70"));
+    Radio(1005)->click();
+    List(1008)->setCurrentIndex(0);
+    List(1015)->setCurrentIndex(1);
+    List(1016)->setCurrentIndex(2);
+    Check(1013)->click();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return Check(1014)->isEnabled(); }));
+    Check(1014)->click();
+    Check(1011)->click();
+    Check(1012)->click();
+    Button(1)->click();
+    ASSERT_TRUE(WaitClosed());
+
+    const AppSettings& s = link.settings;
+    EXPECT_EQ(s.Reload, c.reload);
+    EXPECT_EQ(s.SpeedScroll, c.speedScroll);
+    EXPECT_EQ(link.fetchReloads, std::vector<int>{c.reload});
+    EXPECT_EQ(s.Aspect, 1);
+    EXPECT_EQ(s.SpeedDraw, 0);
+    EXPECT_EQ(s.ShindoMap, 1);
+    EXPECT_EQ(s.Name, u"Zeta");
+    EXPECT_EQ(s.EpiFront, 1);
+    EXPECT_EQ(s.EpiBlink, 1);
+    EXPECT_EQ(s.StaJson, 0);
+    EXPECT_EQ(s.SiJson, 1);
+    EXPECT_EQ(link.placements.back(), (Rect{100, 70, 750, 70 + 480 + kExtraHeight}));
+    EXPECT_EQ(link.invalidations, 1);
+    EXPECT_EQ(link.frameIntervalRuns, 1);
+    EXPECT_TRUE(refusals.empty());
+  }
+}
+
+TEST_F(SettingsDialogTest, OkWithAnEditThatHoldsNoIntegerWarnsOnceAndKeepsItsField) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  Type(Edit(1007), QStringLiteral("-"));
+  Focus(Edit(1009));
+  Edit(1009)->selectAll();
+  Press(Qt::Key_Delete);
+  EXPECT_TRUE(refusals.empty());
+
+  Button(1)->click();
+  ASSERT_TRUE(WaitClosed());
+  EXPECT_EQ(refusals, std::vector<QString>{Q(u"整数を入力してください。")});
+  EXPECT_EQ(link.settings.Reload, 60);
+  EXPECT_EQ(link.settings.SpeedScroll, 5);
+}
+
+TEST_F(SettingsDialogTest, InitialValuesAreShownAndOnlyTheGeometryIsStored) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  Type(Edit(1000), QStringLiteral("300"));
+  List(1016)->setCurrentIndex(0);
+
+  Button(1010)->click();
+  EXPECT_TRUE(dialog->isVisible());
+  EXPECT_TRUE(Radio(1004)->isChecked());
+  EXPECT_EQ(Edit(1000)->text(), QStringLiteral("100"));
+  EXPECT_EQ(Edit(1002)->text(), QStringLiteral("640"));
+  EXPECT_EQ(Edit(1007)->text(), QStringLiteral("2"));
+  EXPECT_EQ(Edit(1009)->text(), QStringLiteral("3"));
+  EXPECT_EQ(List(1008)->currentText(), QStringLiteral("30 fps"));
+  EXPECT_EQ(List(1015)->currentText(), Q(u"都道府県＋観測地点"));
+  EXPECT_EQ(List(1016)->currentText(), QStringLiteral("Theme_REV"));
+  EXPECT_TRUE(Check(1013)->isChecked());
+  EXPECT_TRUE(Check(1014)->isChecked());
+  EXPECT_FALSE(Check(1011)->isChecked());
+  EXPECT_FALSE(Check(1012)->isChecked());
+
+  EXPECT_EQ(link.placements.back(), kOpening);
+  const AppSettings& s = link.settings;
+  EXPECT_EQ(s.Aspect, 2);
+  EXPECT_EQ(s.Reload, 60);
+  EXPECT_EQ(s.SpeedScroll, 5);
+  EXPECT_EQ(s.SpeedDraw, 1);
+  EXPECT_EQ(s.StaJson, 1);
+}
+
+TEST_F(SettingsDialogTest, EscapeRevertsTheControlsAndKeepsTheDialogOpen) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  Type(Edit(1002), QStringLiteral("900"));
+  Type(Edit(1007), QStringLiteral("9"));
+  Radio(1004)->click();
+  List(1015)->setCurrentIndex(0);
+  List(1016)->setCurrentIndex(2);
+  Check(1011)->click();
+  Check(1012)->click();
+  Check(1013)->click();
+  ASSERT_TRUE(QTest::qWaitFor([this] { return !Check(1014)->isEnabled(); }));
+
+  Press(Qt::Key_Escape);
+  EXPECT_TRUE(dialog->isVisible());
+  EXPECT_EQ(link.placements.back(), kOpening);
+  EXPECT_EQ(Edit(1002)->text(), QStringLiteral("640"));
+  EXPECT_EQ(Edit(1007)->text(), QStringLiteral("60"));
+  EXPECT_TRUE(Radio(1006)->isChecked());
+  EXPECT_EQ(List(1015)->currentIndex(), 2);
+  EXPECT_EQ(List(1016)->currentText(), QStringLiteral("Theme_REV"));
+  EXPECT_TRUE(Check(1011)->isChecked());
+  EXPECT_FALSE(Check(1012)->isChecked());
+  EXPECT_TRUE(Check(1013)->isChecked());
+  EXPECT_TRUE(Check(1014)->isChecked());
+  EXPECT_TRUE(Check(1014)->isEnabled());
+  EXPECT_EQ(link.frameIntervalRuns, 0);
+}
+
+TEST_F(SettingsDialogTest, EnterPressesOk) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  Type(Edit(1007), QStringLiteral("30"));
+  Press(Qt::Key_Return);
+  ASSERT_TRUE(WaitClosed());
+  EXPECT_EQ(link.settings.Reload, 30);
+}
+
+TEST_F(SettingsDialogTest, AskingAgainRaisesTheOpenDialogWithItsList) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  const QStringList shown = Entries(List(1016));
+  link.SetThemes({u"Other"});
+
+  ui.OpenSettingsDialog();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(ui.settingsDialog(), dialog.data());
+  EXPECT_EQ(Entries(List(1016)), shown);
+}
+
+}  // namespace
+}  // namespace hw
