@@ -108,6 +108,8 @@ int main(int argc, char** argv) {
     CloseOnSignals(signalPoll, window);
     dialog.OnInitDialog();
     window.RunModalLoop();
+    // The settings dialog works on the main window's logic: close it before that logic ends.
+    ui.Disconnect();
     dialog.OnDestroy();
     window.SetEventSink(nullptr);
     tray.SetCommandTarget(nullptr);

@@ -14,12 +14,19 @@ namespace hw {
 QtUserInterface::QtUserInterface(QWidget& owner) : owner_(owner) {}
 
 QtUserInterface::~QtUserInterface() {
-  delete settingsDialog_.data();
+  Disconnect();
 }
 
 void QtUserInterface::Connect(CommandTarget& commands, SettingsDialogLink& settings) {
   commands_ = &commands;
   settings_ = &settings;
+}
+
+void QtUserInterface::Disconnect() {
+  delete settingsDialog_.data();
+  menu_.close();
+  commands_ = nullptr;
+  settings_ = nullptr;
 }
 
 void QtUserInterface::ShowContextMenu(const CommandMenu& menu, Point screen) {

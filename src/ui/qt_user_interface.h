@@ -20,6 +20,8 @@ class QtUserInterface final : public UserInterfaceService {
   // Where chosen menu commands go and what the settings dialog works on: the main window's
   // logic, which exists only after the ports are made.
   void Connect(CommandTarget& commands, SettingsDialogLink& settings);
+  // Closes the settings dialog and forgets the targets, before they go away.
+  void Disconnect();
 
   void ShowContextMenu(const CommandMenu& menu, Point screen) override;
   void ShowAboutBox() override;
