@@ -86,6 +86,9 @@ QLabel* NewNote(const QString& text) {
 
 CTremorlensConfig::CTremorlensConfig(SettingsDialogLink& link, QWidget* owner)
     : QDialog(owner), link_(link), model_(link) {
+  // A dialog of fixed size: a title and a close box, nothing to minimise or maximise.
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowCloseButtonHint);
   setWindowTitle(QStringLiteral("詳細設定"));
   setModal(false);
   BuildControls();
