@@ -83,7 +83,8 @@ class Display:
 
     def start(self, command, **kwargs):
         process = subprocess.Popen(command, env=kwargs.pop("env", self.env),
-                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, **kwargs)
+                                   stdout=subprocess.DEVNULL,
+                                   stderr=kwargs.pop("stderr", subprocess.DEVNULL), **kwargs)
         self.processes.append(process)
         return process
 
@@ -212,6 +213,8 @@ class Session:
                         PATH=bin_dir + os.pathsep + os.environ.get("PATH", ""))
         self.process = None
         self.window = None
+        # The program's standard error, shown when a check fails (sanitizer reports land here).
+        self.stderr_path = os.path.join(root, "program-stderr.txt")
 
     def write_settings(self, text):
         os.makedirs(self.work, exist_ok=True)
@@ -235,7 +238,9 @@ class Session:
             return file.read()
 
     def start(self):
-        self.process = self.display.start([self.program], env=self.env, cwd=self.work)
+        with open(self.stderr_path, "ab") as stderr:
+            self.process = self.display.start([self.program], env=self.env, cwd=self.work,
+                                              stderr=stderr)
         display = self.display
 
         def main_window():
@@ -550,6 +555,10 @@ def main():
         status = 1
         print("FAILED: %s" % failure)
         traceback.print_exc()
+        if os.path.exists(session.stderr_path):
+            with open(session.stderr_path, encoding="utf-8", errors="replace") as stderr:
+                print("the program's standard error, last lines:")
+                print("".join(stderr.readlines()[-80:]))
         if shutil.which("import"):
             display.run("import", "-window", "root",
                         os.path.join(os.getcwd(), "desktop-session-failure.png"))
