@@ -5,9 +5,11 @@
 #include <QApplication>
 #include <QTimer>
 #include <atomic>
+#include <cerrno>
 #include <clocale>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -33,23 +35,37 @@
 
 namespace {
 
-// Moves into the seeded working folder. When it cannot be made the program still runs from
-// the current folder and says why.
-void EnterWorkingFolder(const char* argv0, hw::WindowHost& window) {
+// Moves into the seeded working folder. The program writes its settings and event log there
+// and nowhere else: when the folder cannot be made or entered it says why and returns false,
+// and the program ends instead of writing into whatever folder it was started from. A file
+// that could not be seeded (a full disk) or a folder that cannot be written is reported and
+// the program runs on with what the folder holds.
+bool EnterWorkingFolder(const char* argv0, hw::WindowHost& window) {
   namespace fs = std::filesystem;
   std::error_code ec;
   const fs::path program = fs::weakly_canonical(fs::path(argv0), ec);
   const fs::path work = hw::UserWorkingFolder();
   std::string error;
-  if (hw::SeedWorkingFolder(hw::BundledRuntimeFolder(program), work, error) &&
-      ::chdir(work.c_str()) == 0) {
-    return;
+  const bool seeded = hw::SeedWorkingFolder(hw::BundledRuntimeFolder(program), work, error);
+  if (!fs::is_directory(work, ec) || ::chdir(work.c_str()) != 0) {
+    if (error.empty()) error = "cannot enter " + work.string() + ": " + std::strerror(errno);
+    std::fprintf(stderr, "heronwatch: %s; not started\n", error.c_str());
+    window.MessageBox(
+        u"作業フォルダを用意できないため、起動できません。\n" + hw::Utf8ToUtf16(error),
+        u"Heronwatch");
+    return false;
   }
-  if (error.empty()) error = "cannot enter " + work.string();
-  std::fprintf(stderr, "heronwatch: %s; running in the current folder\n", error.c_str());
-  window.MessageBox(
-      u"作業フォルダを用意できません。現在のフォルダで起動します。\n" + hw::Utf8ToUtf16(error),
-      u"Heronwatch");
+  std::u16string problem;
+  if (!seeded)
+    problem = u"作業フォルダへのファイルの用意に失敗しました。\n" + hw::Utf8ToUtf16(error);
+  if (::access(".", W_OK) != 0) {
+    if (!problem.empty()) problem += u"\n";
+    problem += u"作業フォルダ " + hw::Utf8ToUtf16(work.string()) +
+               u" に書き込めません。設定とイベントログは保存されません。";
+  }
+  // The message box also writes the text to standard error.
+  if (!problem.empty()) window.MessageBox(problem, u"Heronwatch");
+  return true;
 }
 
 // SIGTERM and SIGINT (a logout, a service stop, Ctrl+C) close the window like the exit command,
@@ -81,8 +97,12 @@ int main(int argc, char** argv) {
 
   hw::QtMainWindow window;
   const auto lock = hw::MakeSystemInstanceLock();
+  int exitCode = 0;
   hw::CTremorlensApp app(*lock, window, [&] {
-    EnterWorkingFolder(argv[0], window);
+    if (!EnterWorkingFolder(argv[0], window)) {
+      exitCode = 1;
+      return;
+    }
     hw::SystemClock clock;
     hw::MonotonicFrameTicker frameTicker(clock);
     hw::QtTextRenderer text;
@@ -115,5 +135,5 @@ int main(int argc, char** argv) {
     tray.SetCommandTarget(nullptr);
   });
   app.InitInstance();
-  return 0;
+  return exitCode;
 }

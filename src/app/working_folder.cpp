@@ -1,7 +1,10 @@
 #include "app/working_folder.h"
 
 #include <cstdlib>
+#include <limits>
 #include <system_error>
+
+#include "platform/file_system.h"
 
 namespace hw {
 namespace fs = std::filesystem;
@@ -11,6 +14,19 @@ namespace {
 std::string EnvOrEmpty(const char* name) {
   const char* value = std::getenv(name);
   return value != nullptr ? value : "";
+}
+
+// Copies one file through a temporary name and a rename: a copy cut short (a full disk) never
+// stands under the file's name, where later starts would take it for the user's own file.
+bool SeedFile(const fs::path& from, const fs::path& to, std::string& error) {
+  const FileBytes read = ReadRegularFile(from.u16string(), std::numeric_limits<std::size_t>::max());
+  std::string reason = read.error;
+  if (read.status == FileBytes::Status::kRead &&
+      WriteFileAtomically(to.u16string(), read.bytes, &reason)) {
+    return true;
+  }
+  error = "cannot copy " + from.string() + " to " + to.string() + ": " + reason;
+  return false;
 }
 
 }  // namespace
@@ -49,8 +65,8 @@ bool SeedWorkingFolder(const fs::path& runtime, const fs::path& work, std::strin
     if (ec) break;
     if (it->is_directory(ec)) {
       fs::create_directories(target, ec);
-    } else if (!fs::exists(target, ec)) {
-      fs::copy_file(it->path(), target, fs::copy_options::skip_existing, ec);
+    } else if (!fs::exists(target, ec) && !ec) {
+      if (!SeedFile(it->path(), target, error)) return false;
     }
     if (ec) {
       error = "cannot copy " + it->path().string() + " to " + target.string() + ": " + ec.message();

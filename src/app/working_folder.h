@@ -15,6 +15,7 @@ std::filesystem::path BundledRuntimeFolder(const std::filesystem::path& programP
 
 // Creates `work` and copies every file of `runtime` that `work` lacks, keeping the folder
 // structure; a file that already exists is never overwritten, so the user's changes stay.
+// Each file is copied whole or not at all, so a failed copy is retried at the next start.
 // False with a reason when the folder cannot be made or a file cannot be copied.
 bool SeedWorkingFolder(const std::filesystem::path& runtime, const std::filesystem::path& work,
                        std::string& error);

@@ -1,8 +1,11 @@
 #include "eventlog/event_log.h"
 
 #include <cstdio>
+#include <optional>
+#include <string>
 
 #include "platform/file_system.h"
+#include "platform/read_only_file.h"
 #include "platform/text_codec.h"
 #include "platform/utf16.h"
 
@@ -42,8 +45,29 @@ std::string EventLog::FormatLine(const std::tm& now, std::u16string_view text) {
   return bytes;
 }
 
+void EventLog::RotateIfFull(const std::u16string& path) const {
+  const std::optional<std::uint64_t> size = RegularFileSize(path);
+  if (!size || *size < kRotateBytes) return;
+  auto old = [&path](int index) { return path + u"." + Utf8ToUtf16(std::to_string(index)); };
+  for (int index = kKeptOldFiles - 1; index >= 1; --index)
+    RenameFile(old(index), old(index + 1));
+  RenameFile(path, old(1));
+}
+
 void EventLog::WriteEventLog(std::u16string_view text) {
-  AppendToFile(workingFolder_.EventLogFile(), FormatLine(nowTime_, text));
+  const std::u16string path = workingFolder_.EventLogFile();
+  RotateIfFull(path);
+  std::string line = FormatLine(nowTime_, text);
+  if (!tailChecked_) {
+    // A previous run cut off by a full disk or a crash may have left a partial line; this
+    // run's first line must not be glued to it.
+    if (const std::optional<ReadOnlyFile> file = ReadOnlyFile::Open(path);
+        file && file->size() > 0) {
+      char last = '\n';
+      if (!file->ReadAt(file->size() - 1, &last, 1) || last != '\n') line.insert(0, "\r\n");
+    }
+  }
+  if (AppendToFile(path, line)) tailChecked_ = true;
 }
 
 }  // namespace hw

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <ctime>
 #include <string>
 #include <string_view>
@@ -17,13 +18,18 @@ std::u16string SeparatorLine(char16_t c);
 
 // The append-only event log file of the working folder. Each line is stamped with
 // the time of the current main-loop tick, written as UTF-8 with CR LF, and the file is opened
-// and closed per line so that readers see whole lines and a crash loses at most one. Failures
-// (no folder, a full disk) lose the line silently.
+// and closed per line so that readers see whole lines and a crash loses at most one. A line is
+// written whole or not at all; failures (no folder, a full disk) lose the line silently. A run
+// starts on a fresh line even when the previous one ended mid-line. The file is rotated by
+// size: at kRotateBytes it becomes event.log.1, and event.log.1 … .2 move up to .2 … .3.
 class EventLog final : public EventLogWriter {
  public:
   // Both are owned by the caller and read at every write.
   EventLog(const WorkFolderLayout& workingFolder, const std::tm& nowTime)
       : workingFolder_(workingFolder), nowTime_(nowTime) {}
+
+  static constexpr std::uint64_t kRotateBytes = 10u << 20;
+  static constexpr int kKeptOldFiles = 3;
 
   void WriteEventLog(std::u16string_view text) override;
 
@@ -32,8 +38,11 @@ class EventLog final : public EventLogWriter {
   static std::string FormatLine(const std::tm& now, std::u16string_view text);
 
  private:
+  void RotateIfFull(const std::u16string& path) const;
+
   const WorkFolderLayout& workingFolder_;
   const std::tm& nowTime_;
+  bool tailChecked_ = false;  // whether this run looked at how the file ends
 };
 
 }  // namespace hw

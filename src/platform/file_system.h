@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,17 +24,45 @@ bool CreateFolder(std::u16string_view path);
 // an NTFS listing gives); nullopt when the folder cannot be listed.
 std::optional<std::vector<std::u16string>> ListSubfolders(std::u16string_view path);
 
+// Only regular files (or links to them) are read: a FIFO, a device or a socket under a file's
+// name would block the program or never end, so they are refused without waiting on them.
+
+// The outcome of reading a file: its first bytes, or why they could not be read.
+struct FileBytes {
+  enum class Status : std::uint8_t {
+    kRead,     // `bytes` holds the file's first bytes
+    kMissing,  // there is no file (or folder) of that name
+    kFailed,   // it exists but cannot be read, or is not a regular file
+  };
+  Status status = Status::kFailed;
+  std::string bytes;
+  std::string error;  // why it failed, for messages
+};
+FileBytes ReadRegularFile(std::u16string_view path, std::size_t maxBytes);
+
 // The file's first `maxBytes` bytes; nullopt when it cannot be opened or read.
 std::optional<std::string> ReadFileBytes(std::u16string_view path, std::size_t maxBytes);
 
-// True when the file can be opened for reading.
+// True when the path names a regular file (or a link to one) that can be opened for reading.
 bool CanOpenForReading(std::u16string_view path);
 
-// Appends bytes to a file, creating the file but not its folder. False when it cannot.
+// The size of a regular file; nullopt when there is none.
+std::optional<std::uint64_t> RegularFileSize(std::u16string_view path);
+
+// Renames a file, replacing `to`. False when it cannot.
+bool RenameFile(std::u16string_view from, std::u16string_view to);
+
+// Appends bytes to a regular file, creating the file but not its folder, with one write: when
+// the disk is full the file is cut back to where it was, so it never ends in a partial
+// record. False when it cannot.
 bool AppendToFile(std::u16string_view path, std::string_view bytes);
 
 // Writes a whole file through a temporary file and a rename, so readers see either the old
-// or the new content. False when it cannot.
-bool WriteFileAtomically(std::u16string_view path, std::string_view bytes);
+// or the new content. A symbolic link is followed and its target replaced (the temporary file
+// lies beside the target), and an existing file keeps its permissions. A path naming
+// something other than a regular file is refused. False when it cannot, with the reason in
+// `error` when given.
+bool WriteFileAtomically(std::u16string_view path, std::string_view bytes,
+                         std::string* error = nullptr);
 
 }  // namespace hw

@@ -46,27 +46,79 @@ std::u16string CutToValueBuffer(std::u16string_view s) {
   return std::u16string(s.substr(0, CutLengthKeepingPairs(s, ProfileFile::kMaxValueLength)));
 }
 
+enum class Encoding : std::uint8_t { kUtf16Le, kUtf8Bom, kUtf8, kCp932, kUnknown };
+
+// ASCII text in UTF-16LE has a NUL in every odd byte; an INI file's names and punctuation are
+// ASCII, so most of its odd bytes are NUL even when the values are Japanese. UTF-8 and CP932
+// text has no NUL at all. Any other pattern of NULs (UTF-16BE, UTF-32, a binary file) is no
+// encoding this reader knows.
+Encoding EncodingWithoutMark(std::string_view bytes) {
+  if (bytes.find('\0') == std::string_view::npos) {
+    return IsValidUtf8(bytes) ? Encoding::kUtf8 : Encoding::kCp932;
+  }
+  if (bytes.size() % 2 != 0) return Encoding::kUnknown;
+  std::size_t oddNuls = 0;
+  std::size_t evenNuls = 0;
+  for (std::size_t i = 0; i < bytes.size(); i += 2) {
+    evenNuls += bytes[i] == '\0' ? 1 : 0;
+    oddNuls += bytes[i + 1] == '\0' ? 1 : 0;
+  }
+  return oddNuls * 2 >= bytes.size() / 2 && oddNuls > evenNuls ? Encoding::kUtf16Le
+                                                               : Encoding::kUnknown;
+}
+
 }  // namespace
 
 ProfileFile ProfileFile::Load(const std::u16string& path) {
   // One byte over the limit tells an oversized file from one exactly at it.
-  const std::optional<std::string> bytes = ReadFileBytes(path, kMaxFileBytes + 1);
-  if (!bytes || bytes->size() > kMaxFileBytes) return ProfileFile();
-  return Parse(*bytes);
+  const FileBytes read = ReadRegularFile(path, kMaxFileBytes + 1);
+  if (read.status == FileBytes::Status::kMissing) return ProfileFile();
+  if (read.status == FileBytes::Status::kFailed) {
+    ProfileFile profile;
+    profile.keepReason_ = "cannot be read (" + read.error + ")";
+    return profile;
+  }
+  return Parse(read.bytes);
 }
 
 ProfileFile ProfileFile::Parse(std::string_view bytes) {
   ProfileFile profile;
-  if (bytes.size() > kMaxFileBytes) return profile;
+  if (bytes.size() > kMaxFileBytes) {
+    profile.keepReason_ = "is larger than " + std::to_string(kMaxFileBytes >> 20) + " MiB";
+    return profile;
+  }
+  Encoding encoding = Encoding::kUtf16Le;
   if (bytes.starts_with("\xFF\xFE")) {
-    profile.text_ = Utf16LeToUtf16(bytes.substr(2));
+    bytes.remove_prefix(2);
   } else if (bytes.starts_with("\xEF\xBB\xBF")) {
-    profile.utf8Bom_ = true;
-    profile.text_ = Utf8ToUtf16(bytes.substr(3));
-  } else if (IsValidUtf8(bytes)) {
-    profile.text_ = Utf8ToUtf16(bytes);
+    encoding = Encoding::kUtf8Bom;
   } else {
-    profile.text_ = Cp932ToUtf16(bytes);
+    encoding = EncodingWithoutMark(bytes);
+  }
+  switch (encoding) {
+    case Encoding::kUtf16Le:
+      profile.text_ = Utf16LeToUtf16(bytes);
+      break;
+    case Encoding::kUtf8Bom:
+      profile.utf8Bom_ = true;
+      profile.text_ = Utf8ToUtf16(bytes.substr(3));
+      break;
+    case Encoding::kUtf8:
+      profile.text_ = Utf8ToUtf16(bytes);
+      break;
+    case Encoding::kCp932:
+      profile.text_ = Cp932ToUtf16(bytes);
+      // Bytes that are neither UTF-8 nor Shift_JIS: what is readable is read, but writing the
+      // file back would replace the bytes that were not understood.
+      if (profile.text_.find(u'\uFFFD') != std::u16string::npos) {
+        profile.keepReason_ = "is neither UTF-8, UTF-16 nor Shift_JIS text";
+      }
+      break;
+    case Encoding::kUnknown:
+      // Read as well as it goes (ASCII names still match), never written back.
+      profile.text_ = IsValidUtf8(bytes) ? Utf8ToUtf16(bytes) : Cp932ToUtf16(bytes);
+      profile.keepReason_ = "is neither UTF-8, UTF-16 nor Shift_JIS text";
+      break;
   }
 
   // Lines end at LF, CR LF or a lone CR. The first line end decides how the file is written
@@ -282,8 +334,12 @@ std::string ProfileFile::Serialize() const {
   return bytes;
 }
 
-bool ProfileFile::Save(const std::u16string& path) const {
-  return WriteFileAtomically(path, Serialize());
+bool ProfileFile::Save(const std::u16string& path, std::string* error) const {
+  if (!keepReason_.empty()) {
+    if (error != nullptr) *error = "the file " + keepReason_;
+    return false;
+  }
+  return WriteFileAtomically(path, Serialize(), error);
 }
 
 }  // namespace hw

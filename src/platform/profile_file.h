@@ -10,8 +10,10 @@ namespace hw {
 // A profile (INI) file with the semantics of GetPrivateProfileIntW, GetPrivateProfileStringW
 // and WritePrivateProfileStringW, loaded once and saved once instead of reopened per key.
 //
-// Reading accepts UTF-16LE with a byte-order mark, UTF-8 with or without one, and otherwise
-// CP932 (files edited on Windows are often Shift_JIS). Section and key names compare without
+// Reading accepts UTF-16LE with or without a byte-order mark, UTF-8 with or without one, and
+// otherwise CP932 (files edited on Windows are often Shift_JIS). A file that exists but cannot
+// be read, or whose encoding is none of these, is never saved over: the user's text in it
+// would be lost. Section and key names compare without
 // regard to ASCII case; surrounding blanks of names and values are ignored; a value wrapped in
 // matching quotes loses them. Saving writes UTF-8 and keeps every line it did not change.
 class ProfileFile {
@@ -19,7 +21,8 @@ class ProfileFile {
   static constexpr std::size_t kMaxValueLength = 511;      // a 512-unit buffer with its terminator
   static constexpr std::size_t kMaxFileBytes = 64u << 20;  // larger files read as empty
 
-  // A missing, unreadable or oversized file gives an empty profile.
+  // A missing, unreadable or oversized file gives an empty profile; only a missing one may be
+  // saved over.
   static ProfileFile Load(const std::u16string& path);
   static ProfileFile Parse(std::string_view bytes);
 
@@ -38,9 +41,14 @@ class ProfileFile {
 
   // The file as it would be saved: UTF-8, the line ends the file used (CR LF for a new file).
   std::string Serialize() const;
-  // Writes to a temporary file beside `path` and renames it over `path`, so a crash never
-  // leaves a half-written file. Returns false when the file could not be written.
-  bool Save(const std::u16string& path) const;
+  // Why saving must not replace the file this profile was read from: it could not be read or
+  // its encoding was not recognised. Empty when it may be saved.
+  const std::string& KeepReason() const { return keepReason_; }
+
+  // Writes to a temporary file beside `path` (or beside the target of a link) and renames it
+  // over `path`, so a crash never leaves a half-written file. Returns false with the reason in
+  // `error` when the file could not be written or KeepReason() forbids it.
+  bool Save(const std::u16string& path, std::string* error = nullptr) const;
 
  private:
   enum class LineKind : std::uint8_t { kBlank, kSection, kKey, kOther };
@@ -73,6 +81,7 @@ class ProfileFile {
   bool crlf_ = true;
   bool utf8Bom_ = false;
   bool finalLineEnd_ = true;  // whether the last line is followed by a line end
+  std::string keepReason_;
 };
 
 }  // namespace hw

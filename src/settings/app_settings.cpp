@@ -48,7 +48,8 @@ constexpr SettingKey kFlameOff = Number(u"Flag", u"FlameOff", &AppSettings::Flam
 constexpr SettingKey kOntop =
     Number(u"Flag", u"Ontop", &AppSettings::Ontop, Limit::kRangeOrZero, 0, 2);
 constexpr SettingKey kDrag = Number(u"Flag", u"Drag", &AppSettings::Drag, Limit::kFlag);
-constexpr SettingKey kDemo = Number(u"Flag", u"Demo", &AppSettings::Demo);
+constexpr SettingKey kDemo =
+    Number(u"Flag", u"Demo", &AppSettings::Demo, Limit::kRangeOrZero, 0, 2);
 constexpr SettingKey kDebug = Number(u"Flag", u"Debug", &AppSettings::Debug, Limit::kFlag);
 constexpr SettingKey kTStart =
     Number(u"Flag", u"TStart", &AppSettings::TStart, Limit::kRangeOrZero, 0, 6);

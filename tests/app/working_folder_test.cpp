@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "fakes/file_size_limit.h"
 #include "fakes/temp_folder.h"
 
 namespace hw {
@@ -34,6 +35,27 @@ TEST(WorkingFolder, ReportsAFolderThatCannotBeMade) {
   std::string error;
   EXPECT_FALSE(SeedWorkingFolder(work.path(), work.path() / "blocker" / "data", error));
   EXPECT_NE(error.find("cannot create"), std::string::npos);
+}
+
+// A full disk at the first start: the file that did not fit is not left cut short under its
+// name (later starts would keep it for ever), the reason names the file and the disk's
+// complaint, and the next start completes it.
+TEST(WorkingFolder, FileThatDoesNotFitIsNotLeftTruncated) {
+  test::TempFolder runtime;
+  runtime.Write("Theme/Theme_REV/Map/jp_map2.jpg", std::string(4096, 'j'));
+  test::TempFolder work;
+  std::string error;
+  {
+    const test::FileSizeLimit full(1000);
+    EXPECT_FALSE(SeedWorkingFolder(runtime.path(), work.path(), error));
+  }
+  EXPECT_NE(error.find("jp_map2.jpg"), std::string::npos) << error;
+  EXPECT_NE(error.find("File too large"), std::string::npos) << error;
+  EXPECT_FALSE(std::filesystem::exists(work.path() / "Theme/Theme_REV/Map/jp_map2.jpg"));
+  EXPECT_FALSE(std::filesystem::exists(work.path() / "Theme/Theme_REV/Map/jp_map2.jpg.tmp"));
+
+  ASSERT_TRUE(SeedWorkingFolder(runtime.path(), work.path(), error)) << error;
+  EXPECT_EQ(work.Read("Theme/Theme_REV/Map/jp_map2.jpg"), std::string(4096, 'j'));
 }
 
 TEST(WorkingFolder, FollowsXdgDataHome) {

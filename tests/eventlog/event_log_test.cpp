@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "fakes/file_size_limit.h"
 #include "fakes/temp_folder.h"
 #include "platform/clock.h"
 
@@ -47,6 +48,49 @@ TEST(EventLog, OverlongLinesAreCutToTheBuffers) {
   EXPECT_LE(kanji.size(), 3999u + 2);
   EXPECT_EQ((kanji.size() - 2 - 22) % 3, 0u);
   EXPECT_EQ(kanji.substr(kanji.size() - 2), "\r\n");
+}
+
+// A full disk cut the last run's line in the middle of a character; this run writes whole
+// lines only and starts on a line of its own.
+TEST(EventLog, FullDiskLosesWholeLinesAndTheNextRunStartsOnAFreshLine) {
+  test::TempFolder folder;
+  const std::string cut = "2026/01/02 03:04:05 : \xE5\x9C";
+  folder.Write("Eventlog/event.log", cut);
+  const WorkFolderLayout working(folder.U16());
+  const std::tm now = MakeLocalTime(2026, 1, 2, 3, 4, 6);
+  {
+    EventLog log(working, now);
+    {
+      const test::FileSizeLimit full(cut.size() + 30);
+      log.WriteEventLog(u"地震情報 does not fit");
+    }
+    EXPECT_EQ(folder.Read("Eventlog/event.log"), cut);
+    log.WriteEventLog(u"a");
+    log.WriteEventLog(u"b");
+  }
+  EventLog(working, now).WriteEventLog(u"next run");
+  EXPECT_EQ(folder.Read("Eventlog/event.log"), cut +
+                                                   "\r\n2026/01/02 03:04:06 : a\r\n"
+                                                   "2026/01/02 03:04:06 : b\r\n"
+                                                   "2026/01/02 03:04:06 : next run\r\n");
+}
+
+TEST(EventLog, FullLogIsRotatedKeepingThreeOldFiles) {
+  test::TempFolder folder;
+  const std::string full(EventLog::kRotateBytes, 'x');
+  folder.Write("Eventlog/event.log", full);
+  folder.Write("Eventlog/event.log.1", "one");
+  folder.Write("Eventlog/event.log.2", "two");
+  folder.Write("Eventlog/event.log.3", "three");
+  const WorkFolderLayout working(folder.U16());
+  const std::tm now = MakeLocalTime(2026, 1, 2, 3, 4, 5);
+  EventLog log(working, now);
+  log.WriteEventLog(u"new");
+  EXPECT_EQ(folder.Read("Eventlog/event.log"), "2026/01/02 03:04:05 : new\r\n");
+  EXPECT_EQ(folder.Read("Eventlog/event.log.1"), full);
+  EXPECT_EQ(folder.Read("Eventlog/event.log.2"), "one");
+  EXPECT_EQ(folder.Read("Eventlog/event.log.3"), "two");
+  EXPECT_FALSE(std::filesystem::exists(folder.path() / "Eventlog/event.log.4"));
 }
 
 }  // namespace

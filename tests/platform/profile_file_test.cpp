@@ -1,11 +1,13 @@
 #include "platform/profile_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <climits>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <string_view>
@@ -214,6 +216,8 @@ TEST(ProfileFileTest, DecodesEachFileEncoding) {
   } cases[] = {
       {"UTF-16LE with BOM", "\xFF\xFE[\0A\0]\0\r\0\n\0k\0=\0\xC6\x30\xFC\x30\xDE\x30"s, u"テーマ",
        "[A]\r\nk="s + std::string(theme)},
+      {"UTF-16LE without BOM", "[\0A\0]\0\r\0\n\0k\0=\0\xC6\x30\xFC\x30\xDE\x30\r\0\n\0"s,
+       u"テーマ", "[A]\r\nk="s + std::string(theme) + "\r\n"},
       {"UTF-8 with BOM", "\xEF\xBB\xBF[A]\r\nk="s + std::string(theme) + "\r\n", u"テーマ",
        "\xEF\xBB\xBF[A]\r\nk="s + std::string(theme) + "\r\n"},
       {"UTF-8", "[A]\nk="s + std::string(theme) + "\n", u"テーマ",
@@ -305,6 +309,45 @@ TEST_F(ProfileFileOnDiskTest, MissingOrOversizedFileIsEmpty) {
   big.push_back(';');
   WriteBytes("big.ini", big);
   EXPECT_EQ(ProfileFile::Load(PathOf("big.ini")).GetPrivateProfileInt(u"S", u"k", 0), 0);
+}
+
+// A file that is there but not understood is read as far as it goes and never replaced: the
+// user's lines in it would be lost.
+TEST_F(ProfileFileOnDiskTest, FileThatCouldNotBeReadIsNeverSavedOver) {
+  std::string oversized = "[Net]\r\nDebug=1\r\n";
+  oversized.resize(ProfileFile::kMaxFileBytes + 1, ';');
+  const struct {
+    const char* name;
+    std::string bytes;
+    const char* reason;
+  } cases[] = {
+      {"oversized", oversized, "larger than"},
+      {"UTF-16BE", "\0[\0A\0]\0\n\0k\0=\0\x31"s, "neither"},
+      {"binary", "[A]\nk=1\n\x01\0\0\0\x7F\0"s, "neither"},
+      {"neither UTF-8 nor CP932", "[A]\nk=1\n\x85\x20\xFD\n"s, "neither"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteBytes("setting.ini", c.bytes);
+    ProfileFile profile = ProfileFile::Load(PathOf("setting.ini"));
+    EXPECT_NE(profile.KeepReason().find(c.reason), std::string::npos) << profile.KeepReason();
+    profile.WritePrivateProfileInt(u"A", u"k", 2);
+    std::string error;
+    EXPECT_FALSE(profile.Save(PathOf("setting.ini"), &error));
+    EXPECT_NE(error.find(c.reason), std::string::npos) << error;
+    std::ifstream in(folder_ / "setting.ini", std::ios::binary);
+    EXPECT_TRUE(std::string(std::istreambuf_iterator<char>(in), {}) == c.bytes);
+  }
+
+  // A FIFO is refused at once rather than waited on, and not replaced.
+  ASSERT_EQ(::mkfifo((folder_ / "fifo.ini").c_str(), 0600), 0);
+  const ProfileFile fifo = ProfileFile::Load(PathOf("fifo.ini"));
+  EXPECT_NE(fifo.KeepReason().find("cannot be read"), std::string::npos);
+  EXPECT_FALSE(fifo.Save(PathOf("fifo.ini")));
+  EXPECT_TRUE(std::filesystem::is_fifo(folder_ / "fifo.ini"));
+
+  // A missing file may be created.
+  EXPECT_EQ(ProfileFile::Load(PathOf("absent.ini")).KeepReason(), "");
 }
 
 }  // namespace

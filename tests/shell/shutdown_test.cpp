@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <string>
+
 #include "platform/profile_file.h"
 #include "shell/shell_harness.h"
 
 namespace hw {
 namespace {
 
+using namespace std::literals;
 using test::ShellHarness;
 
 TEST(Shutdown, WritesEveryKeyButDebugAndTStartAndClosesTheLog) {
@@ -98,6 +102,77 @@ TEST(Shutdown, VanishedWorkingFolderNeverWritesAnywhereElse) {
   EXPECT_FALSE(std::filesystem::exists(h.folder.path()));
   EXPECT_FALSE(std::filesystem::exists("/Heronwatch.ini"));
   EXPECT_FALSE(std::filesystem::exists("/Eventlog"));
+}
+
+// Settings that could not be read are not replaced by the program's own keys: the user's
+// sections and keys in them would be lost. Exit says why on standard error and in the log.
+TEST(Shutdown, SettingsThatCouldNotBeReadAreLeftAsTheyWere) {
+  const struct {
+    const char* name;
+    std::string bytes;
+  } cases[] = {
+      {"UTF-16BE", "\0[\0N\0e\0t\0]\0\n\0D\0e\0b\0u\0g\0=\0\x31"s},
+      {"not text", std::string("[MyNotes]\nk=\x85\xFD\n")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ShellHarness h;
+    h.folder.Write("Heronwatch.ini", c.bytes);
+    h.InitWithTheme();
+    h.Tick();
+    testing::internal::CaptureStderr();
+    h.dialog.OnDestroy();
+    const std::string stderrText = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(h.folder.Read("Heronwatch.ini") == c.bytes);
+    EXPECT_NE(stderrText.find("settings not saved: Heronwatch.ini is neither"), std::string::npos)
+        << stderrText;
+    EXPECT_NE(h.Log().find("settings not saved: Heronwatch.ini is neither"), std::string::npos);
+    EXPECT_NE(h.Log().find("Log End"), std::string::npos);
+  }
+}
+
+TEST(Shutdown, LinkedSettingsFileUpdatesItsTargetWithItsPermissions) {
+  ShellHarness h;
+  h.folder.Write("settings/real.ini", "[MyNotes]\nnote=kept\n");
+  std::filesystem::permissions(
+      h.folder.path() / "settings/real.ini",
+      std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  std::filesystem::create_symlink("settings/real.ini", h.folder.path() / "Heronwatch.ini");
+  h.InitWithTheme();
+  h.Tick();
+  h.dialog.OnDestroy();
+  EXPECT_TRUE(std::filesystem::is_symlink(h.folder.path() / "Heronwatch.ini"));
+  const std::string ini = h.folder.Read("settings/real.ini");
+  EXPECT_NE(ini.find("note=kept"), std::string::npos);
+  EXPECT_NE(ini.find("Name=Theme_REV"), std::string::npos);
+  EXPECT_EQ(std::filesystem::status(h.folder.path() / "settings/real.ini").permissions(),
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+}
+
+TEST(Shutdown, SettingsThatCannotBeWrittenAreReported) {
+  ShellHarness h;
+  // A link into a folder that does not exist: nothing to read, and no place to write.
+  std::filesystem::create_symlink("gone/real.ini", h.folder.path() / "Heronwatch.ini");
+  h.InitWithTheme();
+  h.Tick();
+  testing::internal::CaptureStderr();
+  h.dialog.OnDestroy();
+  const std::string stderrText = testing::internal::GetCapturedStderr();
+  EXPECT_NE(stderrText.find("settings not saved: cannot write Heronwatch.ini"), std::string::npos)
+      << stderrText;
+  EXPECT_NE(h.Log().find("settings not saved: cannot write Heronwatch.ini"), std::string::npos);
+}
+
+TEST(Shutdown, FailedStartDatesTheEndLinesWithTheClock) {
+  ShellHarness h;
+  std::filesystem::create_directory(h.folder.path() / "Eventlog");
+  h.recording.assets.result = ThemeAssetResult::kJpMap2Missing;
+  h.InitWithTheme();
+  h.dialog.OnDestroy();
+  EXPECT_EQ(h.Log(),
+            "2026/12/08 12:00:00 : Event Log       \xEF\xBC\x9A Log End\r\n"
+            "2026/12/08 12:00:00 : " +
+                std::string(97, '=') + "\r\n");
 }
 
 }  // namespace

@@ -7,7 +7,9 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstring>
 #include <string>
+#include <utility>
 
 #include "platform/file_system.h"
 #include "platform/text_codec.h"
@@ -48,6 +50,27 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
+// Opens a regular file for reading without ever waiting: O_NONBLOCK makes opening a FIFO
+// return at once, and fstat then refuses anything that is not a regular file. -1 with `error`
+// (and errno) set when the file cannot be read.
+int OpenRegularForReading(const std::string& native, std::string& error) {
+  const int fd = ::open(native.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    error = std::strerror(errno);
+    return -1;
+  }
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    error = S_ISDIR(info.st_mode) ? "is a folder" : "not a regular file";
+    ::close(fd);
+    errno = EINVAL;
+    return -1;
+  }
+  // Regular files never block, but the flag is cleared so reads behave as usual.
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  return fd;
+}
+
 }  // namespace
 
 std::string NativePath(std::u16string_view path) {
@@ -72,24 +95,35 @@ bool CreateFolder(std::u16string_view path) {
   return errno == EEXIST && ::stat(native.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-std::optional<std::string> ReadFileBytes(std::u16string_view path, std::size_t maxBytes) {
-  Descriptor fd(::open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC));
-  if (!fd.valid()) return std::nullopt;
-  struct stat info {};
-  if (::fstat(fd.get(), &info) != 0 || S_ISDIR(info.st_mode)) return std::nullopt;
-  std::string bytes;
+FileBytes ReadRegularFile(std::u16string_view path, std::size_t maxBytes) {
+  FileBytes result;
+  Descriptor fd(OpenRegularForReading(NativePath(path), result.error));
+  if (!fd.valid()) {
+    result.status = errno == ENOENT || errno == ENOTDIR ? FileBytes::Status::kMissing
+                                                        : FileBytes::Status::kFailed;
+    return result;
+  }
   char chunk[65536];
-  while (bytes.size() < maxBytes) {
-    const std::size_t want = std::min(sizeof chunk, maxBytes - bytes.size());
+  while (result.bytes.size() < maxBytes) {
+    const std::size_t want = std::min(sizeof chunk, maxBytes - result.bytes.size());
     const ssize_t got = ::read(fd.get(), chunk, want);
     if (got < 0) {
       if (errno == EINTR) continue;
-      return std::nullopt;
+      result.error = std::strerror(errno);
+      result.bytes.clear();
+      return result;
     }
     if (got == 0) break;
-    bytes.append(chunk, static_cast<std::size_t>(got));
+    result.bytes.append(chunk, static_cast<std::size_t>(got));
   }
-  return bytes;
+  result.status = FileBytes::Status::kRead;
+  return result;
+}
+
+std::optional<std::string> ReadFileBytes(std::u16string_view path, std::size_t maxBytes) {
+  FileBytes read = ReadRegularFile(path, maxBytes);
+  if (read.status != FileBytes::Status::kRead) return std::nullopt;
+  return std::move(read.bytes);
 }
 
 std::optional<std::vector<std::u16string>> ListSubfolders(std::u16string_view path) {
@@ -113,32 +147,89 @@ std::optional<std::vector<std::u16string>> ListSubfolders(std::u16string_view pa
 }
 
 bool CanOpenForReading(std::u16string_view path) {
-  Descriptor fd(::open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC));
-  if (!fd.valid()) return false;
+  std::string error;
+  return Descriptor(OpenRegularForReading(NativePath(path), error)).valid();
+}
+
+std::optional<std::uint64_t> RegularFileSize(std::u16string_view path) {
   struct stat info {};
-  return ::fstat(fd.get(), &info) == 0 && !S_ISDIR(info.st_mode);
+  if (::stat(NativePath(path).c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  return static_cast<std::uint64_t>(info.st_size);
+}
+
+bool RenameFile(std::u16string_view from, std::u16string_view to) {
+  return ::rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0;
 }
 
 bool AppendToFile(std::u16string_view path, std::string_view bytes) {
-  Descriptor fd(::open(NativePath(path).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666));
-  return fd.valid() && WriteAll(fd.get(), bytes);
+  // Non-blocking, so that a FIFO without a reader fails at once instead of waiting for one.
+  Descriptor fd(::open(NativePath(path).c_str(),
+                       O_WRONLY | O_CREAT | O_APPEND | O_NONBLOCK | O_CLOEXEC, 0666));
+  struct stat info {};
+  if (!fd.valid() || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  ssize_t written;
+  do {
+    written = ::write(fd.get(), bytes.data(), bytes.size());
+  } while (written < 0 && errno == EINTR);
+  if (written == static_cast<ssize_t>(bytes.size())) return true;
+  // A short write (a full disk, a file size limit) would leave a partial record that the next
+  // one is glued to; the file goes back to its old end instead.
+  if (written > 0) (void)::ftruncate(fd.get(), info.st_size);
+  return false;
 }
 
-bool WriteFileAtomically(std::u16string_view path, std::string_view bytes) {
-  const std::string target = NativePath(path);
+bool WriteFileAtomically(std::u16string_view path, std::string_view bytes, std::string* error) {
+  auto fail = [error](std::string reason) {
+    if (error != nullptr) *error = std::move(reason);
+    return false;
+  };
+  std::string target = NativePath(path);
+  // A link is followed to the file it names, so the link stays and its target gets the text.
+  for (int hops = 0;; ++hops) {
+    struct stat link {};
+    if (::lstat(target.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) break;
+    if (hops == 40) return fail(target + ": " + std::strerror(ELOOP));
+    std::string next(PATH_MAX, '\0');
+    const ssize_t length = ::readlink(target.c_str(), next.data(), next.size());
+    if (length < 0) return fail(target + ": " + std::strerror(errno));
+    next.resize(static_cast<std::size_t>(length));
+    const std::size_t slash = target.rfind('/');
+    if (!next.starts_with('/') && slash != std::string::npos) {
+      next = target.substr(0, slash + 1) + next;
+    }
+    target = std::move(next);
+  }
+  mode_t mode = 0666;
+  bool keepMode = false;
+  if (struct stat info{}; ::stat(target.c_str(), &info) == 0) {
+    if (!S_ISREG(info.st_mode)) return fail(target + ": not a regular file");
+    mode = info.st_mode & 07777;
+    keepMode = true;
+  }
   const std::string temporary = target + ".tmp";
   {
-    Descriptor fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-    if (!fd.valid()) return false;
-    const bool written = WriteAll(fd.get(), bytes) && ::fsync(fd.get()) == 0;
-    if (::close(fd.Release()) != 0 || !written) {
+    Descriptor fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode));
+    if (!fd.valid()) return fail(temporary + ": " + std::strerror(errno));
+    bool written = WriteAll(fd.get(), bytes) && ::fsync(fd.get()) == 0;
+    int reason = errno;
+    // The umask applied at creation; the replaced file's own permissions are restored.
+    if (written && keepMode && ::fchmod(fd.get(), mode) != 0) {
+      written = false;
+      reason = errno;
+    }
+    if (::close(fd.Release()) != 0 && written) {
+      written = false;
+      reason = errno;
+    }
+    if (!written) {
       ::unlink(temporary.c_str());
-      return false;
+      return fail(temporary + ": " + std::strerror(reason));
     }
   }
   if (::rename(temporary.c_str(), target.c_str()) != 0) {
+    const int reason = errno;
     ::unlink(temporary.c_str());
-    return false;
+    return fail(target + ": " + std::strerror(reason));
   }
   return true;
 }

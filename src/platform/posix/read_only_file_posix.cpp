@@ -12,13 +12,15 @@
 namespace hw {
 
 std::optional<ReadOnlyFile> ReadOnlyFile::Open(std::u16string_view path) {
-  const int fd = ::open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
+  // Non-blocking, so that a FIFO under the file's name is refused instead of waited on.
+  const int fd = ::open(NativePath(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return std::nullopt;
   struct stat info {};
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
     ::close(fd);
     return std::nullopt;
   }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   return ReadOnlyFile(fd, static_cast<std::uint64_t>(info.st_size));
 }
 

@@ -108,6 +108,8 @@ DecodedPicture QtPictureDecoder::Decode(std::string_view bytes, PictureFormat fo
 }
 
 DecodedPicture QtPictureDecoder::DecodeFile(std::u16string_view path, PictureFormat format) {
+  // Opening a FIFO with QFile would wait for a writer; only regular files are opened.
+  if (!CanOpenForReading(path)) return Failure(PictureError::kCannotOpen);
   QFile file(QString::fromStdString(NativePath(path)));
   if (!file.open(QIODevice::ReadOnly)) return Failure(PictureError::kCannotOpen);
   return Read(file, static_cast<std::uint64_t>(file.size()), format);
