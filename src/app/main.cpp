@@ -3,11 +3,8 @@
 #include <unistd.h>
 
 #include <QApplication>
-#include <QTimer>
-#include <atomic>
 #include <cerrno>
 #include <clocale>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -21,6 +18,7 @@
 #include "platform/frame_ticker.h"
 #include "platform/instance_lock.h"
 #include "platform/qt/app_icon.h"
+#include "platform/qt/close_signals.h"
 #include "platform/qt/qt_main_window.h"
 #include "platform/qt/qt_picture_decoder.h"
 #include "platform/qt/qt_text_renderer.h"
@@ -68,26 +66,10 @@ bool EnterWorkingFolder(const char* argv0, hw::WindowHost& window) {
   return true;
 }
 
-// SIGTERM and SIGINT (a logout, a service stop, Ctrl+C) close the window like the exit command,
-// so the settings are written back and the log gets its end lines.
-std::atomic<int> closeSignal{0};
-
-void OnCloseSignal(int signal) {
-  closeSignal.store(signal);
-}
-
-void CloseOnSignals(QTimer& poll, hw::WindowHost& window) {
-  std::signal(SIGTERM, OnCloseSignal);
-  std::signal(SIGINT, OnCloseSignal);
-  QObject::connect(&poll, &QTimer::timeout, [&window] {
-    if (closeSignal.exchange(0) != 0) window.PostClose();
-  });
-  poll.start(200);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
+  hw::InstallCloseSignals();
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Heronwatch"));
   QApplication::setWindowIcon(hw::AppIcon());
@@ -124,9 +106,14 @@ int main(int argc, char** argv) {
     window.SetEventSink(&dialog);
     tray.SetCommandTarget(&dialog);
     ui.Connect(dialog, dialog.settingsLink());
-    QTimer signalPoll;
-    CloseOnSignals(signalPoll, window);
+    // A close signal also ends a message box or dialog that is open, so nothing waits for a
+    // user who is not there.
+    hw::WatchCloseSignals(window, [&window] {
+      if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+      window.PostClose();
+    });
     dialog.OnInitDialog();
+    if (hw::CloseSignalPending()) window.PostClose();
     window.RunModalLoop();
     // The settings dialog works on the main window's logic: close it before that logic ends.
     ui.Disconnect();

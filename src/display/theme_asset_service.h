@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 namespace hw {
 
 // How loading a theme's pictures ends: every required picture loaded, or the first one that
@@ -17,6 +20,9 @@ class ThemeAssetService {
  public:
   virtual ~ThemeAssetService() = default;
   virtual ThemeAssetResult LoadThemeAssets() = 0;
+  // What the last loading found wrong although it went on: one line per picture, naming the
+  // file and why (a map that was read but cannot be decoded, say).
+  virtual std::vector<std::u16string> LoadProblems() const { return {}; }
 };
 
 }  // namespace hw

@@ -6,12 +6,31 @@
 #include "display/builtin_pictures.h"
 #include "platform/file_system.h"
 #include "platform/map_picture.h"
+#include "platform/text_codec.h"
 
 namespace hw {
 
 namespace {
 
 constexpr ThemeAssetResult kCannotFail = ThemeAssetResult::kLoaded;
+
+std::u16string_view WhyNotDecoded(PictureError error) {
+  switch (error) {
+    case PictureError::kCannotOpen:
+      return u"cannot be read";
+    case PictureError::kNotAPicture:
+      return u"is not a picture of a known kind, or its headers are broken";
+    case PictureError::kTooLarge:
+      return u"claims a picture too large to decode";
+    case PictureError::kBroken:
+      return u"has picture data that cannot be decoded";
+    case PictureError::kOutOfMemory:
+      return u"needs more memory than there is";
+    case PictureError::kNone:
+      break;
+  }
+  return u"cannot be decoded";
+}
 
 }  // namespace
 
@@ -68,6 +87,7 @@ ThemeAssetResult ThemeAssets::LoadThemeAssets() {
     surfaces_[row.surface].map.reset();
     sources_[row.surface] = PictureSource{};
   }
+  problems_.clear();
   for (const ThemePictureRow& row : kThemePictureRows) {
     const bool isMap = !row.jpegName.empty();
     if (isMap ? LoadBitmapMap(row.file, row.surface) : LoadBitmap(row.file, row.surface)) continue;
@@ -86,7 +106,7 @@ ThemeAssetResult ThemeAssets::LoadThemeAssets() {
 
 bool ThemeAssets::LoadBitmap(std::u16string_view file, SurfaceIndex surface) {
   DecodedPicture decoded =
-      decoder_.DecodeFile(themeFolder_() + std::u16string(file), PictureFormat::kBitmap);
+      decoder_.DecodeFile(FindIgnoringCase(themeFolder_(), file), PictureFormat::kBitmap);
   if (!decoded.ok()) return false;
   surfaces_[surface].surface = std::move(decoded.picture);
   sources_[surface].file = file;
@@ -96,7 +116,7 @@ bool ThemeAssets::LoadBitmap(std::u16string_view file, SurfaceIndex surface) {
 bool ThemeAssets::LoadBitmapMap(std::u16string_view file, SurfaceIndex map) {
   // A big bitmap stays in its file and is read by rows when a composition draws from it.
   OpenedMapPicture opened =
-      decoder_.OpenMapFile(themeFolder_() + std::u16string(file), PictureFormat::kBitmap);
+      decoder_.OpenMapFile(FindIgnoringCase(themeFolder_(), file), PictureFormat::kBitmap);
   if (!opened.ok()) return false;
   surfaces_[map].map = std::move(opened.picture);
   sources_[map].file = file;
@@ -107,14 +127,21 @@ JpegLoadResult ThemeAssets::LoadJpegPicture(std::u16string_view fileName, Surfac
   const std::u16string file = u"\\Map\\" + std::u16string(fileName);
   // One byte past the limit tells a file at the limit from a larger one.
   std::optional<std::string> bytes =
-      ReadFileBytes(themeFolder_() + file, kMaxJpegFileBytes + 1);
+      ReadFileBytes(FindIgnoringCase(themeFolder_(), file), kMaxJpegFileBytes + 1);
   if (!bytes) return JpegLoadResult::kCannotOpen;
   if (bytes->empty()) return JpegLoadResult::kEmpty;
   if (bytes->size() > kMaxJpegFileBytes) return JpegLoadResult::kNoMemory;
   sources_[map].file = file;
   // The compressed bytes are kept; a composition decodes only the part it shows.
   OpenedMapPicture opened = decoder_.OpenMap(std::move(*bytes), PictureFormat::kCompressed);
-  if (opened.ok()) surfaces_[map].map = std::move(opened.picture);
+  if (opened.ok()) {
+    surfaces_[map].map = std::move(opened.picture);
+  } else {
+    // The program goes on without this map, but the user must learn which file to replace.
+    problems_.push_back(u"map picture " +
+                        Utf8ToUtf16(NativePath(FindIgnoringCase(themeFolder_(), file))) + u" " +
+                        std::u16string(WhyNotDecoded(opened.error)) + u"; the map is not shown");
+  }
   return JpegLoadResult::kLoaded;
 }
 

@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "display/layer_surfaces.h"
 #include "display/theme_asset_service.h"
@@ -59,9 +60,11 @@ class ThemeAssets final : public ThemeAssetService {
   // has a picture, otherwise the failure of the first required picture that could not be
   // loaded; the rows after it are left empty.
   ThemeAssetResult LoadThemeAssets() override;
+  std::vector<std::u16string> LoadProblems() const override { return problems_; }
 
   // Reads "\Map\" + `fileName` of the theme into the `map` slot. A file that is read but
-  // does not decode also gives kLoaded and leaves the slot without a picture.
+  // does not decode also gives kLoaded and leaves the slot without a picture; a load problem
+  // then says which file it was and why.
   JpegLoadResult LoadJpegPicture(std::u16string_view fileName, SurfaceIndex map);
 
   // What the last LoadThemeAssets gave a surface (4–41; others have no source).
@@ -79,6 +82,7 @@ class ThemeAssets final : public ThemeAssetService {
   PictureDecoder& decoder_;
   TextRenderer& text_;
   std::array<PictureSource, kSurfaceCount> sources_{};
+  std::vector<std::u16string> problems_;
 };
 
 }  // namespace hw

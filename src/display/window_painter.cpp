@@ -15,6 +15,8 @@ constexpr int kTickerStripHeight = 44;
 constexpr int kMaxPacingWaits = 25;
 constexpr int kPacingPhase = 22;
 constexpr Rect kWholePage{0, 0, kPageWidth, kPageHeight};
+constexpr std::u16string_view kDemoLabel = u"デモ表示 DEMO";
+constexpr std::u16string_view kSandboxLabel = u"SandBox";
 
 bool IsEmpty(const Rect& r) {
   return r.right <= r.left || r.bottom <= r.top;
@@ -94,7 +96,8 @@ WindowPainter::FrameKey WindowPainter::KeyFor(int second, const Alphas& alphas) 
   key.otherPage = AreaPage;
   key.aspect = s.Aspect;
   key.debug = s.Debug == 1;
-  key.demo = s.Demo != 0;
+  // Demo and sandbox exclude each other; the demo's label wins should both be set.
+  key.label = s.Demo != 0 ? kDemoLabel : s.Sandbox != 0 ? kSandboxLabel : std::u16string_view();
   key.ticker = TickerShown();
   key.tickerOffset = key.ticker ? counters_.TickerOffset : 0;
   if (!key.animated) return key;
@@ -148,9 +151,9 @@ Rect WindowPainter::DamageSince(const FrameKey& key) const {
   if (shown_->blinkAlpha != key.blinkAlpha) damage = Union(damage, key.pulseRect);
   damage = Intersect(damage, kWholePage);
   if (IsEmpty(damage)) return {};
-  // The demo label is laid over whatever lies under it, so it is assembled whole or not at all.
+  // The label is laid over whatever lies under it, so it is assembled whole or not at all.
   const Rect label = DemoLabel(key.aspect);
-  if (key.demo && !IsEmpty(Intersect(damage, label))) damage = Union(damage, label);
+  if (!key.label.empty() && !IsEmpty(Intersect(damage, label))) damage = Union(damage, label);
   return damage;
 }
 
@@ -183,7 +186,7 @@ PaintSource WindowPainter::OnPaint(bool minimized) {
     // The ticker's box and the label lie wholly inside any damage that meets them.
     if (key.ticker && !IsEmpty(Intersect(damage, TickerBox()))) DrawTicker(key);
     const Rect label = DemoLabel(key.aspect);
-    if (key.demo && !IsEmpty(Intersect(damage, label))) DrawDemoLabel(label);
+    if (!key.label.empty() && !IsEmpty(Intersect(damage, label))) DrawDemoLabel(label, key.label);
   }
   PaceFrame();
   if (key.debug) DrawDebugOverlay();
@@ -238,16 +241,17 @@ Rect WindowPainter::DemoLabel(int aspect) {
   return {right - 254, 8, right, 50};
 }
 
-void WindowPainter::DrawDemoLabel(const Rect& label) {
-  // Stored reports are never mistaken for live ones: the demo says so on the picture.
+void WindowPainter::DrawDemoLabel(const Rect& label, std::u16string_view text) {
+  // Stored reports and the sandbox's test reports are never mistaken for live ones: the
+  // picture says which they are.
   LayerSurface& canvas = in_.surfaces[CanvasSurface];
   const int x = PageX(DisplayPage) + label.left;
   Surface shade(1, 1);
   shade.Fill(0);
   AlphaBlend(canvas.surface, x, label.top, label.Width(), label.Height(), shade, 0, 0, 1, 1, 170);
   Rect rect{x, label.top, x + label.Width(), label.bottom};
-  in_.text.DrawText(canvas.surface, in_.fonts[DebugFont], MakeColorRef(0xff, 0xd8, 0x4d),
-                    u"デモ表示 DEMO", rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  in_.text.DrawText(canvas.surface, in_.fonts[DebugFont], MakeColorRef(0xff, 0xd8, 0x4d), text,
+                    rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
 }
 
 void WindowPainter::PaceFrame() {

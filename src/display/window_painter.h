@@ -79,8 +79,8 @@ class WindowPainter {
   int FadeAlpha() const { return fadeAlpha_; }
   int BlinkAlpha() const { return blinkAlpha_; }
 
-  // The box of the demo label in page coordinates: the top right corner of the part of the
-  // page the window shows with [Config] Aspect.
+  // The box of the demo or sandbox label in page coordinates: the top right corner of the part
+  // of the page the window shows with [Config] Aspect.
   static Rect DemoLabel(int aspect);
 
  private:
@@ -98,7 +98,8 @@ class WindowPainter {
     Rect pulseRect;
     bool ticker = false;
     int tickerOffset = 0;
-    bool demo = false;
+    // The label that says the picture is not the live service's: none, demo or sandbox.
+    std::u16string_view label;
     bool debug = false;
     int aspect = 0;
     bool operator==(const FrameKey&) const = default;
@@ -117,7 +118,7 @@ class WindowPainter {
   Rect DamageSince(const FrameKey& key) const;
   void Assemble(const FrameKey& key, const Rect& damage);
   void DrawTicker(const FrameKey& key);
-  void DrawDemoLabel(const Rect& label);
+  void DrawDemoLabel(const Rect& label, std::u16string_view text);
   void PaceFrame();
   void DrawDebugOverlay();
 

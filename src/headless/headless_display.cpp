@@ -60,7 +60,7 @@ std::unique_ptr<HeadlessDisplay> HeadlessDisplay::Open(const WorkFolderLayout& f
 
   d->pictureSettings_ = std::make_unique<PictureSettings>(
       PictureSettings{settings.EpiFront, settings.EpiBlink, settings.ShindoMap, settings.SpeedDraw,
-                      settings.Aspect, settings.Debug, settings.Demo});
+                      settings.Aspect, settings.Debug, settings.Demo, d->sandbox_});
   // The display itself stands in for the event log, the window and the frame timer.
   EventLogWriter& log = self;
   RepaintTarget& window = self;

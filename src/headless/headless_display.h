@@ -74,6 +74,8 @@ class HeadlessDisplay final : private EventLogWriter, private RepaintTarget, pri
   int paintCount_ = 0;
   int fetchPhase_ = 0;
   FetchStatusValue lastStatus_ = FetchIdle;
+  // The tool reads stored bodies; it never shows the sandbox.
+  int sandbox_ = 0;
   std::unique_ptr<PictureSettings> pictureSettings_;
   std::unique_ptr<FrameComposer> composer_;
   std::unique_ptr<WindowPainter> painter_;

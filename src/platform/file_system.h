@@ -43,6 +43,13 @@ FileBytes ReadRegularFile(std::u16string_view path, std::size_t maxBytes);
 // The file's first `maxBytes` bytes; nullopt when it cannot be opened or read.
 std::optional<std::string> ReadFileBytes(std::u16string_view path, std::size_t maxBytes);
 
+// `relative` (components separated by "\" or "/") below `folder`, with each component that
+// has no entry of exactly its name replaced by the name of an entry that differs from it only
+// in ASCII letter case (the first in name order), so that files named on a system that ignores
+// case are found. Components from the first one that matches nothing on are kept as given.
+// The result is `folder` + "\" + the components.
+std::u16string FindIgnoringCase(std::u16string_view folder, std::u16string_view relative);
+
 // True when the path names a regular file (or a link to one) that can be opened for reading.
 bool CanOpenForReading(std::u16string_view path);
 

@@ -1,35 +1,87 @@
 #include "platform/screen_fit.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <limits>
 
 namespace hw {
 namespace {
 
-// How much of the window must lie on a screen for the user to grab it.
-constexpr int kReachable = 32;
+// The piece of the window's top edge that must show for the user to grab the title bar.
+constexpr std::int64_t kGripWidth = 100;
+constexpr std::int64_t kGripHeight = 50;
 
-bool Meets(const Rect& window, const Rect& screen) {
-  const int width = std::min(window.right, screen.right) - std::max(window.left, screen.left);
-  const int height = std::min(window.bottom, screen.bottom) - std::max(window.top, screen.top);
-  return width >= std::min(kReachable, window.Width()) &&
-         height >= std::min(kReachable, window.Height());
+// A rectangle in 64 bits, where no sum of int coordinates overflows.
+struct Span {
+  std::int64_t left, top, right, bottom;
+};
+
+Span Wide(const Rect& r) {
+  return {r.left, r.top, r.right, r.bottom};
+}
+
+Span Grip(const Span& window) {
+  const std::int64_t height = std::max<std::int64_t>(1, window.bottom - window.top);
+  return {window.left, window.top, window.right, window.top + std::min(kGripHeight, height)};
+}
+
+bool ShowsGrip(const Span& grip, const Span& screen) {
+  const std::int64_t width = std::min(grip.right, screen.right) - std::max(grip.left, screen.left);
+  const std::int64_t height = std::min(grip.bottom, screen.bottom) - std::max(grip.top, screen.top);
+  return width >= std::min(kGripWidth, std::max<std::int64_t>(1, grip.right - grip.left)) &&
+         height >= grip.bottom - grip.top;
+}
+
+// How far the grip lies from the screen: the squared gap between them, 0 when they meet.
+std::int64_t Distance(const Span& grip, const Span& screen) {
+  const auto gap = [](std::int64_t low, std::int64_t high, std::int64_t screenLow,
+                      std::int64_t screenHigh) -> std::int64_t {
+    if (high <= screenLow) return screenLow - high;
+    if (low >= screenHigh) return low - screenHigh;
+    return 0;
+  };
+  // Kept below 2^31 each, so the sum of squares cannot overflow.
+  const std::int64_t dx = std::min<std::int64_t>(
+      gap(grip.left, grip.right, screen.left, screen.right), std::numeric_limits<int>::max());
+  const std::int64_t dy = std::min<std::int64_t>(
+      gap(grip.top, grip.bottom, screen.top, screen.bottom), std::numeric_limits<int>::max());
+  return dx * dx + dy * dy;
 }
 
 // The start of a span of `length` moved to lie within [low, high), or at `low` when it is longer.
-int Fit(int start, int length, int low, int high) {
+std::int64_t Fit(std::int64_t start, std::int64_t length, std::int64_t low, std::int64_t high) {
   return std::max(low, std::min(start, high - length));
 }
 
 }  // namespace
 
 Rect KeepOnScreens(const Rect& window, const std::vector<Rect>& screens, const Rect& workArea) {
-  if (std::any_of(screens.begin(), screens.end(),
-                  [&](const Rect& screen) { return Meets(window, screen); })) {
+  std::vector<Span> areas;
+  for (const Rect& screen : screens) {
+    if (screen.Width() > 0 && screen.Height() > 0) areas.push_back(Wide(screen));
+  }
+  if (areas.empty()) areas.push_back(Wide(workArea));
+
+  const Span wide = Wide(window);
+  const Span grip = Grip(wide);
+  if (std::any_of(areas.begin(), areas.end(),
+                  [&](const Span& area) { return ShowsGrip(grip, area); })) {
     return window;
   }
-  const int left = Fit(window.left, window.Width(), workArea.left, workArea.right);
-  const int top = Fit(window.top, window.Height(), workArea.top, workArea.bottom);
-  return {left, top, left + window.Width(), top + window.Height()};
+  const Span& nearest = *std::min_element(
+      areas.begin(), areas.end(),
+      [&](const Span& a, const Span& b) { return Distance(grip, a) < Distance(grip, b); });
+  const std::int64_t width = wide.right - wide.left;
+  const std::int64_t height = wide.bottom - wide.top;
+  const std::int64_t left = Fit(wide.left, width, nearest.left, nearest.right);
+  const std::int64_t top = Fit(wide.top, height, nearest.top, nearest.bottom);
+  // On the screen the corner is a screen coordinate; the far corner stays in int as far as
+  // the size allows.
+  const auto clampToInt = [](std::int64_t value) {
+    return static_cast<int>(std::clamp<std::int64_t>(value, std::numeric_limits<int>::min(),
+                                                     std::numeric_limits<int>::max()));
+  };
+  return {clampToInt(left), clampToInt(top), clampToInt(left + width), clampToInt(top + height)};
 }
 
 }  // namespace hw

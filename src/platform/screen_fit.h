@@ -7,8 +7,10 @@
 namespace hw {
 
 // Where a window rectangle (frame included, desktop coordinates) is put so that the user can
-// reach it: unchanged when it meets one of `screens`; otherwise moved into `workArea` (the
-// primary screen's), keeping its size, as a window restored on a screen that is gone.
+// reach it: unchanged while a piece of its top edge, where the title bar lies, shows on one of
+// `screens` (their work areas); otherwise moved onto the nearest of them, keeping its size, as
+// a window restored on a screen that is gone or stored far off. Without screens, `workArea`
+// stands for them. Any int coordinates are taken without overflow.
 Rect KeepOnScreens(const Rect& window, const std::vector<Rect>& screens, const Rect& workArea);
 
 }  // namespace hw

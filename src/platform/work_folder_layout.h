@@ -4,6 +4,8 @@
 #include <string_view>
 #include <utility>
 
+#include "platform/file_system.h"
+
 namespace hw {
 
 // The program's working folder and where everything lives in it. Every path into the folder
@@ -25,9 +27,9 @@ class WorkFolderLayout {
   std::u16string ThemeFolder(std::u16string_view name) const {
     return ThemesFolder() + std::u16string(name);
   }
-  // A theme's layout file "Setting.ini".
+  // A theme's layout file "Setting.ini", found whatever the letter case of its name.
   std::u16string ThemeLayoutFile(std::u16string_view name) const {
-    return ThemeFolder(name) + u"\\Setting.ini";
+    return FindIgnoringCase(ThemeFolder(name), u"Setting.ini");
   }
 
   // "Setting\" and the three reference files in it.

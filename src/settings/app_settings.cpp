@@ -1,5 +1,6 @@
 #include "settings/app_settings.h"
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 
@@ -104,6 +105,23 @@ int Limited(const SettingKey& key, int value) {
   return value;
 }
 
+// No desktop reaches this far, nor is a window this large: such values are damage. Keeping
+// them out also leaves room for the sums the window's placement makes, so none overflows.
+constexpr int kPositionLimit = 100000;
+constexpr int kSizeLimit = 16384;
+
+// The [Position] rectangle with its corner within reach of the sums and a usable size: a
+// rectangle with no area or an absurd one gets the default 640 × 480 at its corner.
+void LimitPosition(AppSettings& settings) {
+  const long long width = static_cast<long long>(settings.Right) - settings.Left;
+  const long long height = static_cast<long long>(settings.Bottom) - settings.Top;
+  settings.Left = std::clamp(settings.Left, -kPositionLimit, kPositionLimit);
+  settings.Top = std::clamp(settings.Top, -kPositionLimit, kPositionLimit);
+  const bool usable = width > 0 && width <= kSizeLimit && height > 0 && height <= kSizeLimit;
+  settings.Right = settings.Left + (usable ? static_cast<int>(width) : 640);
+  settings.Bottom = settings.Top + (usable ? static_cast<int>(height) : 480);
+}
+
 void Read(const ProfileFile& file, const SettingKey& key, AppSettings& settings) {
   if (key.number) {
     int& field = settings.*key.number;
@@ -132,6 +150,7 @@ void ReadThemeName(const ProfileFile& file, AppSettings& settings) {
 void ReadAppSettings(const ProfileFile& file, AppSettings& settings) {
   for (const SettingKey* key : kReadOrder)
     Read(file, *key, settings);
+  LimitPosition(settings);
 }
 
 void WriteAppSettings(ProfileFile& file, const AppSettings& settings, const Rect& windowRect) {

@@ -102,6 +102,9 @@ void CTremorlensDlg::RunStartupStage0() {
   log.WriteEventLog(LogText(u"Log Start"));
   log.WriteEventLog(LogText(u"Initial Program Start"));
   log.WriteEventLog(SeparatorLine(u'='));
+  for (const std::u16string& problem : ports_.assets.LoadProblems()) {
+    log.WriteEventLog(LogText(problem));
+  }
 
   ApplyTrackingSizes();
   PlaceWindowAtStart();

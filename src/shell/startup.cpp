@@ -1,5 +1,8 @@
+#include <cstdio>
+
 #include "platform/file_system.h"
 #include "platform/profile_file.h"
+#include "platform/text_codec.h"
 #include "platform/text_renderer.h"
 #include "settings/app_settings.h"
 #include "settings/theme_layout.h"
@@ -56,6 +59,11 @@ bool CTremorlensDlg::OnInitDialog() {
       code != ThemeAssetResult::kLoaded) {
     ShowThemeAssetFailure(code);
     return true;
+  }
+  // Pictures the program goes on without: said on the terminal now, and in the event log when
+  // it starts.
+  for (const std::u16string& problem : ports_.assets.LoadProblems()) {
+    std::fprintf(stderr, "heronwatch: %s\n", Utf16ToUtf8(problem).c_str());
   }
 
   composer_.ComposeFrame();

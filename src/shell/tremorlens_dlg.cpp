@@ -8,20 +8,15 @@ namespace hw {
 
 namespace {
 
-PictureSettings PictureSettingsOf(const AppSettings& settings) {
+PictureSettings PictureSettingsOf(const AppContext& context) {
+  const AppSettings& settings = context.settings;
   return {settings.EpiFront, settings.EpiBlink, settings.ShindoMap, settings.SpeedDraw,
-          settings.Aspect,   settings.Debug,    settings.Demo};
+          settings.Aspect,   settings.Debug,    settings.Demo,      context.SandboxSwitch};
 }
 
 ComposeInputs ComposeInputsOf(AppContext& context, TextRenderer& text) {
-  return {*context.reports,
-          context.theme,
-          *context.reference,
-          context.surfaces,
-          context.fonts,
-          text,
-          PictureSettingsOf(context.settings),
-          context.eventLog};
+  return {*context.reports, context.theme, *context.reference,         context.surfaces,
+          context.fonts,    text,          PictureSettingsOf(context), context.eventLog};
 }
 
 PaintInputs PaintInputsOf(AppContext& context, TextRenderer& text, const FrameComposer& composer) {
@@ -30,7 +25,7 @@ PaintInputs PaintInputsOf(AppContext& context, TextRenderer& text, const FrameCo
           context.theme,
           context.fonts,
           text,
-          PictureSettingsOf(context.settings),
+          PictureSettingsOf(context),
           context.fetch,
           composer.mapLayer(),
           composer.compositions()};

@@ -1,7 +1,9 @@
 // heronwatch-tool theme: the theme a working folder's program would load, as it loads it.
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "display/layer_surfaces.h"
 #include "display/theme_assets.h"
@@ -49,8 +51,8 @@ std::string Describe(const PictureSource& source, const LayerSurface& slot) {
 }  // namespace
 
 // Prints the theme's name and folder, every layout value as "Section Key=value", the picture
-// each sprite surface got, and the loader's result. Exits with 1 when a required picture
-// could not be loaded.
+// each sprite surface got, and the loader's result. Exits with 1 when the working folder is
+// missing, a required picture could not be loaded or a map cannot be decoded.
 int RunTheme(const Arguments& args) {
   std::u16string workFolder;
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -61,6 +63,11 @@ int RunTheme(const Arguments& args) {
     }
   }
   if (workFolder.empty()) workFolder = GetCurrentFolder();
+  if (std::error_code ec; !std::filesystem::is_directory(NativePath(workFolder), ec)) {
+    std::fprintf(stderr, "heronwatch-tool: the working folder %s is missing\n",
+                 NativePath(workFolder).c_str());
+    return 1;
+  }
 
   const WorkFolderLayout layoutOfFolder(workFolder);
   const std::u16string name = WorkFolderThemeName(layoutOfFolder);
@@ -91,7 +98,12 @@ int RunTheme(const Arguments& args) {
   }
   std::printf("LoadThemeAssets=%d%s%s\n", static_cast<int>(code), failed != nullptr ? " " : "",
               failed != nullptr ? Text(failed->surfaceName).c_str() : "");
-  return code == ThemeAssetResult::kLoaded ? 0 : 1;
+  // The maps are required: one that is there but cannot be decoded fails the theme as well.
+  const std::vector<std::u16string> problems = assets.LoadProblems();
+  for (const std::u16string& problem : problems) {
+    std::fprintf(stderr, "heronwatch-tool: %s\n", Text(problem).c_str());
+  }
+  return code == ThemeAssetResult::kLoaded && problems.empty() ? 0 : 1;
 }
 
 }  // namespace hw::tool

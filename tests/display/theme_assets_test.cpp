@@ -10,6 +10,8 @@
 #include "fakes/fake_text_renderer.h"
 #include "fakes/temp_folder.h"
 #include "platform/file_system.h"
+#include "platform/text_codec.h"
+#include "platform/work_folder_layout.h"
 
 namespace hw {
 namespace {
@@ -192,6 +194,35 @@ TEST(ThemeAssets, UndecodableMapLeavesItsSurfaceEmpty) {
   EXPECT_EQ(theme.FileOf(JpMap2Surface), u"\\Map\\jp_map2.jpg");
   EXPECT_FALSE(theme.HasPicture(JpMap2Surface));
   EXPECT_TRUE(theme.HasPicture(WorldMapSurface));
+  // It is said which file and why, once per load.
+  const std::vector<std::u16string> problems = theme.assets.LoadProblems();
+  ASSERT_EQ(problems.size(), 1u);
+  EXPECT_NE(problems[0].find(
+                Utf8ToUtf16(NativePath(theme.folder.U16() + u"\\Theme\\T\\Map\\jp_map2.jpg"))),
+            std::u16string::npos);
+  EXPECT_NE(problems[0].find(u"not a picture"), std::u16string::npos);
+  theme.Put(u"\\Map\\jp_map2.jpg", FakePictureDecoder::Jpeg(41, 30));
+  ASSERT_EQ(theme.Load(), ThemeAssetResult::kLoaded);
+  EXPECT_TRUE(theme.assets.LoadProblems().empty());
+}
+
+// A theme made where names ignore letter case loads whatever the case of its folders and
+// files; a name that matches exactly is preferred.
+TEST(ThemeAssets, NamesAreFoundWhateverTheirLetterCase) {
+  Theme theme({{u"\\intensity\\maxintensity.BMP", FakePictureDecoder::Bitmap(3487, 142)},
+               {u"\\MAP\\JP_MAP1.jpg", FakePictureDecoder::Jpeg(40, 30)},
+               {u"\\MAP\\jp_map2.JPG", FakePictureDecoder::Jpeg(41, 30)},
+               {u"\\MAP\\World_Map.jpg", FakePictureDecoder::Jpeg(70, 20)},
+               {u"\\MAP\\world_map.jpg", FakePictureDecoder::Jpeg(71, 20)},
+               {u"\\waku\\SHINGEN.bmp", FakePictureDecoder::Bitmap(9, 9)},
+               {u"\\setting.INI", "[Main]\n"}});
+  ASSERT_EQ(theme.Load(), ThemeAssetResult::kLoaded);
+  EXPECT_EQ(theme.SurfaceOf(MaxIntensitySurface).width(), 3487);
+  EXPECT_EQ(theme.WidthOf(JpMap1Surface), 40);
+  EXPECT_EQ(theme.WidthOf(JpMap2Surface), 41);
+  EXPECT_EQ(theme.WidthOf(WorldMapSurface), 71);
+  EXPECT_EQ(theme.SurfaceOf(ShingenSurface).width(), 9);
+  EXPECT_TRUE(CanOpenForReading(WorkFolderLayout(theme.folder.U16()).ThemeLayoutFile(u"T")));
 }
 
 TEST(ThemeAssets, LoadJpegPictureCodes) {

@@ -187,22 +187,35 @@ TEST(WindowPainter, AspectChoosesThePartOfTheDisplayPage) {
   EXPECT_TRUE(h.painter.OnPaint(true).iconic);
 }
 
-TEST(WindowPainter, DemoLabelLiesInsideWhatTheWindowShows) {
-  for (const int aspect : {0, 1, 2}) {
-    PaintHarness h;
-    h.Demo = 1;
-    h.Aspect = aspect;
-    h.report().issueType = Other;  // the map of Japan, no markers
-    h.Compose();
-    const PaintSource frame = h.PaintAt(0);
-    ASSERT_FALSE(h.text.draws.empty());
-    const Rect label = h.text.draws.back().rect;
-    EXPECT_EQ(h.text.draws.back().text, u"デモ表示 DEMO");
-    EXPECT_GE(label.left, frame.source.left) << aspect;
-    EXPECT_LE(label.right, frame.source.right) << aspect;
-    // The label is shaded: darker than the map around it.
-    const int x = (label.left + label.right) / 2 - PageX(DisplayPage);
-    EXPECT_NE(h.Shown(x, label.top + 1), h.PagePixel(AreaPage, x, label.top + 1));
+// The demo and the sandbox each say so on the picture, so that their reports are never taken
+// for live ones; the live service has no label.
+TEST(WindowPainter, DemoAndSandboxLabelsLieInsideWhatTheWindowShows) {
+  struct Case {
+    int demo;
+    int sandbox;
+    std::u16string_view text;
+  };
+  const Case cases[] = {{1, 0, u"デモ表示 DEMO"}, {2, 0, u"デモ表示 DEMO"}, {0, 1, u"SandBox"}};
+  for (const Case& c : cases) {
+    for (const int aspect : {0, 1, 2}) {
+      SCOPED_TRACE(testing::Message()
+                   << "demo " << c.demo << " sandbox " << c.sandbox << " aspect " << aspect);
+      PaintHarness h;
+      h.Demo = c.demo;
+      h.Sandbox = c.sandbox;
+      h.Aspect = aspect;
+      h.report().issueType = Other;  // the map of Japan, no markers
+      h.Compose();
+      const PaintSource frame = h.PaintAt(0);
+      ASSERT_FALSE(h.text.draws.empty());
+      const Rect label = h.text.draws.back().rect;
+      EXPECT_EQ(h.text.draws.back().text, c.text);
+      EXPECT_GE(label.left, frame.source.left);
+      EXPECT_LE(label.right, frame.source.right);
+      // The label is shaded: darker than the map around it.
+      const int x = (label.left + label.right) / 2 - PageX(DisplayPage);
+      EXPECT_NE(h.Shown(x, label.top + 1), h.PagePixel(AreaPage, x, label.top + 1));
+    }
   }
   PaintHarness live;
   live.PaintAt(0);

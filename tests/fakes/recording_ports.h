@@ -41,7 +41,9 @@ class ScriptedThemeAssets final : public ThemeAssetService {
     ++loads;
     return result;
   }
+  std::vector<std::u16string> LoadProblems() const override { return problems; }
   ThemeAssetResult result = ThemeAssetResult::kLoaded;
+  std::vector<std::u16string> problems;
   int loads = 0;
 };
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 namespace hw {
 namespace {
 
@@ -16,15 +18,32 @@ TEST(KeepOnScreens, WindowsThatCanBeReachedStayAndLostOnesComeBack) {
   const Case cases[] = {
       {"on the primary screen", {100, 100, 740, 580}, {100, 100, 740, 580}},
       {"on the second screen", {2100, 200, 2740, 680}, {2100, 200, 2740, 680}},
-      {"mostly off a screen's edge", {1900, -400, 2540, 80}, {1900, -400, 2540, 80}},
-      {"on a screen that is gone", {4000, 100, 4640, 580}, {1280, 100, 1920, 580}},
+      {"title bar across both screens, body off the bottom",
+       {1820, 1000, 2460, 1480},
+       {1820, 1000, 2460, 1480}},
+      {"beyond the last screen", {4000, 100, 4640, 580}, {3200, 100, 3840, 580}},
+      {"left of every screen", {-3000, 300, -2360, 780}, {0, 300, 640, 780}},
+      {"only 50 pixels of its left end show", {3790, 100, 4430, 580}, {3200, 100, 3840, 580}},
+      {"title bar above the top", {100, -30, 740, 450}, {100, 0, 740, 480}},
       {"far above every screen", {100, -2000, 740, -1520}, {100, 0, 740, 480}},
-      {"larger than the work area", {5000, 5000, 7000, 7000}, {0, 0, 2000, 2000}},
+      {"larger than the screen it comes to", {5000, 5000, 7000, 7000}, {1920, 0, 3920, 2000}},
+      {"at the low ends of the integers",
+       {INT_MIN, INT_MIN, INT_MIN + 640, INT_MIN + 480},
+       {0, 0, 640, 480}},
+      {"at the high ends of the integers",
+       {INT_MAX - 640, INT_MAX - 480, INT_MAX, INT_MAX},
+       {3200, 600, 3840, 1080}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(KeepOnScreens(c.window, screens, workArea), c.expected);
   }
+}
+
+TEST(KeepOnScreens, WithoutScreensTheWorkAreaStandsForThem) {
+  // A 1920 × 1080 desktop and a window stored at Left=3000.
+  EXPECT_EQ(KeepOnScreens({3000, 100, 3640, 580}, {}, {0, 0, 1920, 1040}),
+            (Rect{1280, 100, 1920, 580}));
 }
 
 }  // namespace

@@ -86,6 +86,33 @@ TEST(AppSettings, ValuesAreLimitedRightAfterReading) {
   }
 }
 
+// A [Position] rectangle without area, of an absurd size or at the ends of the integers
+// becomes a default-sized window at a corner within reach, so that no later sum overflows and
+// nothing absurd is written back.
+TEST(AppSettings, PositionIsKeptUsable) {
+  struct Case {
+    const char* name;
+    const char* ini;
+    Rect expected;  // left, top, right, bottom
+  };
+  const Case cases[] = {
+      {"usable", "Left=3000\nTop=-200\nRight=3640\nBottom=280", {3000, -200, 3640, 280}},
+      {"right before left", "Left=700\nTop=10\nRight=100\nBottom=490", {700, 10, 1340, 490}},
+      {"no height", "Left=0\nTop=10\nRight=640\nBottom=10", {0, 10, 640, 490}},
+      {"absurd width", "Left=0\nTop=0\nRight=2000000\nBottom=480", {0, 0, 640, 480}},
+      {"integer ends",
+       "Left=-2147483648\nTop=-2147483648\nRight=2147483647\nBottom=2147483647",
+       {-100000, -100000, -99360, -99520}},
+      {"all at the largest integer",
+       "Left=2147483647\nTop=2147483647\nRight=2147483647\nBottom=2147483647",
+       {100000, 100000, 100640, 100480}},
+  };
+  for (const Case& c : cases) {
+    const AppSettings s = ReadFrom(std::string("[Position]\n") + c.ini + "\n");
+    EXPECT_EQ((Rect{s.Left, s.Top, s.Right, s.Bottom}), c.expected) << c.name;
+  }
+}
+
 TEST(AppSettings, WritesEveryKeyButDebugTStartAndNetInDocumentedOrder) {
   ProfileFile file = ProfileFile::Parse("");
   AppSettings settings = ReadFrom("");

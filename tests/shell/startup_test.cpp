@@ -86,6 +86,19 @@ TEST(Startup, MissingRequiredPictureShowsWhyAndNeverStartsTheLoop) {
   }
 }
 
+// A map the program goes on without is named in the event log, after its start lines.
+TEST(Startup, PicturesThatCouldNotBeDecodedAreLogged) {
+  ShellHarness h;
+  h.recording.assets.problems = {u"map picture Map/world_map.jpg is not a picture"};
+  h.InitWithTheme();
+  h.Tick();
+  const std::string log = h.Log();
+  const std::size_t start = log.find("Initial Program Start");
+  const std::size_t problem = log.find("map picture Map/world_map.jpg is not a picture");
+  ASSERT_NE(problem, std::string::npos) << log;
+  EXPECT_GT(problem, start);
+}
+
 TEST(Startup, SecondInitialisationBuildsNothingAgain) {
   ShellHarness h;
   h.InitWithTheme();

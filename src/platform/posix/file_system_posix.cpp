@@ -146,6 +146,46 @@ std::optional<std::vector<std::u16string>> ListSubfolders(std::u16string_view pa
   return result;
 }
 
+std::u16string FindIgnoringCase(std::u16string_view folder, std::u16string_view relative) {
+  const auto lower = [](std::string text) {
+    for (char& c : text) {
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return text;
+  };
+  std::string native = NativePath(folder);
+  std::u16string result(folder);
+  bool found = true;
+  std::size_t start = 0;
+  while (start <= relative.size()) {
+    std::size_t end = relative.find_first_of(u"\\/", start);
+    if (end == std::u16string_view::npos) end = relative.size();
+    std::string name = Utf16ToUtf8(relative.substr(start, end - start));
+    start = end + 1;
+    if (name.empty()) continue;
+    const std::string exact = native + "/" + name;
+    struct stat info {};
+    if (found && ::lstat(exact.c_str(), &info) != 0) {
+      found = false;
+      if (DIR* dir = ::opendir(native.c_str())) {
+        std::vector<std::string> matches;
+        const std::string wanted = lower(name);
+        while (const dirent* entry = ::readdir(dir)) {
+          if (lower(entry->d_name) == wanted) matches.emplace_back(entry->d_name);
+        }
+        ::closedir(dir);
+        if (!matches.empty()) {
+          name = *std::min_element(matches.begin(), matches.end());
+          found = true;
+        }
+      }
+    }
+    native += "/" + name;
+    result += u"\\" + Utf8ToUtf16(name);
+  }
+  return result;
+}
+
 bool CanOpenForReading(std::u16string_view path) {
   std::string error;
   return Descriptor(OpenRegularForReading(NativePath(path), error)).valid();

@@ -14,6 +14,7 @@
 #include <QStyle>
 #include <QWindow>
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 
@@ -82,16 +83,20 @@ WindowPlacement QtMainWindow::GetWindowPlacement() {
 
 void QtMainWindow::SetWindowPlacement(const WindowPlacement& placement) {
   // The rectangle includes the frame; Qt places the client area, so the frame is taken off.
-  // A rectangle on no screen (a screen that is gone) is brought onto the primary one.
+  // A rectangle whose title bar shows on no screen (a screen that is gone, a position stored
+  // far off) is brought onto the nearest one.
   const QPoint origin = WorkAreaOrigin();
   const Rect& r = placement.normal;
   std::vector<Rect> screens;
   for (const QScreen* screen : QGuiApplication::screens()) {
-    screens.push_back(RectOf(screen->geometry()));
+    screens.push_back(RectOf(screen->availableGeometry()));
   }
-  const Rect outer = KeepOnScreens(
-      {r.left + origin.x(), r.top + origin.y(), r.right + origin.x(), r.bottom + origin.y()},
-      screens, GetWorkArea());
+  const auto shifted = [](int value, int by) {
+    return static_cast<int>(std::clamp<qint64>(qint64{value} + by, INT_MIN, INT_MAX));
+  };
+  const Rect outer = KeepOnScreens({shifted(r.left, origin.x()), shifted(r.top, origin.y()),
+                                    shifted(r.right, origin.x()), shifted(r.bottom, origin.y())},
+                                   screens, GetWorkArea());
   const QMargins margins = PlacementMargins();
   const int width = std::max(1, outer.Width() - margins.left() - margins.right());
   const int height = std::max(1, outer.Height() - margins.top() - margins.bottom());
