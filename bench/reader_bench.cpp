@@ -12,14 +12,14 @@
 
 namespace {
 
-// Real reports repeated (with distinct ids) up to just below the body limit.
+// Real reports repeated (with distinct ids) up to just below the body limit of 20 reports.
 std::string FullBody() {
   std::ifstream in(HW_BENCH_FIXTURE_DIR "/samples/detailscale-2024-08-10-two-reports.json");
   std::ostringstream bytes;
   bytes << in.rdbuf();
   const std::string reports = bytes.str().substr(1, bytes.str().size() - 2);
   std::string body = "[";
-  for (int i = 0; body.size() + reports.size() + 2 < hw::FetchWorker::kBodyLimit; ++i) {
+  for (int i = 0; body.size() + reports.size() + 2 < hw::FetchWorker::BodyLimit(20); ++i) {
     std::string copy = reports;
     copy.replace(copy.find("\"id\":\"") + 6, 4, std::to_string(1000 + i % 9000));
     body += (i ? "," : "") + copy;

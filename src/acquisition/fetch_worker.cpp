@@ -13,9 +13,7 @@ FetchWorker::FetchWorker(FetchShared& shared, HttpClient& http,
     : shared_(shared),
       http_(http),
       configure_(std::move(configure)),
-      store_(std::make_unique<ReportStore>()) {
-  body_.reserve(kBufferSize);
-}
+      store_(std::make_unique<ReportStore>()) {}
 
 FetchWorker::~FetchWorker() {
   Shutdown();
@@ -45,12 +43,14 @@ void FetchWorker::RunFetch(const FetchConfig& config) {
                                                    std::memory_order_acq_rel)) {
     return;
   }
+  shared_.Detail = FetchDetail{};
   if (const FetchStatusValue failure = GetBody(config); failure != FetchRunning) {
     Publish(failure);
     return;
   }
   const FetchStatusValue result =
       ReadReportBody(body_, *store_, shared_.NewestId, shared_.LastShownId, config.paddings);
+  if (result == FetchBadBody) shared_.Detail.problem = FetchProblem::kNotAList;
   if (result == FetchDone && config.SiJson != 0) {
     // A history file that cannot be written does not fail the fetch.
     if (const std::u16string path = HistoryFilePath(config); !path.empty()) {
@@ -62,22 +62,63 @@ void FetchWorker::RunFetch(const FetchConfig& config) {
 
 FetchStatusValue FetchWorker::GetBody(const FetchConfig& config) {
   body_.clear();
+  FetchDetail& detail = shared_.Detail;
+  detail.limit = BodyLimit(config.HisJsonNum);
   if (config.Demo <= 0) {
-    BoundedBody download = BoundedGet(http_, RequestUrl(config), kBufferSize);
-    const HttpResult& result = download.result;
-    if (result.stage != HttpStage::kOpened) {
-      const bool noSession = result.stage == HttpStage::kSessionFailed;
-      shared_.NetErrorStage.store(noSession ? 1 : 2);
-      shared_.LastNetError.store(result.error);
-      return noSession ? FetchOpenFailed : FetchUrlFailed;
+    if (const FetchStatusValue failure = GetLiveBody(config); failure != FetchRunning) {
+      return failure;
     }
-    body_ = std::move(download.body);
   } else if (const std::u16string file = DemoFile(config); !file.empty()) {
-    // A missing file gives an empty body.
-    body_ = ReadFileBytes(file, kBodyLimit).value_or(std::string());
+    // A missing file gives an empty body; a file past the limit is refused as a download is.
+    body_ = ReadFileBytes(file, detail.limit).value_or(std::string());
+    detail.received = body_.size();
+    if (body_.size() >= detail.limit) {
+      body_.clear();
+      detail.problem = FetchProblem::kTooLarge;
+      return FetchBadBody;
+    }
   }
   // The body is a C string: whatever follows a NUL byte is not part of it.
   if (const std::size_t nul = body_.find('\0'); nul != std::string::npos) body_.resize(nul);
+  return FetchRunning;
+}
+
+FetchStatusValue FetchWorker::GetLiveBody(const FetchConfig& config) {
+  FetchDetail& detail = shared_.Detail;
+  BoundedBody download = BoundedGet(http_, RequestUrl(config), detail.limit + 1);
+  const HttpResult& result = download.result;
+  detail.httpStatus = result.status;
+  detail.error = result.error;
+  detail.errorText = result.errorText;
+  detail.redirects = result.redirects;
+  detail.retryAfterSeconds = result.retryAfterSeconds;
+  detail.received = download.received;
+  detail.announced = result.announced;
+
+  const auto failed = [&](FetchProblem problem, int stage) {
+    detail.problem = problem;
+    shared_.NetErrorStage.store(stage);
+    shared_.LastNetError.store(result.error);
+    return stage == 1 ? FetchOpenFailed : FetchUrlFailed;
+  };
+  if (result.stage == HttpStage::kSessionFailed) return failed(FetchProblem::kNoSession, 1);
+  if (result.stage != HttpStage::kOpened) return failed(FetchProblem::kUnreachable, 2);
+  // Only a whole body is a report list: a body that hit the limit is cut, a transfer that
+  // failed or fell short of its Content-Length is broken, and an error answer (a 429 or 503
+  // may well carry "[]") is a server error whatever it holds.
+  if (download.limitReached) {
+    detail.problem = FetchProblem::kTooLarge;
+    return FetchBadBody;
+  }
+  if (result.error != 0) return failed(FetchProblem::kBrokenAnswer, 2);
+  if (result.status < 200 || result.status > 299) {
+    detail.problem = FetchProblem::kHttpStatus;
+    return FetchBadBody;
+  }
+  if (result.announced >= 0 && download.received != static_cast<std::size_t>(result.announced)) {
+    return failed(FetchProblem::kShortAnswer, 2);
+  }
+  body_ = std::move(download.body);
   return FetchRunning;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <ctime>
 #include <functional>
 #include <memory>
@@ -36,8 +37,20 @@ struct FetchConfig {
 // FetchDone result, so painting never reads what a worker writes.
 class FetchWorker final : public FetchService {
  public:
-  static constexpr std::size_t kBufferSize = 700000;  // the body buffer keeps a terminator
-  static constexpr std::size_t kBodyLimit = kBufferSize - 1;
+  // The largest report the service plausibly sends: a detailed intensity report lists every
+  // station that felt the earthquake, at most about 4,400 (the reader keeps up to 5,000), at
+  // about 85 bytes each in compact JSON (a 2,000-point report is about 150 KB). 512 KiB holds
+  // 5,000 points of 100 bytes with room for the rest of the report.
+  static constexpr std::size_t kReportBytes = 512 * 1024;
+  // [File] HisJsonNum asks for 1 to 100 reports.
+  static constexpr int kMaxReports = 100;
+  // A body of this size or more for `reports` reports cannot be a real list: it is refused,
+  // never read or saved cut. 20 reports allow 10 MiB.
+  static constexpr std::size_t BodyLimit(int reports) {
+    return static_cast<std::size_t>(std::clamp(reports, 1, kMaxReports)) * kReportBytes;
+  }
+  // The largest body any fetch keeps (and so any body file the tools read).
+  static constexpr std::size_t kBodyLimit = kMaxReports * kReportBytes;
 
   FetchWorker(FetchShared& shared, HttpClient& http, std::function<FetchConfig()> configure);
   ~FetchWorker() override;
@@ -65,8 +78,10 @@ class FetchWorker final : public FetchService {
   const std::string& body() const { return body_; }
 
  private:
-  // FetchRunning when a body (perhaps empty) is in body_, else the failure to publish.
+  // FetchRunning when a whole body (perhaps empty) is in body_, else the failure to publish;
+  // fills shared_.Detail either way.
   FetchStatusValue GetBody(const FetchConfig& config);
+  FetchStatusValue GetLiveBody(const FetchConfig& config);
   void Publish(FetchStatusValue status) {
     shared_.FetchStatus.store(status, std::memory_order_release);
   }

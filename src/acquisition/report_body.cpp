@@ -11,9 +11,9 @@ FetchStatusValue ReadReportBody(std::string_view body, ReportStore& store, std::
   if (body.empty() || body[0] != '[') return FetchBadBody;
   const std::u16string text = Utf8ToUtf16(body);
   ReportReader reader(store, newestId, lastShownId, paddings);
-  if (reader.ReadReports(text, ReadPass::kCheck) == ReadResult::kAlreadyShown) {
-    return FetchUnchanged;
-  }
+  const ReadResult check = reader.ReadReports(text, ReadPass::kCheck);
+  if (check == ReadResult::kAlreadyShown) return FetchUnchanged;
+  if (check != ReadResult::kNewReport) return FetchNoReports;
   ResetReportStore(store);
   reader.ReadReports(text, ReadPass::kLatest);
   reader.ReadReports(text, ReadPass::kHistory);

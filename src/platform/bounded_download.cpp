@@ -5,21 +5,30 @@ namespace {
 
 constexpr std::size_t kReadBytes = 1000;
 
+// A server that sends a byte now and then never trips the 4 s receive time-out; the overall
+// deadline, a few seconds above it, ends such a transfer so that the next poll can start. A
+// real report list (a few hundred kilobytes) arrives well within it.
+constexpr int kDeadlineMs = 10000;
+
+// The web service allows about one request a second per address; a redirect loop must not
+// multiply the polls.
+constexpr int kMaxRedirects = 3;
+
 }  // namespace
 
 BoundedBody BoundedGet(HttpClient& http, const std::string& url, std::size_t bufferSize) {
   const std::size_t limit = bufferSize - 1;
   const std::size_t cut = limit / kReadBytes * kReadBytes;
   BoundedBody out;
-  out.body.reserve(bufferSize);
   const auto keep = [&](std::string_view chunk) {
     out.body.append(chunk);
     out.received += chunk.size();
     if (out.body.size() < limit) return true;
     out.body.resize(cut);
+    out.limitReached = true;
     return false;
   };
-  out.result = http.Get(url, {"REVERIZA", 4000, 4000}, keep);
+  out.result = http.Get(url, {"REVERIZA", 4000, 4000, kDeadlineMs, kMaxRedirects}, keep);
   return out;
 }
 

@@ -6,22 +6,31 @@
 
 namespace hw {
 
-// What a GET may wait for: the connection, and any gap in the data once it flows.
+// What a GET may wait for: the connection, any gap in the data once it flows, and the whole
+// transfer (0: no overall deadline). Redirects are followed up to `maxRedirects` times.
 struct HttpGetOptions {
   std::string userAgent;
   int connectTimeoutMs = 4000;
   int receiveTimeoutMs = 4000;
+  int totalTimeoutMs = 0;
+  int maxRedirects = 3;
 };
 
 // How far a GET came. kSessionFailed: no session could be made at all. kUrlFailed: the address
 // could not be opened (name resolution, refused connection, time-out before the answer, TLS
 // failure). kOpened: an answer began; whatever body arrived was handed to the sink, also when
-// the transfer broke off later. No HTTP status is judged here.
+// the transfer broke off later (then `error` says why). No HTTP status is judged here; the
+// caller gets it with what else the final answer announced.
 enum class HttpStage { kSessionFailed, kUrlFailed, kOpened };
 
 struct HttpResult {
   HttpStage stage = HttpStage::kUrlFailed;
-  int error = 0;  // the client library's error code; 0 when the transfer completed
+  int error = 0;               // the client library's error code; 0 when the transfer completed
+  int status = 0;              // HTTP status of the final answer; 0 when none came
+  std::string errorText{};     // the client library's words for `error`
+  int redirects = 0;           // redirects followed
+  long long announced = -1;    // the final answer's Content-Length; -1 when it gave none
+  int retryAfterSeconds = -1;  // the final answer's Retry-After; -1 when it gave none
 };
 
 // Receives the body as it arrives; returning false ends the transfer early.

@@ -26,6 +26,7 @@ struct LoopState {
   std::tm PrevTime{};
   int FetchPhase = 0;
   int FetchHoldOff = 0;
+  int FetchFailures = 0;  // failed fetches in a row, for the back-off
   FetchStatusValue LastFetchStatus = FetchIdle;
   int PaintCount = 0;
   int TickerMoved = 0;

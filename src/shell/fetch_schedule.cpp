@@ -64,4 +64,18 @@ int AdvanceFetchPhase(int fetchPhase, int reload, int tStart, int p) {
   return phase;
 }
 
+int HoldOffAfterFailure(FetchStatusValue status, const FetchDetail& detail, int failures,
+                        int reload) {
+  if (detail.problem == FetchProblem::kHttpStatus && detail.httpStatus == 429 &&
+      detail.retryAfterSeconds >= 0) {
+    return std::min(detail.retryAfterSeconds, kMaxRetryAfterSeconds);
+  }
+  const int single = static_cast<int>(status) <= static_cast<int>(FetchUrlFailed) ? 2 : 0;
+  if (failures < 2) return single;
+  int wait = std::max(reload, 1);
+  for (int n = 1; n < failures && wait < kMaxBackoffSeconds; ++n)
+    wait *= 2;
+  return std::max(single, std::min(wait, kMaxBackoffSeconds));
+}
+
 }  // namespace hw

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "acquisition/fetch_detail.h"
 #include "display/scroll_step.h"
 #include "eventlog/event_log.h"
 #include "platform/clock.h"
@@ -150,17 +151,24 @@ void CTremorlensDlg::TakeOverFetchStatus() {
       composer_.ComposeFrame();
       if (!(context_.settings.Debug != 0 && context_.settings.Demo != 0)) loop.FetchHoldOff = 0;
       loop.TickerOffset = context_.settings.SpeedScroll * -70;
+      loop.FetchFailures = 0;
       break;
     }
     case FetchUnchanged:
+      loop.FetchFailures = 0;
+      break;
+    case FetchNoReports:
+      // The service answered, with nothing to show: what is shown stays.
+      loop.FetchFailures = 0;
+      context_.eventLog.WriteEventLog(LogText(NoReportsText()));
       break;
     case FetchOpenFailed:
-      WriteNetErrorLines(u"接続エラー … ネット接続不良",
-                         u"エラー番号 … " + NumberText(fetch.LastNetError.load()));
+      TakeOverFailure(status, u"接続エラー … ネット接続不良",
+                      u"エラー番号 … " + NumberText(fetch.LastNetError.load()));
       break;
     case FetchBadBody:
-      WriteNetErrorLines(u"接続エラー … サーバーエラー",
-                         u"エラー対策 … 情報取得周期の数値を増やしてください");
+      TakeOverFailure(status, u"接続エラー … サーバーエラー",
+                      u"エラー対策 … 情報取得周期の数値を増やしてください");
       break;
     case FetchIdle:
     case FetchRunning:
@@ -169,19 +177,31 @@ void CTremorlensDlg::TakeOverFetchStatus() {
     default:
       // A value no worker writes is no result unless it is negative, which reads as a failure.
       if (static_cast<int>(status) >= 0) return;
-      WriteNetErrorLines(u"接続エラー … URL取得失敗",
-                         u"エラー番号 … " + NumberText(fetch.LastNetError.load()));
-      loop.FetchHoldOff = 2;
+      TakeOverFailure(status, u"接続エラー … URL取得失敗",
+                      u"エラー番号 … " + NumberText(fetch.LastNetError.load()));
       break;
   }
   fetch.FetchStatus.store(FetchIdle, std::memory_order_release);
 }
 
-void CTremorlensDlg::WriteNetErrorLines(std::u16string_view cause, std::u16string_view detail) {
+void CTremorlensDlg::TakeOverFailure(FetchStatusValue status, std::u16string_view cause,
+                                     std::u16string_view advice) {
+  LoopState& loop = context_.loop;
+  const FetchDetail& detail = context_.fetch.Detail;
+  // Demo files are read every second whatever happens; only the service is backed off from.
+  loop.FetchFailures = context_.settings.Demo >= 1 ? 0 : loop.FetchFailures + 1;
+  const int holdOff =
+      HoldOffAfterFailure(status, detail, loop.FetchFailures, context_.settings.Reload);
+  if (holdOff > 0) loop.FetchHoldOff = holdOff;
+
   EventLog& log = context_.eventLog;
   log.WriteEventLog(SeparatorLine(u'*'));
   log.WriteEventLog(LogText(cause));
-  log.WriteEventLog(LogText(detail));
+  log.WriteEventLog(LogText(advice));
+  if (const std::u16string what = FetchDetailText(detail); !what.empty()) {
+    log.WriteEventLog(LogText(what));
+    if (holdOff > 0) log.WriteEventLog(LogText(HoldOffText(holdOff)));
+  }
   log.WriteEventLog(SeparatorLine(u'*'));
 }
 

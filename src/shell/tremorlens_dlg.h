@@ -70,7 +70,10 @@ class CTremorlensDlg final : public WindowEventSink,
   void StartFrameTimer();
   void ScheduleFetch();
   void TakeOverFetchStatus();
-  void WriteNetErrorLines(std::u16string_view cause, std::u16string_view detail);
+  // Logs a failed fetch (the documented cause and advice lines, then what really happened) and
+  // holds the next fetches off as the back-off asks.
+  void TakeOverFailure(FetchStatusValue status, std::u16string_view cause,
+                       std::u16string_view advice);
   void UpdateFrameCounters();
   void AdvanceTicker();
   void FollowDrag();

@@ -64,25 +64,111 @@ TEST(FetchWorker, FailuresLeaveTheStoresAndRecordWhereTheyHappened) {
   EXPECT_EQ(h.shared.NetErrorStage.load(), 2);
   EXPECT_EQ(h.shared.LastNetError.load(), 28);
 
-  h.http.result = {HttpStage::kOpened, 0};
+  h.http.result = {HttpStage::kOpened, 0, 200};
   h.http.body = "<html>busy</html>";
   EXPECT_EQ(h.Run(LiveConfig()), FetchBadBody);
   EXPECT_EQ(h.worker.store().latest.maxScale, 70);
 }
 
-TEST(FetchWorker, LongBodiesAreCutAtTheLastWholeChunkBeforeTheLimit) {
+// A body of the size limit or more is refused whole, never read or saved cut; the limit grows
+// with the reports asked for.
+TEST(FetchWorker, BodiesAtTheLimitAreRefusedAndNeverSaved) {
   struct Case {
+    int reports;
     std::size_t length;
-    std::size_t kept;
+    bool demo;
+    FetchStatusValue result;
   };
-  for (const Case c : {Case{699998, 699998}, Case{699999, 699000}, Case{900000, 699000}}) {
+  const std::size_t one = FetchWorker::BodyLimit(1);
+  const Case cases[] = {
+      {1, one - 1, false, FetchDone},   {1, one, false, FetchBadBody},
+      {1, 900000, false, FetchBadBody}, {20, 900000, false, FetchDone},
+      {0, one, false, FetchBadBody},    {1, one - 1, true, FetchDone},
+      {1, one, true, FetchBadBody},
+  };
+  for (const Case& c : cases) {
     for (std::size_t piece : {1000u, 777u, 65536u}) {
+      test::TempFolder folder;
+      std::filesystem::create_directories(folder.path() / "Storage");
       WorkerHarness h;
-      h.http.body = "[" + std::string(c.length - 1, ' ');
+      FetchConfig config = LiveConfig();
+      config.WorkingFolder.SetRoot(folder.U16());
+      config.SiJson = 1;
+      const std::string first = Body({ReportJson().Id("first").MaxScale("70")});
+      h.http.body = first;
+      ASSERT_EQ(h.Run(config), FetchDone);
+
+      // A new report padded with blanks after it to the length.
+      const std::string report = Body({ReportJson().Id("long")});
+      const std::string body =
+          report.substr(0, report.size() - 1) + std::string(c.length - report.size(), ' ') + "]";
+      h.http.body = body;
       h.http.piece = piece;
-      h.worker.RunFetch(LiveConfig());
-      EXPECT_EQ(h.worker.body().size(), c.kept) << c.length << " in pieces of " << piece;
+      config.HisJsonNum = c.reports;
+      if (c.demo) {
+        config.Demo = 1;
+        folder.Write("Storage/demo.json", body);
+      }
+      const std::string what =
+          std::to_string(c.length) + " for " + std::to_string(c.reports) +
+          (c.demo ? " from the demo file" : " in pieces of " + std::to_string(piece));
+      EXPECT_EQ(h.Run(config), c.result) << what;
+      if (c.result == FetchDone) {
+        EXPECT_EQ(folder.Read("Storage/history.json"), body) << what;
+      } else {
+        EXPECT_EQ(h.shared.Detail.problem, FetchProblem::kTooLarge) << what;
+        EXPECT_EQ(folder.Read("Storage/history.json"), first) << what;
+        EXPECT_EQ(h.worker.store().latest.maxScale, 70) << what;
+      }
     }
+  }
+}
+
+// Answers that are no whole list fail the fetch whatever they hold, and an empty list
+// replaces nothing.
+TEST(FetchWorker, AnswersThatAreNoWholeListReplaceNothing) {
+  struct Case {
+    const char* what;
+    HttpResult result;
+    std::string body;
+    FetchStatusValue status;
+    FetchProblem problem;
+  };
+  const std::string list = Body({ReportJson().Id("new")});
+  const auto answer = [](int error, int status, long long announced, int retryAfter) {
+    HttpResult result{HttpStage::kOpened, error, status};
+    result.announced = announced;
+    result.retryAfterSeconds = retryAfter;
+    return result;
+  };
+  const Case cases[] = {
+      {"429 with []", answer(0, 429, 2, 60), "[]", FetchBadBody, FetchProblem::kHttpStatus},
+      {"503 with a list", answer(0, 503, -1, -1), list, FetchBadBody, FetchProblem::kHttpStatus},
+      {"broken off", answer(56, 200, -1, -1), list, FetchUrlFailed, FetchProblem::kBrokenAnswer},
+      {"short of its length", answer(0, 200, 100000, -1), list, FetchUrlFailed,
+       FetchProblem::kShortAnswer},
+      {"not a list", answer(0, 200, -1, -1), "<html>busy</html>", FetchBadBody,
+       FetchProblem::kNotAList},
+      {"200 with []", answer(0, 200, 2, -1), "[]", FetchNoReports, FetchProblem::kNone},
+  };
+  for (const Case& c : cases) {
+    test::TempFolder folder;
+    std::filesystem::create_directories(folder.path() / "Storage");
+    WorkerHarness h;
+    FetchConfig config = LiveConfig();
+    config.WorkingFolder.SetRoot(folder.U16());
+    config.SiJson = 1;
+    h.http.body = Body({ReportJson().Id("shown").MaxScale("70")});
+    ASSERT_EQ(h.Run(config), FetchDone);
+
+    h.http.result = c.result;
+    h.http.body = c.body;
+    EXPECT_EQ(h.Run(config), c.status) << c.what;
+    EXPECT_EQ(h.shared.Detail.problem, c.problem) << c.what;
+    EXPECT_EQ(h.shared.LastShownId, u"\"shown\"") << c.what;
+    EXPECT_EQ(folder.Read("Storage/history.json"), Body({ReportJson().Id("shown").MaxScale("70")}))
+        << c.what;
+    EXPECT_EQ(h.worker.store().latest.maxScale, 70) << c.what;
   }
 }
 

@@ -253,13 +253,14 @@ TEST(ReportReader, CapacitiesHoldWhateverTheInput) {
   EXPECT_EQ(cut.latest().points[0].pref.Size(), 29u);
 }
 
-TEST(ReportReader, BodiesThatAreNotCompactReportListsReadAsEmpty) {
+TEST(ReportReader, BodiesThatAreNotCompactReportListsHoldNoReport) {
   EXPECT_EQ(Reading("").status, FetchBadBody);
   EXPECT_EQ(Reading("<html>502</html>").status, FetchBadBody);
   EXPECT_EQ(Reading(std::string("\0[]", 3)).status, FetchBadBody);
+  EXPECT_EQ(Reading("[]").status, FetchNoReports);
 
   const Reading pretty("[\n  {\n    \"code\": 551,\n    \"id\": \"x\"\n  }\n]");
-  EXPECT_EQ(pretty.status, FetchDone);
+  EXPECT_EQ(pretty.status, FetchNoReports);
   EXPECT_EQ(pretty.latest().code, 0);
   EXPECT_TRUE(pretty.newestId.empty());
 
@@ -268,7 +269,7 @@ TEST(ReportReader, BodiesThatAreNotCompactReportListsReadAsEmpty) {
   for (int i = 0; i < 50000; ++i)
     deep += "{\"earthquake\":";
   deep += "1" + std::string(50001, '}') + "]";
-  EXPECT_EQ(Reading(deep).status, FetchDone);
+  EXPECT_EQ(Reading(deep).status, FetchNoReports);
 }
 
 }  // namespace

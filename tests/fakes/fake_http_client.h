@@ -23,7 +23,7 @@ class FakeHttpClient final : public HttpClient {
   }
   void AbortAll() override { ++aborts; }
 
-  HttpResult result{HttpStage::kOpened, 0};
+  HttpResult result{HttpStage::kOpened, 0, 200};
   std::string body;
   std::size_t piece = 16384;
   std::vector<std::string> urls;

@@ -6,6 +6,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace hw::test {
@@ -20,10 +21,11 @@ void SendAll(int socket, const std::string& bytes) {
   }
 }
 
-std::string Header(int status, const char* reason, std::size_t length) {
+std::string Header(int status, const char* reason, std::size_t length,
+                   const std::string& extra = {}) {
   return "HTTP/1.1 " + std::to_string(status) + " " + reason +
          "\r\nContent-Type: application/json\r\nContent-Length: " + std::to_string(length) +
-         "\r\nConnection: close\r\n\r\n";
+         "\r\n" + extra + "Connection: close\r\n\r\n";
 }
 
 int Listen(int port, int* boundPort) {
@@ -61,6 +63,29 @@ int TestHttpServer::UnusedPort() {
   const int fd = Listen(0, &port);
   ::close(fd);  // bound but never listening: connections to it are refused
   return port;
+}
+
+bool TestHttpServer::WaitUntilListening(int port, std::chrono::milliseconds deadline) {
+  const auto end = std::chrono::steady_clock::now() + deadline;
+  while (true) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    const bool connected =
+        ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    ::close(fd);
+    if (connected) return true;
+    if (std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+}
+
+void TestHttpServer::SetStatus(int status, std::string extraHeaders) {
+  const std::lock_guard lock(mutex_);
+  status_ = status;
+  extraHeaders_ = std::move(extraHeaders);
 }
 
 void TestHttpServer::Serve(Mode mode, std::string body) {
@@ -102,6 +127,8 @@ void TestHttpServer::Answer(int client) {
   }
   Mode mode;
   std::string body;
+  int status;
+  std::string extraHeaders;
   {
     const std::lock_guard lock(mutex_);
     requestLines_.push_back(request.substr(0, request.find("\r\n")));
@@ -112,11 +139,15 @@ void TestHttpServer::Answer(int client) {
             : request.substr(agent + 12, request.find("\r\n", agent) - agent - 12));
     mode = mode_;
     body = body_;
+    status = status_;
+    extraHeaders = extraHeaders_;
   }
-  const auto stall = [this] {
-    for (int waited = 0; waited < stallMs_ && !stopping_; waited += 50)
+  // Behaves as a slow or silent server for `ms`, unless the server is being stopped.
+  const auto pause = [this](int ms) {
+    for (int waited = 0; waited < ms && !stopping_; waited += 50)
       ::usleep(50000);
   };
+  const auto stall = [&] { pause(stallMs_); };
   switch (mode) {
     case Mode::kBody:
       SendAll(client, Header(200, "OK", body.size()) + body);
@@ -141,6 +172,27 @@ void TestHttpServer::Answer(int client) {
       break;
     case Mode::kCloseWithoutAnswer:
       break;
+    case Mode::kStatus:
+      SendAll(client, Header(status, "Status", body.size(), extraHeaders) + body);
+      break;
+    case Mode::kTrickle: {
+      SendAll(client, Header(200, "OK", body.size()));
+      for (std::size_t at = 0; at < body.size() && !stopping_; at += 2) {
+        if (::send(client, body.data() + at, std::min<std::size_t>(2, body.size() - at),
+                   MSG_NOSIGNAL) <= 0) {
+          break;  // the client gave up
+        }
+        pause(900);
+      }
+      break;
+    }
+    case Mode::kRedirectLoop: {
+      const std::string line = request.substr(0, request.find("\r\n"));
+      const std::size_t from = line.find(' ') + 1;
+      const std::string path = line.substr(from, line.rfind(' ') - from);
+      SendAll(client, Header(302, "Found", 0, "Location: " + path + "\r\n"));
+      break;
+    }
   }
 }
 

@@ -122,42 +122,63 @@ TEST(FetchOverHttp, AnswersThatAreNoReportListAreBadBodies) {
     EXPECT_NE(h.Log().substr(before).find("接続エラー … サーバーエラー"), std::string::npos);
     EXPECT_NE(h.Log().substr(before).find(kStars), std::string::npos);
   }
-  EXPECT_EQ(h.context->loop.FetchHoldOff, 0);
+  // The third failure in a row backs off: Reload × 2 × 2.
+  EXPECT_EQ(h.context->loop.FetchHoldOff, 8);
 }
 
-TEST(FetchOverHttp, BrokenTransfersAreReadAsFarAsTheyCame) {
-  const std::string body = Fixture("samples/seven-types-2016-2020.json");
-  test::TestHttpServer server;
-  NetworkHarness h;
-  server.Serve(Mode::kTruncated, body);
-  h.Start(server.BaseUrl());
-  ASSERT_EQ(h.TakeOver(), FetchDone);
-  EXPECT_EQ(h.context->reports->history[1].issueType, Foreign);
-
-  // Half a body, then silence: after the receive time-out the half is read.
-  server.Serve(Mode::kStallMidBody, Fixture("samples/detailscale-2024-08-10-two-reports.json"));
-  server.SetStall(6s);
-  ASSERT_EQ(h.FetchAgain(), FetchDone);
-  EXPECT_EQ(h.worker.body().size(),
-            Fixture("samples/detailscale-2024-08-10-two-reports.json").size() / 2);
-  EXPECT_EQ(h.context->reports->latest.pointCount, 45);
-}
-
-TEST(FetchOverHttp, OversizedBodyIsCutBeforeReading) {
-  // Real-looking reports repeated past the buffer: only what fits in 699,000 bytes is read.
-  const std::string report = Fixture("samples/detailscale-2024-08-10-two-reports.json");
-  std::string body = "[";
-  for (int i = 0; body.size() < 800000; ++i) {
-    body += (i ? "," : "") + report.substr(1, report.size() - 2);
+// After a good fetch, answers that are no whole report list (whatever their body says) keep
+// the picture, the history file and the shown report, and the log says what happened.
+TEST(FetchOverHttp, AnswersThatAreNoWholeListReplaceNothing) {
+  const std::string first = Fixture("samples/detailscale-2024-08-10-two-reports.json");
+  const std::string other = Fixture("samples/seven-types-2016-2020.json");  // a newer report
+  std::string huge = "[";  // real reports past the limit of one report, and past 700,000 bytes
+  for (int i = 0; huge.size() < 800000; ++i) {
+    huge += (i ? "," : "") + other.substr(1, other.size() - 2);
   }
-  body += "]";
+  huge += "]";
+  struct Case {
+    const char* what;
+    Mode mode;
+    int status;
+    std::string headers;
+    std::string body;
+    FetchStatusValue result;
+    std::string logged;
+    std::size_t requests;
+  };
+  const Case cases[] = {
+      {"429 with []", Mode::kStatus, 429, "Retry-After: 60\r\n", "[]", FetchBadBody,
+       "詳細 … HTTP 429 の応答です (Retry-After 60 秒)", 1},
+      {"500 with a list", Mode::kStatus, 500, "", other, FetchBadBody, "詳細 … HTTP 500 の応答です",
+       1},
+      {"shorter than announced", Mode::kTruncated, 200, "", other, FetchUrlFailed, "curl 18: ", 1},
+      {"trickling", Mode::kTrickle, 200, "", other, FetchUrlFailed, "curl 28: Operation timed out",
+       1},
+      {"past the size limit", Mode::kBody, 200, "", huge, FetchBadBody, "上限 524288 バイト", 1},
+      {"redirect loop", Mode::kRedirectLoop, 200, "", "", FetchUrlFailed,
+       "curl 47: Maximum (3) redirects followed", 4},
+      {"200 with []", Mode::kBody, 200, "", "[]", FetchNoReports, "地震情報のないリストです", 1},
+  };
   test::TestHttpServer server;
-  server.Serve(Mode::kBody, body);
+  server.Serve(Mode::kBody, first);
   NetworkHarness h;
+  h.context->settings.SiJson = 1;
+  h.context->settings.HisJsonNum = 1;
   h.Start(server.BaseUrl());
   ASSERT_EQ(h.TakeOver(), FetchDone);
-  EXPECT_EQ(h.worker.body().size(), 699000u);
-  EXPECT_EQ(h.context->reports->latest.pointCount, 45);
+  ASSERT_EQ(h.folder.Read("Storage/history.json"), first);
+  for (const Case& c : cases) {
+    server.SetStatus(c.status, c.headers);
+    server.Serve(c.mode, c.body);
+    const std::size_t logged = h.Log().size();
+    const std::size_t requests = server.RequestLines().size();
+    EXPECT_EQ(h.FetchAgain(), c.result) << c.what;
+    EXPECT_EQ(server.RequestLines().size() - requests, c.requests) << c.what;
+    EXPECT_NE(h.Log().find(c.logged, logged), std::string::npos) << c.what << "\n" << h.Log();
+    EXPECT_EQ(h.folder.Read("Storage/history.json"), first) << c.what;
+    EXPECT_EQ(h.context->fetch.LastShownId, u"\"66b6f8d8d616be440743d3bf\"") << c.what;
+    EXPECT_EQ(h.context->reports->latest.pointCount, 45) << c.what;
+  }
 }
 
 TEST(FetchOverHttp, UnreachableServersAreUrlFailuresWithAHoldOff) {
@@ -222,7 +243,7 @@ TEST(FetchOverHttp, UntrustedCertificateIsAUrlFailure) {
     ::_exit(127);
   }
   NetworkHarness h;
-  std::this_thread::sleep_for(500ms);  // let the server start listening
+  ASSERT_TRUE(test::TestHttpServer::WaitUntilListening(port, 60s)) << "openssl s_server";
   h.Start("https://127.0.0.1:" + std::to_string(port));
   EXPECT_EQ(h.TakeOver(), FetchUrlFailed);
   EXPECT_EQ(h.context->fetch.LastNetError.load(), 60);  // peer certificate cannot be verified

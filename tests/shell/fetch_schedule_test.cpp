@@ -36,6 +36,45 @@ TEST(FetchSchedule, FrameIntervalAndTimerPeriod) {
   EXPECT_EQ(TimerPeriodFor(true, 16, 8), 8);
 }
 
+TEST(FetchSchedule, HoldOffAfterFailuresBacksOffAndHonoursRetryAfter) {
+  struct Case {
+    FetchStatusValue status;
+    int httpStatus;
+    int retryAfter;
+    int failures;
+    int reload;
+    int expected;
+  };
+  const Case cases[] = {
+      // One failure waits as it always did.
+      {FetchUrlFailed, 0, -1, 1, 2, 2},
+      {FetchBadBody, 503, -1, 1, 2, 0},
+      {FetchOpenFailed, 0, -1, 1, 2, 0},
+      // Failures in a row double from Reload, up to five minutes.
+      {FetchUrlFailed, 0, -1, 2, 2, 4},
+      {FetchBadBody, 503, -1, 3, 2, 8},
+      {FetchUrlFailed, 0, -1, 2, 1, 2},
+      {FetchBadBody, 500, -1, 9, 2, 300},
+      {FetchUrlFailed, 0, -1, 100000, 180, 300},
+      // A 429 waits as its Retry-After asks, at most ten minutes; without one it backs off.
+      {FetchBadBody, 429, 60, 1, 2, 60},
+      {FetchBadBody, 429, 100000, 1, 2, 600},
+      {FetchBadBody, 429, -1, 1, 2, 0},
+      {FetchBadBody, 429, -1, 3, 2, 8},
+      // Retry-After means nothing on another status.
+      {FetchBadBody, 503, 60, 1, 2, 0},
+  };
+  for (const Case& c : cases) {
+    FetchDetail detail;
+    detail.problem = c.httpStatus != 0 ? FetchProblem::kHttpStatus : FetchProblem::kUnreachable;
+    detail.httpStatus = c.httpStatus;
+    detail.retryAfterSeconds = c.retryAfter;
+    EXPECT_EQ(HoldOffAfterFailure(c.status, detail, c.failures, c.reload), c.expected)
+        << static_cast<int>(c.status) << " HTTP " << c.httpStatus << " Retry-After " << c.retryAfter
+        << " failure " << c.failures << " Reload " << c.reload;
+  }
+}
+
 TEST(FrameClock, MatchesOneCallbackPerPeriod) {
   // Compare the closed form with a literal callback loop over irregular polls.
   FrameClock clock;

@@ -208,6 +208,65 @@ TEST(MainLoopTakeOver, FailuresWriteTheirEventLogLines) {
   }
 }
 
+TEST(MainLoopTakeOver, FailuresInARowBackOffAndTheLogSaysWhatHappened) {
+  ShellHarness h;
+  h.InitWithTheme();
+  h.Tick();
+  const auto takeOver = [&h](FetchStatusValue status, FetchDetail detail) {
+    h.context->fetch.Detail = std::move(detail);
+    h.context->fetch.FetchStatus = status;
+    h.Tick();
+    return h.context->loop.FetchHoldOff;
+  };
+  FetchDetail refused;
+  refused.problem = FetchProblem::kUnreachable;
+  refused.error = 7;
+  refused.errorText = "Couldn't connect to server";
+  FetchDetail tooMany;
+  tooMany.problem = FetchProblem::kHttpStatus;
+  tooMany.httpStatus = 429;
+  tooMany.retryAfterSeconds = 60;
+
+  const std::size_t header = h.Log().size();
+  EXPECT_EQ(takeOver(FetchUrlFailed, refused), 2);
+  EXPECT_EQ(takeOver(FetchUrlFailed, refused), 4);
+  EXPECT_EQ(takeOver(FetchUrlFailed, refused), 8);
+  const std::string prefix = "Event Log       \xEF\xBC\x9A ";
+  EXPECT_NE(
+      h.Log().find(prefix + "詳細 … 応答がありません (curl 7: Couldn't connect to server)\r\n",
+                   header),
+      std::string::npos)
+      << h.Log();
+  EXPECT_NE(h.Log().find(prefix + "次回取得 … 8 秒後以降\r\n", header), std::string::npos);
+  EXPECT_EQ(takeOver(FetchBadBody, tooMany), 60);
+  EXPECT_NE(h.Log().find(prefix + "詳細 … HTTP 429 の応答です (Retry-After 60 秒)\r\n", header),
+            std::string::npos);
+
+  // A success ends the run of failures.
+  h.context->loop.FetchHoldOff = 0;
+  takeOver(FetchUnchanged, {});
+  EXPECT_EQ(takeOver(FetchUrlFailed, refused), 2);
+}
+
+TEST(MainLoopTakeOver, AListWithoutReportsKeepsThePicture) {
+  ShellHarness h;
+  h.InitWithTheme();
+  h.Tick();
+  h.context->reports->latest.maxScale = 45;
+  h.context->fetch.LastShownId = u"\"shown\"";
+  const int invalidations = h.window.invalidations;
+  const std::size_t header = h.Log().size();
+  h.context->fetch.FetchStatus = FetchNoReports;
+  h.Tick();
+  EXPECT_EQ(h.recording.fetch.takeOvers, 0);
+  EXPECT_EQ(h.context->reports->latest.maxScale, 45);
+  EXPECT_EQ(h.context->fetch.LastShownId, u"\"shown\"");
+  EXPECT_EQ(h.window.invalidations, invalidations);
+  EXPECT_EQ(h.context->fetch.FetchStatus.load(), FetchIdle);
+  EXPECT_EQ(h.context->loop.LastFetchStatus, FetchNoReports);
+  EXPECT_NE(h.Log().find("取得結果 … 地震情報のないリストです", header), std::string::npos);
+}
+
 TEST(MainLoopTicker, AdvancesByFrameTicksAndWraps) {
   ShellHarness h;
   h.InitWithTheme();

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+#include "acquisition/fetch_status.h"
+
+namespace hw {
+
+// The event log's line text (after its prefix) saying what really happened to a failed fetch:
+// the HTTP status, the HTTP client's error code and words, the bytes that came. Empty when the
+// detail names no problem.
+std::u16string FetchDetailText(const FetchDetail& detail);
+
+// The line text for a list that held no report.
+std::u16string NoReportsText();
+
+// The line text for the wait before the next fetch.
+std::u16string HoldOffText(int seconds);
+
+}  // namespace hw
