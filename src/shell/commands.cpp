@@ -130,10 +130,12 @@ void CTremorlensDlg::ToggleAtBack() {
 }
 
 // Demo file, rotating demo files and the sandbox exclude each other; each toggle fetches at
-// the next new second.
+// the next new second. A back-off earned from one server does not hold up another one.
 void CTremorlensDlg::ToggleDataSource(int id) {
   AppSettings& settings = context_.settings;
   FetchAtNextSecond();
+  context_.loop.FetchHoldOff = 0;
+  context_.loop.FetchFailures = 0;
   if (id == kCommandToggleSandbox) {
     if (context_.SandboxSwitch == 0) {
       context_.SandboxSwitch = 1;

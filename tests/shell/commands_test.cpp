@@ -114,10 +114,14 @@ TEST(Commands, DemoAndSandboxExcludeEachOtherAndFetchAtTheNextSecond) {
   Started h("[Config]\nReload=180\n[Flag]\nOntop=0\n");
   h.TickSeconds(3);
   const int fetches = h.recording.fetch.starts;
+  // The live service asked for a long pause; the sandbox is another server.
+  h.context->loop.FetchHoldOff = 600;
+  h.context->loop.FetchFailures = 4;
   h.dialog.OnCommand(kCommandToggleSandbox);
   EXPECT_EQ(h.context->SandboxSwitch, 1);
   h.TickSeconds(1);
   EXPECT_EQ(h.recording.fetch.starts, fetches + 1);
+  EXPECT_EQ(h.context->loop.FetchFailures, 0);
 
   h.dialog.OnCommand(kCommandToggleDemoFile);
   EXPECT_EQ(h.settings().Demo, 1);
