@@ -93,7 +93,7 @@ def main():
     app = subprocess.Popen([program], env=program_env, cwd=work,
                            stdout=subprocess.DEVNULL,
                            stderr=open(os.path.join(root, "stderr.txt"), "w"))
-    window = wait_for(lambda: run(env, "xdotool", "search", "--name", "^Heronwatch$").split(), 30)
+    window = wait_for(lambda: run(env, "xdotool", "search", "--onlyvisible", "--name", "^Heronwatch$").split(), 30)
     window = window[0]
     wait_for(lambda: (frame_extents(env, window) or (0,))[0] > 0, 30)
     history = os.path.join(work, "Storage", "history.json")
