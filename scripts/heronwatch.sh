@@ -16,6 +16,7 @@ PACKAGES=(
   fonts-noto-cjk fonts-liberation2
   xvfb xauth xdg-utils
   openbox xdotool x11-utils x11-xserver-utils trayer
+  dpkg-dev appstream desktop-file-utils
 )
 
 as_root() {

@@ -13,6 +13,7 @@
 #include "acquisition/fetch_worker.h"
 #include "app/working_folder.h"
 #include "display/theme_assets.h"
+#include "platform/autostart_entry.h"
 #include "platform/clock.h"
 #include "platform/curl/curl_http_client.h"
 #include "platform/frame_ticker.h"
@@ -73,6 +74,8 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Heronwatch"));
   QApplication::setWindowIcon(hw::AppIcon());
+  // Wayland compositors and docks match the window to the installed desktop entry by this.
+  QApplication::setDesktopFileName(QString::fromLatin1(hw::DesktopEntryId()));
   // Qt adopts the user's locale; numbers in files and the event log must keep the "." of the
   // C locale whatever it is.
   std::setlocale(LC_NUMERIC, "C");

@@ -54,6 +54,8 @@ constexpr SettingKey kDemo =
 constexpr SettingKey kDebug = Number(u"Flag", u"Debug", &AppSettings::Debug, Limit::kFlag);
 constexpr SettingKey kTStart =
     Number(u"Flag", u"TStart", &AppSettings::TStart, Limit::kRangeOrZero, 0, 6);
+constexpr SettingKey kAutostart =
+    Number(u"Flag", u"Autostart", &AppSettings::Autostart, Limit::kFlag);
 constexpr SettingKey kAspect =
     Number(u"Config", u"Aspect", &AppSettings::Aspect, Limit::kRangeOrZero, 0, 2);
 constexpr SettingKey kHisJsonSavePath =
@@ -150,6 +152,7 @@ void ReadThemeName(const ProfileFile& file, AppSettings& settings) {
 void ReadAppSettings(const ProfileFile& file, AppSettings& settings) {
   for (const SettingKey* key : kReadOrder)
     Read(file, *key, settings);
+  Read(file, kAutostart, settings);
   LimitPosition(settings);
 }
 
@@ -166,6 +169,8 @@ void WriteAppSettings(ProfileFile& file, const AppSettings& settings, const Rect
       file.WritePrivateProfileString(key->section, key->key, written.*key->text);
     }
   }
+  // Last of [Flag], which already stands in the file.
+  file.WritePrivateProfileInt(kAutostart.section, kAutostart.key, settings.Autostart);
 }
 
 }  // namespace hw

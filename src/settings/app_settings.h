@@ -28,6 +28,8 @@ struct AppSettings {
   int Demo = 0;
   int Debug = 0;
   int TStart = 0;
+  // 1: the desktop starts the program at login (the settings dialog keeps the autostart entry).
+  int Autostart = 0;
   // [File]
   std::u16string HisJsonSavePath = u".\\Storage\\history.json";
   int HisJsonNum = 20;

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <system_error>
+
+#include "platform/autostart_entry.h"
 
 namespace hw {
 
@@ -40,6 +43,7 @@ SettingsDialogChoices SettingsDialogModel::Fill(int themeEntry) {
   snapshot_.SiJson = s.SiJson;
   snapshot_.EpiFront = s.EpiFront;
   snapshot_.EpiBlink = s.EpiBlink;
+  snapshot_.Autostart = s.Autostart;
   if (s.EpiFront == 0) s.EpiBlink = 0;
 
   return {.aspect = AspectRadio(s.Aspect),
@@ -49,7 +53,8 @@ SettingsDialogChoices SettingsDialogModel::Fill(int themeEntry) {
           .epiFront = s.EpiFront == 1,
           .epiBlink = s.EpiBlink == 1,
           .staJson = s.StaJson == 1,
-          .siJson = s.SiJson == 1};
+          .siJson = s.SiJson == 1,
+          .autostart = s.Autostart == 1};
 }
 
 void SettingsDialogModel::StoreGeometry() {
@@ -103,7 +108,8 @@ SettingsDialogChoices SettingsDialogModel::Revert() {
           .epiFront = snapshot_.EpiFront == 1,
           .epiBlink = snapshot_.EpiBlink == 1,
           .staJson = snapshot_.StaJson == 1,
-          .siJson = snapshot_.SiJson == 1};
+          .siJson = snapshot_.SiJson == 1,
+          .autostart = snapshot_.Autostart == 1};
 }
 
 SettingsDialogChoices SettingsDialogModel::InitialValues() {
@@ -122,7 +128,8 @@ SettingsDialogChoices SettingsDialogModel::InitialValues() {
           .epiFront = true,
           .epiBlink = true,
           .staJson = false,
-          .siJson = false};
+          .siJson = false,
+          .autostart = false};
 }
 
 void SettingsDialogModel::Apply(const SettingsDialogChoices& choices,
@@ -139,6 +146,17 @@ void SettingsDialogModel::Apply(const SettingsDialogChoices& choices,
   s.EpiBlink = choices.epiBlink ? 1 : 0;
   s.StaJson = choices.staJson ? 1 : 0;
   s.SiJson = choices.siJson ? 1 : 0;
+  s.Autostart = choices.autostart ? 1 : 0;
+}
+
+bool SettingsDialogModel::ApplyAutostart(const std::filesystem::path& program, std::string& error) {
+  AppSettings& s = link_.Settings();
+  const bool on = s.Autostart == 1;
+  if (!on && snapshot_.Autostart != 1) return true;
+  if (SetAutostart(on, program, error)) return true;
+  std::error_code ec;
+  s.Autostart = std::filesystem::is_regular_file(AutostartEntryPath(), ec) ? 1 : 0;
+  return false;
 }
 
 void SettingsDialogModel::GeometryFieldsFromPosition() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,6 +36,8 @@ struct SettingsDialogChoices {
   bool epiBlink = false;  // check box 1014
   bool staJson = false;   // check box 1011
   bool siJson = false;    // check box 1012
+  // Check box 1030.
+  bool autostart = false;
 };
 
 // The values taken when the dialog is filled; 前回の設定 and 初期値 return to them.
@@ -49,6 +52,7 @@ struct DialogSnapshot {
   int EpiFront = 0;
   int EpiBlink = 0;
   int themeEntry = 0;
+  int Autostart = 0;
 };
 
 // What the settings dialog does with the settings, without its widgets: the fields behind the
@@ -84,6 +88,12 @@ class SettingsDialogModel {
   // follows at the next new second. `themeName` is the text of the chosen theme entry. A list
   // that shows no entry leaves its setting as it is.
   void Apply(const SettingsDialogChoices& choices, std::u16string_view themeName);
+  // After Apply: the desktop's autostart entry follows [Flag] Autostart. It is written for
+  // `program` (the running program's absolute path) while the setting is on, and removed when
+  // the setting was on at opening and is off now, so an entry this dialog did not make is left
+  // alone. When that fails the setting becomes what the folder holds (on while an entry is
+  // there) and `error` says why.
+  bool ApplyAutostart(const std::filesystem::path& program, std::string& error);
 
  private:
   void GeometryFieldsFromPosition();

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFile>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -16,6 +17,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <cstdio>
 #include <initializer_list>
 #include <limits>
 #include <utility>
@@ -177,6 +179,8 @@ void CTremorlensConfig::BuildControls() {
   saveLayout->addWidget(NewNote(QStringLiteral("[3時半頃に取得 (反映)＆保存]")));
   saveLayout->addWidget(siJsonCheck_);
   saveLayout->addWidget(NewNote(QStringLiteral("[地震情報の更新時、保存]")));
+  autostartCheck_ = NewCheck(1030, QStringLiteral("  デスクトップの起動時に開始する"));
+  saveLayout->addWidget(autostartCheck_);
 
   auto* left = new QVBoxLayout;
   left->addWidget(NewGroup(QStringLiteral("  ウインドウ枠  "), windowLayout));
@@ -284,10 +288,21 @@ void CTremorlensConfig::OnOk() {
   if (!filled_) return;
   ReadFields(Refusal::Notify);
   model_.Apply(ReadChoices(), themeList_->currentText().toStdU16String());
+  ApplyAutostart();
   StoreGeometry();
   link_.InvalidateWindow();
   Finish();
   accept();
+}
+
+// The entry starts the program file that runs now, wherever it was installed.
+void CTremorlensConfig::ApplyAutostart() {
+  std::string error;
+  const QByteArray program = QFile::encodeName(QCoreApplication::applicationFilePath());
+  if (model_.ApplyAutostart(program.toStdString(), error)) return;
+  std::fprintf(stderr, "heronwatch: %s\n", error.c_str());
+  refusalNotice_(QStringLiteral("デスクトップの起動時に開始する設定を変更できませんでした。\n") +
+                 QString::fromStdString(error));
 }
 
 void CTremorlensConfig::reject() {
@@ -392,7 +407,8 @@ SettingsDialogChoices CTremorlensConfig::ReadChoices() const {
           .epiFront = epiFrontCheck_->isChecked(),
           .epiBlink = epiBlinkCheck_->isChecked(),
           .staJson = staJsonCheck_->isChecked(),
-          .siJson = siJsonCheck_->isChecked()};
+          .siJson = siJsonCheck_->isChecked(),
+          .autostart = autostartCheck_->isChecked()};
 }
 
 void CTremorlensConfig::ShowChoices(const SettingsDialogChoices& choices) {
@@ -404,6 +420,7 @@ void CTremorlensConfig::ShowChoices(const SettingsDialogChoices& choices) {
   epiBlinkCheck_->setChecked(choices.epiBlink);
   staJsonCheck_->setChecked(choices.staJson);
   siJsonCheck_->setChecked(choices.siJson);
+  autostartCheck_->setChecked(choices.autostart);
   ApplyBlinkRule();
 }
 

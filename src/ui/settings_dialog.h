@@ -24,8 +24,9 @@ class CTremorlensConfig final : public QDialog {
  public:
   CTremorlensConfig(SettingsDialogLink& link, QWidget* owner);
 
-  // Replaces the message box that refuses an edit's text that is no integer; tests script it,
-  // since a message box runs a modal loop of its own.
+  // Replaces the message box that refuses an edit's text that is no integer or says that the
+  // autostart entry could not be changed; tests script it, since a message box runs a modal
+  // loop of its own.
   void SetRefusalNotice(std::function<void(const QString& text)> notice);
 
   // 前回の設定, also reached by Escape: the dialog stays open.
@@ -51,6 +52,7 @@ class CTremorlensConfig final : public QDialog {
   void OnGeometryTextChanged(QLineEdit* edit);
   void OnArrowKey(int delta);
   void OnOk();
+  void ApplyAutostart();
   void OnInitialValues();
   void Finish();
 
@@ -80,6 +82,7 @@ class CTremorlensConfig final : public QDialog {
   QCheckBox* epiBlinkCheck_ = nullptr;
   QCheckBox* staJsonCheck_ = nullptr;
   QCheckBox* siJsonCheck_ = nullptr;
+  QCheckBox* autostartCheck_ = nullptr;
 
   GeometryField focusedGeometryField_ = GeometryField::None;
   // Set by the first tick. Until then the edits are empty and there is no snapshot, so the

@@ -62,6 +62,8 @@ TEST(AppSettings, ValuesAreLimitedRightAfterReading) {
       {"Flag", "Debug", "3", &AppSettings::Debug, 0},
       {"Flag", "TStart", "6", &AppSettings::TStart, 6},
       {"Flag", "TStart", "7", &AppSettings::TStart, 0},
+      {"Flag", "Autostart", "1", &AppSettings::Autostart, 1},
+      {"Flag", "Autostart", "2", &AppSettings::Autostart, 0},
       {"Config", "Aspect", "2", &AppSettings::Aspect, 2},
       {"Config", "Aspect", "3", &AppSettings::Aspect, 0},
       {"File", "HisJsonNum", "0", &AppSettings::HisJsonNum, 1},
@@ -117,13 +119,14 @@ TEST(AppSettings, WritesEveryKeyButDebugTStartAndNetInDocumentedOrder) {
   ProfileFile file = ProfileFile::Parse("");
   AppSettings settings = ReadFrom("");
   settings.Demo = 7;
+  settings.Autostart = 1;
   WriteAppSettings(file, settings, {10, 20, 650, 500});
   const std::string written = file.Serialize();
   EXPECT_EQ(written,
             "[Theme]\r\nName=Theme_REV\r\n\r\n"
             "[Position]\r\nTop=20\r\nLeft=10\r\nBottom=500\r\nRight=650\r\n"
             "MinX=640\r\nMinY=480\r\nMaxX=1920\r\nMaxY=1080\r\n\r\n"
-            "[Flag]\r\nFlameOff=0\r\nOntop=1\r\nDrag=0\r\nDemo=7\r\n\r\n"
+            "[Flag]\r\nFlameOff=0\r\nOntop=1\r\nDrag=0\r\nDemo=7\r\nAutostart=1\r\n\r\n"
             "[Config]\r\nSpeedDraw=4\r\nSpeedScroll=3\r\nAspect=0\r\nReload=2\r\n"
             "SiJson=0\r\nStaJson=0\r\nEpiFront=0\r\nEpiBlink=0\r\nShindoMap=0\r\n\r\n"
             "[File]\r\nHisJsonSavePath=.\\Storage\\history.json\r\nHisJsonNum=20\r\n");

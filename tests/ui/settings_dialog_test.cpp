@@ -13,10 +13,14 @@
 #include <QTest>
 #include <climits>
 #include <cstdint>
+#include <filesystem>
 #include <initializer_list>
 #include <ostream>
 #include <vector>
 
+#include "fakes/scoped_environment.h"
+#include "fakes/temp_folder.h"
+#include "platform/autostart_entry.h"
 #include "platform/geometry.h"
 #include "ui/qt_user_interface.h"
 
@@ -155,6 +159,9 @@ class SettingsDialogTest : public ::testing::Test {
     return {s.Left, s.Top, s.Right, s.Bottom};
   }
 
+  // The autostart entry OK writes lies in a folder of the test's own.
+  test::TempFolder config;
+  test::ScopedEnv xdgConfig{"XDG_CONFIG_HOME", config.path().string()};
   // Declared first so that it outlives the dialog, which the interface deletes.
   FakeSettingsLink link;
   NoCommands commands;
@@ -180,6 +187,7 @@ TEST_F(SettingsDialogTest, ShowsEveryTextWithItsControl) {
       {u"check1014", u"  震央を点滅表示させる"},
       {u"check1011", u"  観測点の座標データを保存する (Stations.ini)"},
       {u"check1012", u"  最新の地震データを保存する (history.json)"},
+      {u"check1030", u"  デスクトップの起動時に開始する"},
       {u"button1", u"OK"},
       {u"button2", u"前回の設定"},
       {u"button1010", u"初期値"},
@@ -493,6 +501,65 @@ TEST_F(SettingsDialogTest, InitialValuesAreShownAndOnlyTheGeometryIsStored) {
   EXPECT_EQ(s.SpeedScroll, 5);
   EXPECT_EQ(s.SpeedDraw, 1);
   EXPECT_EQ(s.StaJson, 1);
+}
+
+TEST_F(SettingsDialogTest, AutostartCheckBoxKeepsTheEntryOnOk) {
+  namespace fs = std::filesystem;
+  const fs::path entry = AutostartEntryPath();
+  const std::string program = QCoreApplication::applicationFilePath().toStdString();
+  const struct {
+    const char* name;
+    int opening;            // [Flag] Autostart when the dialog opens
+    bool autostartIsAFile;  // the entry's folder cannot be made
+    bool click;             // the check box is clicked before OK
+    int setting;            // [Flag] Autostart after OK
+    bool entry;             // an entry is there after OK
+    bool notice;            // a message box says what failed
+  } cases[] = {
+      {"turned on", 0, false, true, 1, true, false},
+      {"kept on rewrites the entry", 1, false, false, 1, true, false},
+      {"turned off", 1, false, true, 0, false, false},
+      {"left off touches nothing", 0, false, false, 0, false, false},
+      {"folder cannot be made", 0, true, true, 0, false, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Reset();
+    fs::remove_all(config.path() / "autostart");
+    if (c.autostartIsAFile) config.Write("autostart", "not a folder");
+    if (c.opening == 1) config.Write(entry.lexically_relative(config.path()), "Exec=/old/path\n");
+    link.settings.Autostart = c.opening;
+    ASSERT_NO_FATAL_FAILURE(Open());
+    EXPECT_EQ(Check(1030)->isChecked(), c.opening == 1);
+    if (c.click) Check(1030)->click();
+    Button(1)->click();
+    ASSERT_TRUE(WaitClosed());
+    EXPECT_EQ(link.settings.Autostart, c.setting);
+    EXPECT_EQ(fs::is_regular_file(entry), c.entry);
+    if (c.entry) {
+      EXPECT_NE(
+          config.Read(entry.lexically_relative(config.path())).find("\nExec=" + program + "\n"),
+          std::string::npos);
+    }
+    ASSERT_EQ(refusals.size(), c.notice ? 1U : 0U);
+    if (c.notice) {
+      EXPECT_TRUE(
+          refusals[0].startsWith(Q(u"デスクトップの起動時に開始する設定を変更できませんでした。")));
+      EXPECT_TRUE(refusals[0].contains(QStringLiteral("cannot create")));
+    }
+  }
+}
+
+TEST_F(SettingsDialogTest, AutostartCheckBoxFollowsInitialValuesAndRevert) {
+  link.settings.Autostart = 1;
+  ASSERT_NO_FATAL_FAILURE(Open());
+  Button(1010)->click();
+  EXPECT_FALSE(Check(1030)->isChecked());
+  Button(2)->click();
+  EXPECT_TRUE(Check(1030)->isChecked());
+  // Neither button changes the setting or the entry before OK.
+  EXPECT_EQ(link.settings.Autostart, 1);
+  EXPECT_FALSE(std::filesystem::exists(AutostartEntryPath()));
 }
 
 TEST_F(SettingsDialogTest, EscapeRevertsTheControlsAndKeepsTheDialogOpen) {

@@ -6,13 +6,12 @@
 #include <QPixmap>
 
 namespace hw {
-namespace {
 
-// Draws the icon on a square of `size` pixels; the drawing is laid out on a 256-unit grid.
-QPixmap DrawIcon(int size) {
-  QPixmap pixmap(size, size);
-  pixmap.fill(Qt::transparent);
-  QPainter painter(&pixmap);
+// The drawing is laid out on a 256-unit grid.
+QImage AppIconImage(int size) {
+  QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter painter(&image);
   painter.setRenderHint(QPainter::Antialiasing);
   painter.scale(size / 256.0, size / 256.0);
 
@@ -44,15 +43,14 @@ QPixmap DrawIcon(int size) {
     painter.drawLine(epicentre + QPointF(-arm, -arm), epicentre + QPointF(arm, arm));
     painter.drawLine(epicentre + QPointF(arm, -arm), epicentre + QPointF(-arm, arm));
   }
-  return pixmap;
+  painter.end();
+  return image;
 }
-
-}  // namespace
 
 QIcon AppIcon() {
   QIcon icon;
   for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
-    icon.addPixmap(DrawIcon(size));
+    icon.addPixmap(QPixmap::fromImage(AppIconImage(size)));
   return icon;
 }
 
