@@ -1,6 +1,7 @@
 #include "shell/settings_dialog_model.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 
 namespace hw {
@@ -16,6 +17,17 @@ int Wrapped(std::int64_t value) {
 // The radio button of an aspect setting: 16:9 also stands for any unknown value.
 int AspectRadio(int aspect) {
   return aspect == 1 || aspect == 2 ? aspect : 0;
+}
+
+// The intensity codes of the entries 震度1 … 震度7 of the notification list.
+constexpr std::array<int, 9> kNotifyScaleCodes = {10, 20, 30, 40, 45, 50, 55, 60, 70};
+
+NotifyChoices NotifyChoicesOf(const AppSettings& s) {
+  return {.enabled = s.NotifyEnabled == 1,
+          .minScale = NotifyScaleEntry(s.NotifyMinScale),
+          .foreign = s.NotifyForeign == 1,
+          .tsunami = s.NotifyTsunami == 1,
+          .sound = s.NotifySound == 1};
 }
 
 char16_t FoldCase(char16_t c) {
@@ -40,6 +52,7 @@ SettingsDialogChoices SettingsDialogModel::Fill(int themeEntry) {
   snapshot_.SiJson = s.SiJson;
   snapshot_.EpiFront = s.EpiFront;
   snapshot_.EpiBlink = s.EpiBlink;
+  snapshot_.notify = NotifyChoicesOf(s);
   if (s.EpiFront == 0) s.EpiBlink = 0;
 
   return {.aspect = AspectRadio(s.Aspect),
@@ -49,7 +62,8 @@ SettingsDialogChoices SettingsDialogModel::Fill(int themeEntry) {
           .epiFront = s.EpiFront == 1,
           .epiBlink = s.EpiBlink == 1,
           .staJson = s.StaJson == 1,
-          .siJson = s.SiJson == 1};
+          .siJson = s.SiJson == 1,
+          .notify = snapshot_.notify};
 }
 
 void SettingsDialogModel::StoreGeometry() {
@@ -103,7 +117,8 @@ SettingsDialogChoices SettingsDialogModel::Revert() {
           .epiFront = snapshot_.EpiFront == 1,
           .epiBlink = snapshot_.EpiBlink == 1,
           .staJson = snapshot_.StaJson == 1,
-          .siJson = snapshot_.SiJson == 1};
+          .siJson = snapshot_.SiJson == 1,
+          .notify = snapshot_.notify};
 }
 
 SettingsDialogChoices SettingsDialogModel::InitialValues() {
@@ -122,7 +137,8 @@ SettingsDialogChoices SettingsDialogModel::InitialValues() {
           .epiFront = true,
           .epiBlink = true,
           .staJson = false,
-          .siJson = false};
+          .siJson = false,
+          .notify = NotifyChoicesOf(AppSettings{})};
 }
 
 void SettingsDialogModel::Apply(const SettingsDialogChoices& choices,
@@ -139,6 +155,14 @@ void SettingsDialogModel::Apply(const SettingsDialogChoices& choices,
   s.EpiBlink = choices.epiBlink ? 1 : 0;
   s.StaJson = choices.staJson ? 1 : 0;
   s.SiJson = choices.siJson ? 1 : 0;
+  s.NotifyEnabled = choices.notify.enabled ? 1 : 0;
+  if (choices.notify.minScale >= 0 &&
+      choices.notify.minScale < static_cast<int>(kNotifyScaleCodes.size())) {
+    s.NotifyMinScale = kNotifyScaleCodes[static_cast<std::size_t>(choices.notify.minScale)];
+  }
+  s.NotifyForeign = choices.notify.foreign ? 1 : 0;
+  s.NotifyTsunami = choices.notify.tsunami ? 1 : 0;
+  s.NotifySound = choices.notify.sound ? 1 : 0;
 }
 
 void SettingsDialogModel::GeometryFieldsFromPosition() {
@@ -147,6 +171,12 @@ void SettingsDialogModel::GeometryFieldsFromPosition() {
   fields_.y = s.Top;
   fields_.width = Wrapped(std::int64_t{s.Right} - link_.FrameExtraWidth() - s.Left);
   fields_.height = Wrapped(std::int64_t{s.Bottom} - link_.FrameExtraHeight() - s.Top);
+}
+
+int NotifyScaleEntry(int minScale) {
+  const auto found = std::lower_bound(kNotifyScaleCodes.begin(), kNotifyScaleCodes.end(), minScale);
+  if (found == kNotifyScaleCodes.end()) return static_cast<int>(kNotifyScaleCodes.size()) - 1;
+  return static_cast<int>(found - kNotifyScaleCodes.begin());
 }
 
 std::vector<std::u16string> SortedThemeNames(const ThemeList& themes) {
