@@ -15,6 +15,7 @@ PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev python3
   fonts-noto-cjk fonts-liberation2
   xvfb xauth xdg-utils
+  dbus python3-dbus python3-gi
   openbox xdotool x11-utils x11-xserver-utils trayer
   dpkg-dev appstream desktop-file-utils
 )

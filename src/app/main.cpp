@@ -29,6 +29,7 @@
 #include "shell/fetch_config.h"
 #include "shell/tremorlens_app.h"
 #include "shell/tremorlens_dlg.h"
+#include "ui/desktop_notifier.h"
 #include "ui/qt_user_interface.h"
 #include "ui/tray_icon.h"
 
@@ -103,7 +104,8 @@ int main(int argc, char** argv) {
         context->surfaces, [&c = *context] { return c.ThemeFolder(); }, decoder, text);
     hw::QtTrayIcon tray;
     hw::QtUserInterface ui(window);
-    hw::ShellPorts ports{fetch, reference, assets, tray, ui};
+    hw::DesktopNotifier notifier(&tray.icon());
+    hw::ShellPorts ports{fetch, reference, assets, tray, ui, notifier};
 
     hw::CTremorlensDlg dialog(*context, platform, ports);
     window.SetEventSink(&dialog);

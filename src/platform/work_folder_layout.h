@@ -47,6 +47,9 @@ class WorkFolderLayout {
                 u".json");
   }
 
+  // The chime played with a notification when the user chose no sound file of their own.
+  std::u16string NotifySoundFile() const { return Join(u"Sound\\notify.wav"); }
+
   // "Eventlog\" and the event log in it.
   std::u16string EventLogFolder() const { return Join(u"Eventlog"); }
   std::u16string EventLogFile() const { return Join(u"Eventlog\\event.log"); }

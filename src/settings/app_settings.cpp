@@ -79,6 +79,20 @@ constexpr SettingKey kShindoMap =
 constexpr SettingKey kApiBase = Text(u"Net", u"ApiBase", &AppSettings::ApiBase);
 constexpr SettingKey kSandboxBase = Text(u"Net", u"SandboxBase", &AppSettings::SandboxBase);
 constexpr SettingKey kStationHost = Text(u"Net", u"StationHost", &AppSettings::StationHost);
+constexpr SettingKey kNotifyEnabled =
+    Number(u"Notify", u"Enabled", &AppSettings::NotifyEnabled, Limit::kFlag);
+constexpr SettingKey kNotifyMinScale =
+    Number(u"Notify", u"MinScale", &AppSettings::NotifyMinScale, Limit::kClamp, 10, 70);
+constexpr SettingKey kNotifyForeign =
+    Number(u"Notify", u"Foreign", &AppSettings::NotifyForeign, Limit::kFlag);
+constexpr SettingKey kNotifyTsunami =
+    Number(u"Notify", u"Tsunami", &AppSettings::NotifyTsunami, Limit::kFlag);
+constexpr SettingKey kNotifyDemo =
+    Number(u"Notify", u"Demo", &AppSettings::NotifyDemo, Limit::kFlag);
+constexpr SettingKey kNotifySound =
+    Number(u"Notify", u"Sound", &AppSettings::NotifySound, Limit::kFlag);
+constexpr SettingKey kNotifySoundFile =
+    Text(u"Notify", u"SoundFile", &AppSettings::NotifySoundFile);
 
 constexpr std::array kReadOrder = {
     &kTop,       &kLeft,      &kBottom,      &kRight,           &kMinX,       &kMinY,
@@ -92,6 +106,11 @@ constexpr std::array kWriteOrder = {
     &kMinY,       &kMaxX,      &kMaxY,        &kFlameOff, &kOntop,    &kDrag,
     &kDemo,       &kSpeedDraw, &kSpeedScroll, &kAspect,   &kReload,   &kHisJsonSavePath,
     &kHisJsonNum, &kSiJson,    &kStaJson,     &kEpiFront, &kEpiBlink, &kShindoMap};
+
+// [Notify], read and written after every other key.
+constexpr std::array kNotifyKeys = {&kNotifyEnabled,  &kNotifyMinScale, &kNotifyForeign,
+                                    &kNotifyTsunami,  &kNotifyDemo,     &kNotifySound,
+                                    &kNotifySoundFile};
 
 int Limited(const SettingKey& key, int value) {
   switch (key.limit) {
@@ -134,6 +153,14 @@ void Read(const ProfileFile& file, const SettingKey& key, AppSettings& settings)
   }
 }
 
+void Write(ProfileFile& file, const SettingKey& key, const AppSettings& settings) {
+  if (key.number) {
+    file.WritePrivateProfileInt(key.section, key.key, settings.*key.number);
+  } else {
+    file.WritePrivateProfileString(key.section, key.key, settings.*key.text);
+  }
+}
+
 }  // namespace
 
 void ApplyDefaultPosition(AppSettings& settings, const Rect& workArea) {
@@ -153,6 +180,8 @@ void ReadAppSettings(const ProfileFile& file, AppSettings& settings) {
   for (const SettingKey* key : kReadOrder)
     Read(file, *key, settings);
   Read(file, kAutostart, settings);
+  for (const SettingKey* key : kNotifyKeys)
+    Read(file, *key, settings);
   LimitPosition(settings);
 }
 
@@ -162,15 +191,12 @@ void WriteAppSettings(ProfileFile& file, const AppSettings& settings, const Rect
   written.Left = windowRect.left;
   written.Bottom = windowRect.bottom;
   written.Right = windowRect.right;
-  for (const SettingKey* key : kWriteOrder) {
-    if (key->number) {
-      file.WritePrivateProfileInt(key->section, key->key, written.*key->number);
-    } else {
-      file.WritePrivateProfileString(key->section, key->key, written.*key->text);
-    }
-  }
+  for (const SettingKey* key : kWriteOrder)
+    Write(file, *key, written);
   // Last of [Flag], which already stands in the file.
   file.WritePrivateProfileInt(kAutostart.section, kAutostart.key, settings.Autostart);
+  for (const SettingKey* key : kNotifyKeys)
+    Write(file, *key, written);
 }
 
 }  // namespace hw

@@ -47,6 +47,16 @@ struct AppSettings {
   std::u16string ApiBase = u"https://api.p2pquake.net";
   std::u16string SandboxBase = u"https://api-v2-sandbox.p2pquake.net";
   std::u16string StationHost = u"https://www.jma.go.jp";
+  // [Notify]: desktop notifications of new reports (keys Enabled, MinScale, Foreign, Tsunami,
+  // Demo, Sound, SoundFile). MinScale is an intensity code 10 … 70; SoundFile empty means
+  // the chime of the working folder.
+  int NotifyEnabled = 1;
+  int NotifyMinScale = 30;
+  int NotifyForeign = 1;
+  int NotifyTsunami = 1;
+  int NotifyDemo = 0;
+  int NotifySound = 0;
+  std::u16string NotifySoundFile;
 };
 
 // The [Position] defaults: a 640 × 480 window centred in a work area of the given size.

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "acquisition/fetch_detail.h"
@@ -149,6 +150,7 @@ void CTremorlensDlg::TakeOverFetchStatus() {
       fetch.LastShownId = fetch.NewestId;
       SortObservationPoints(context_.reports->latest);
       composer_.ComposeFrame();
+      NotifyNewReport();
       if (!(context_.settings.Debug != 0 && context_.settings.Demo != 0)) loop.FetchHoldOff = 0;
       loop.TickerOffset = context_.settings.SpeedScroll * -70;
       loop.FetchFailures = 0;
@@ -182,6 +184,18 @@ void CTremorlensDlg::TakeOverFetchStatus() {
       break;
   }
   fetch.FetchStatus.store(FetchIdle, std::memory_order_release);
+}
+
+void CTremorlensDlg::NotifyNewReport() {
+  const AppSettings& settings = context_.settings;
+  const ReportSource source = settings.Demo != 0            ? ReportSource::kDemo
+                              : context_.SandboxSwitch != 0 ? ReportSource::kSandbox
+                                                            : ReportSource::kLive;
+  if (const std::optional<Notification> notification =
+          notificationGate_.TakeOver(context_.fetch.LastShownId, context_.reports->latest, source,
+                                     settings, context_.WorkingFolder)) {
+    ports_.notify.Notify(*notification);
+  }
 }
 
 void CTremorlensDlg::TakeOverFailure(FetchStatusValue status, std::u16string_view cause,

@@ -1,6 +1,7 @@
 #include "shell/settings_dialog_model.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <system_error>
 
@@ -19,6 +20,17 @@ int Wrapped(std::int64_t value) {
 // The radio button of an aspect setting: 16:9 also stands for any unknown value.
 int AspectRadio(int aspect) {
   return aspect == 1 || aspect == 2 ? aspect : 0;
+}
+
+// The intensity codes of the entries 震度1 … 震度7 of the notification list.
+constexpr std::array<int, 9> kNotifyScaleCodes = {10, 20, 30, 40, 45, 50, 55, 60, 70};
+
+NotifyChoices NotifyChoicesOf(const AppSettings& s) {
+  return {.enabled = s.NotifyEnabled == 1,
+          .minScale = NotifyScaleEntry(s.NotifyMinScale),
+          .foreign = s.NotifyForeign == 1,
+          .tsunami = s.NotifyTsunami == 1,
+          .sound = s.NotifySound == 1};
 }
 
 char16_t FoldCase(char16_t c) {
@@ -44,6 +56,7 @@ SettingsDialogChoices SettingsDialogModel::Fill(int themeEntry) {
   snapshot_.EpiFront = s.EpiFront;
   snapshot_.EpiBlink = s.EpiBlink;
   snapshot_.Autostart = s.Autostart;
+  snapshot_.notify = NotifyChoicesOf(s);
   if (s.EpiFront == 0) s.EpiBlink = 0;
 
   return {.aspect = AspectRadio(s.Aspect),
@@ -54,7 +67,8 @@ SettingsDialogChoices SettingsDialogModel::Fill(int themeEntry) {
           .epiBlink = s.EpiBlink == 1,
           .staJson = s.StaJson == 1,
           .siJson = s.SiJson == 1,
-          .autostart = s.Autostart == 1};
+          .autostart = s.Autostart == 1,
+          .notify = snapshot_.notify};
 }
 
 void SettingsDialogModel::StoreGeometry() {
@@ -109,7 +123,8 @@ SettingsDialogChoices SettingsDialogModel::Revert() {
           .epiBlink = snapshot_.EpiBlink == 1,
           .staJson = snapshot_.StaJson == 1,
           .siJson = snapshot_.SiJson == 1,
-          .autostart = snapshot_.Autostart == 1};
+          .autostart = snapshot_.Autostart == 1,
+          .notify = snapshot_.notify};
 }
 
 SettingsDialogChoices SettingsDialogModel::InitialValues() {
@@ -129,7 +144,8 @@ SettingsDialogChoices SettingsDialogModel::InitialValues() {
           .epiBlink = true,
           .staJson = false,
           .siJson = false,
-          .autostart = false};
+          .autostart = false,
+          .notify = NotifyChoicesOf(AppSettings{})};
 }
 
 void SettingsDialogModel::Apply(const SettingsDialogChoices& choices,
@@ -146,6 +162,14 @@ void SettingsDialogModel::Apply(const SettingsDialogChoices& choices,
   s.EpiBlink = choices.epiBlink ? 1 : 0;
   s.StaJson = choices.staJson ? 1 : 0;
   s.SiJson = choices.siJson ? 1 : 0;
+  s.NotifyEnabled = choices.notify.enabled ? 1 : 0;
+  if (choices.notify.minScale >= 0 &&
+      choices.notify.minScale < static_cast<int>(kNotifyScaleCodes.size())) {
+    s.NotifyMinScale = kNotifyScaleCodes[static_cast<std::size_t>(choices.notify.minScale)];
+  }
+  s.NotifyForeign = choices.notify.foreign ? 1 : 0;
+  s.NotifyTsunami = choices.notify.tsunami ? 1 : 0;
+  s.NotifySound = choices.notify.sound ? 1 : 0;
   s.Autostart = choices.autostart ? 1 : 0;
 }
 
@@ -165,6 +189,12 @@ void SettingsDialogModel::GeometryFieldsFromPosition() {
   fields_.y = s.Top;
   fields_.width = Wrapped(std::int64_t{s.Right} - link_.FrameExtraWidth() - s.Left);
   fields_.height = Wrapped(std::int64_t{s.Bottom} - link_.FrameExtraHeight() - s.Top);
+}
+
+int NotifyScaleEntry(int minScale) {
+  const auto found = std::lower_bound(kNotifyScaleCodes.begin(), kNotifyScaleCodes.end(), minScale);
+  if (found == kNotifyScaleCodes.end()) return static_cast<int>(kNotifyScaleCodes.size()) - 1;
+  return static_cast<int>(found - kNotifyScaleCodes.begin());
 }
 
 std::vector<std::u16string> SortedThemeNames(const ThemeList& themes) {

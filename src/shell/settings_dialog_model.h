@@ -25,6 +25,15 @@ struct SettingsDialogFields {
 // The geometry edit that has the keyboard focus, numbered in the order of the edits.
 enum class GeometryField { None = 0, X = 1, Y = 2, Width = 3, Height = 4 };
 
+// The controls of the group 通知設定. `minScale` is the entry of the list 震度1 … 震度7 (0 … 8).
+struct NotifyChoices {
+  bool enabled = false;
+  int minScale = 0;
+  bool foreign = false;
+  bool tsunami = false;
+  bool sound = false;
+};
+
 // The state of the dialog's controls other than the edits. A list index of −1 means that the
 // list shows no entry.
 struct SettingsDialogChoices {
@@ -38,6 +47,7 @@ struct SettingsDialogChoices {
   bool siJson = false;    // check box 1012
   // Check box 1030.
   bool autostart = false;
+  NotifyChoices notify;
 };
 
 // The values taken when the dialog is filled; 前回の設定 and 初期値 return to them.
@@ -53,6 +63,7 @@ struct DialogSnapshot {
   int EpiBlink = 0;
   int themeEntry = 0;
   int Autostart = 0;
+  NotifyChoices notify;
 };
 
 // What the settings dialog does with the settings, without its widgets: the fields behind the
@@ -102,6 +113,9 @@ class SettingsDialogModel {
   SettingsDialogFields fields_;
   DialogSnapshot snapshot_;
 };
+
+// The entry of the intensity list for a [Notify] MinScale code: the first intensity at or above it.
+int NotifyScaleEntry(int minScale);
 
 // The theme names in the order of the dialog's sorted list: letters compared without regard to
 // case, names that differ only in case in code-unit order.

@@ -7,6 +7,7 @@
 #include "platform/geometry.h"
 #include "refdata/reference_service.h"
 #include "shell/command_menu.h"
+#include "shell/report_notification.h"
 
 namespace hw {
 
@@ -37,12 +38,21 @@ class UserInterfaceService {
   virtual void OpenSettingsDialog() = 0;
 };
 
+// The desktop's notifications. Shows one and returns at once; a desktop without a
+// notification service gets the tray icon's message instead.
+class NotificationService {
+ public:
+  virtual ~NotificationService() = default;
+  virtual void Notify(const Notification& notification) = 0;
+};
+
 struct ShellPorts {
   FetchService& fetch;
   ReferenceService& reference;
   ThemeAssetService& assets;
   TrayService& tray;
   UserInterfaceService& ui;
+  NotificationService& notify;
 };
 
 }  // namespace hw

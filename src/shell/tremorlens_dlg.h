@@ -9,6 +9,7 @@
 #include "shell/command_menu.h"
 #include "shell/frame_clock.h"
 #include "shell/platform_services.h"
+#include "shell/report_notification.h"
 #include "shell/settings_dialog_link.h"
 #include "shell/shell_ports.h"
 
@@ -70,6 +71,8 @@ class CTremorlensDlg final : public WindowEventSink,
   void StartFrameTimer();
   void ScheduleFetch();
   void TakeOverFetchStatus();
+  // A desktop notification of the report just taken over, when it is one to announce.
+  void NotifyNewReport();
   // Logs a failed fetch (the documented cause and advice lines, then what really happened) and
   // holds the next fetches off as the back-off asks.
   void TakeOverFailure(FetchStatusValue status, std::u16string_view cause,
@@ -105,6 +108,7 @@ class CTremorlensDlg final : public WindowEventSink,
   FrameClock frameClock_;
   FrameComposer composer_;
   WindowPainter painter_;
+  NotificationGate notificationGate_;
 };
 
 }  // namespace hw

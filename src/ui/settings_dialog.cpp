@@ -182,6 +182,30 @@ void CTremorlensConfig::BuildControls() {
   autostartCheck_ = NewCheck(1030, QStringLiteral("  デスクトップの起動時に開始する"));
   saveLayout->addWidget(autostartCheck_);
 
+  // Controls without an id of their own are named after their key.
+  notifyCheck_ = new QCheckBox(QStringLiteral("  新しい地震情報をデスクトップに通知する"));
+  notifyCheck_->setObjectName(QStringLiteral("checkNotify"));
+  notifyScaleList_ = NewList(0, {u"震度1", u"震度2", u"震度3", u"震度4", u"震度5弱", u"震度5強",
+                                 u"震度6弱", u"震度6強", u"震度7"});
+  notifyScaleList_->setObjectName(QStringLiteral("comboNotifyMinScale"));
+  notifyForeignCheck_ = new QCheckBox(QStringLiteral("  遠地地震も通知する"));
+  notifyForeignCheck_->setObjectName(QStringLiteral("checkNotifyForeign"));
+  notifyTsunamiCheck_ = new QCheckBox(QStringLiteral("  津波の情報も通知する"));
+  notifyTsunamiCheck_->setObjectName(QStringLiteral("checkNotifyTsunami"));
+  notifySoundCheck_ = new QCheckBox(QStringLiteral("  音を鳴らす"));
+  notifySoundCheck_->setObjectName(QStringLiteral("checkNotifySound"));
+  auto* notifyScaleLayout = new QHBoxLayout;
+  notifyScaleLayout->addWidget(NewLabel(QStringLiteral("通知する最大震度 ："), notifyScaleList_));
+  notifyScaleLayout->addWidget(notifyScaleList_);
+  notifyScaleLayout->addWidget(NewLabel(QStringLiteral("以上")));
+  notifyScaleLayout->addStretch();
+  auto* notifyLayout = new QVBoxLayout;
+  notifyLayout->addWidget(notifyCheck_);
+  notifyLayout->addLayout(notifyScaleLayout);
+  notifyLayout->addWidget(notifyForeignCheck_);
+  notifyLayout->addWidget(notifyTsunamiCheck_);
+  notifyLayout->addWidget(notifySoundCheck_);
+
   auto* left = new QVBoxLayout;
   left->addWidget(NewGroup(QStringLiteral("  ウインドウ枠  "), windowLayout));
   left->addWidget(NewGroup(QStringLiteral("  アスペクト設定  "), aspectLayout));
@@ -193,6 +217,7 @@ void CTremorlensConfig::BuildControls() {
   right->addWidget(NewGroup(QStringLiteral("  震度マップ設定  "), shindoLayout));
   right->addWidget(NewGroup(QStringLiteral("  震央表示設定 (アプリの再起動が必要)  "), epiLayout));
   right->addWidget(NewGroup(QStringLiteral("  保存オプション (起動時にも保存)  "), saveLayout));
+  right->addWidget(NewGroup(QStringLiteral("  通知設定  "), notifyLayout));
   right->addStretch();
   auto* columns = new QHBoxLayout;
   columns->addLayout(left);
@@ -408,7 +433,12 @@ SettingsDialogChoices CTremorlensConfig::ReadChoices() const {
           .epiBlink = epiBlinkCheck_->isChecked(),
           .staJson = staJsonCheck_->isChecked(),
           .siJson = siJsonCheck_->isChecked(),
-          .autostart = autostartCheck_->isChecked()};
+          .autostart = autostartCheck_->isChecked(),
+          .notify = {.enabled = notifyCheck_->isChecked(),
+                     .minScale = notifyScaleList_->currentIndex(),
+                     .foreign = notifyForeignCheck_->isChecked(),
+                     .tsunami = notifyTsunamiCheck_->isChecked(),
+                     .sound = notifySoundCheck_->isChecked()}};
 }
 
 void CTremorlensConfig::ShowChoices(const SettingsDialogChoices& choices) {
@@ -421,6 +451,11 @@ void CTremorlensConfig::ShowChoices(const SettingsDialogChoices& choices) {
   staJsonCheck_->setChecked(choices.staJson);
   siJsonCheck_->setChecked(choices.siJson);
   autostartCheck_->setChecked(choices.autostart);
+  notifyCheck_->setChecked(choices.notify.enabled);
+  notifyScaleList_->setCurrentIndex(choices.notify.minScale);
+  notifyForeignCheck_->setChecked(choices.notify.foreign);
+  notifyTsunamiCheck_->setChecked(choices.notify.tsunami);
+  notifySoundCheck_->setChecked(choices.notify.sound);
   ApplyBlinkRule();
 }
 

@@ -83,6 +83,11 @@ class CTremorlensConfig final : public QDialog {
   QCheckBox* staJsonCheck_ = nullptr;
   QCheckBox* siJsonCheck_ = nullptr;
   QCheckBox* autostartCheck_ = nullptr;
+  QCheckBox* notifyCheck_ = nullptr;
+  QComboBox* notifyScaleList_ = nullptr;
+  QCheckBox* notifyForeignCheck_ = nullptr;
+  QCheckBox* notifyTsunamiCheck_ = nullptr;
+  QCheckBox* notifySoundCheck_ = nullptr;
 
   GeometryField focusedGeometryField_ = GeometryField::None;
   // Set by the first tick. Until then the edits are empty and there is no snapshot, so the

@@ -78,13 +78,20 @@ class RecordingUserInterface final : public UserInterfaceService {
   int settingsDialogs = 0;
 };
 
+class RecordingNotifications final : public NotificationService {
+ public:
+  void Notify(const Notification& notification) override { shown.push_back(notification); }
+  std::vector<Notification> shown;
+};
+
 struct RecordingPorts {
   RecordingFetchService fetch;
   RecordingReferenceService reference;
   ScriptedThemeAssets assets;
   RecordingTray tray;
   RecordingUserInterface ui;
-  ShellPorts ports{fetch, reference, assets, tray, ui};
+  RecordingNotifications notify;
+  ShellPorts ports{fetch, reference, assets, tray, ui, notify};
 };
 
 }  // namespace hw::test

@@ -83,7 +83,7 @@ struct NetworkHarness {
   CurlHttpClient http;
   FetchWorker worker{context->fetch, http, [this] { return MakeFetchConfig(*context); }};
   test::RecordingPorts others;
-  ShellPorts ports{worker, others.reference, others.assets, others.tray, others.ui};
+  ShellPorts ports{worker, others.reference, others.assets, others.tray, others.ui, others.notify};
   PlatformServices platform{clock, window, frameTicker, text};
   CTremorlensDlg dialog{*context, platform, ports};
 };

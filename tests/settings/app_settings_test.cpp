@@ -81,6 +81,15 @@ TEST(AppSettings, ValuesAreLimitedRightAfterReading) {
       {"Config", "ShindoMap", "-1", &AppSettings::ShindoMap, -1},
       {"Config", "ShindoMap", "-2", &AppSettings::ShindoMap, 0},
       {"Position", "MinX", "-70", &AppSettings::MinX, -70},
+      {"Notify", "Enabled", "0", &AppSettings::NotifyEnabled, 0},
+      {"Notify", "Enabled", "2", &AppSettings::NotifyEnabled, 0},
+      {"Notify", "MinScale", "45", &AppSettings::NotifyMinScale, 45},
+      {"Notify", "MinScale", "0", &AppSettings::NotifyMinScale, 10},
+      {"Notify", "MinScale", "99", &AppSettings::NotifyMinScale, 70},
+      {"Notify", "Foreign", "0", &AppSettings::NotifyForeign, 0},
+      {"Notify", "Tsunami", "-1", &AppSettings::NotifyTsunami, 0},
+      {"Notify", "Demo", "1", &AppSettings::NotifyDemo, 1},
+      {"Notify", "Sound", "3", &AppSettings::NotifySound, 0},
   };
   for (const Case& c : cases) {
     const std::string ini = std::string("[") + c.section + "]\n" + c.key + "=" + c.value + "\n";
@@ -129,7 +138,9 @@ TEST(AppSettings, WritesEveryKeyButDebugTStartAndNetInDocumentedOrder) {
             "[Flag]\r\nFlameOff=0\r\nOntop=1\r\nDrag=0\r\nDemo=7\r\nAutostart=1\r\n\r\n"
             "[Config]\r\nSpeedDraw=4\r\nSpeedScroll=3\r\nAspect=0\r\nReload=2\r\n"
             "SiJson=0\r\nStaJson=0\r\nEpiFront=0\r\nEpiBlink=0\r\nShindoMap=0\r\n\r\n"
-            "[File]\r\nHisJsonSavePath=.\\Storage\\history.json\r\nHisJsonNum=20\r\n");
+            "[File]\r\nHisJsonSavePath=.\\Storage\\history.json\r\nHisJsonNum=20\r\n\r\n"
+            "[Notify]\r\nEnabled=1\r\nMinScale=30\r\nForeign=1\r\nTsunami=1\r\nDemo=0\r\n"
+            "Sound=0\r\nSoundFile=\r\n");
 }
 
 TEST(AppSettings, HandEditedKeysSurviveAWriteBack) {

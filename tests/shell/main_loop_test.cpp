@@ -139,6 +139,25 @@ TEST(MainLoopSchedule, UrlFailureHoldsFetchesOffForTwoSeconds) {
   EXPECT_EQ(h.context->loop.FetchHoldOff, 0);
 }
 
+// The report that was the latest at start-up is only shown; the next one is announced too.
+TEST(MainLoopTakeOver, ANewReportIsAnnouncedAfterTheOneFoundAtStart) {
+  ShellHarness h;
+  h.InitWithTheme();
+  h.Tick();
+  h.recording.fetch.fill = [](ReportStore& display) {
+    display.latest.maxScale = 45;
+    display.latest.hypocenterName.Assign(u"熊本県熊本地方");
+  };
+  for (const char16_t* id : {u"\"first\"", u"\"second\""}) {
+    h.context->fetch.NewestId = id;
+    h.context->fetch.FetchStatus = FetchDone;
+    h.Tick();
+  }
+  ASSERT_EQ(h.recording.notify.shown.size(), 1u);
+  EXPECT_EQ(h.recording.notify.shown[0].summary, u"地震情報 最大震度5弱");
+  EXPECT_EQ(h.recording.notify.shown[0].body, u"熊本県熊本地方");
+}
+
 TEST(MainLoopTakeOver, DoneCopiesSortsComposesAndRestartsTheTicker) {
   ShellHarness h;
   h.InitWithTheme();

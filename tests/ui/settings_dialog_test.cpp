@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <initializer_list>
 #include <ostream>
+#include <tuple>
 #include <vector>
 
 #include "fakes/scoped_environment.h"
@@ -588,6 +589,59 @@ TEST_F(SettingsDialogTest, EscapeRevertsTheControlsAndKeepsTheDialogOpen) {
   EXPECT_TRUE(Check(1014)->isChecked());
   EXPECT_TRUE(Check(1014)->isEnabled());
   EXPECT_EQ(link.frameIntervalRuns, 0);
+}
+
+// The notification group follows the dialog's rules: filled from the settings, Escape shows
+// them again, 初期値 shows the defaults without storing them, OK stores what is shown.
+TEST_F(SettingsDialogTest, NotificationGroupFillsRevertsShowsDefaultsAndStores) {
+  AppSettings& s = link.settings;
+  s.NotifyEnabled = 0;
+  s.NotifyMinScale = 45;
+  s.NotifyForeign = 0;
+  s.NotifySound = 1;
+  ASSERT_NO_FATAL_FAILURE(Open());
+  QCheckBox* enabled = Control<QCheckBox>(QStringLiteral("checkNotify"));
+  QComboBox* scale = Control<QComboBox>(QStringLiteral("comboNotifyMinScale"));
+  QCheckBox* foreign = Control<QCheckBox>(QStringLiteral("checkNotifyForeign"));
+  QCheckBox* tsunami = Control<QCheckBox>(QStringLiteral("checkNotifyTsunami"));
+  QCheckBox* sound = Control<QCheckBox>(QStringLiteral("checkNotifySound"));
+  ASSERT_TRUE(enabled && scale && foreign && tsunami && sound);
+  const QGroupBox* group = qobject_cast<QGroupBox*>(enabled->parentWidget());
+  ASSERT_NE(group, nullptr);
+  EXPECT_EQ(group->title(), Q(u"  通知設定  "));
+  EXPECT_EQ(enabled->text(), Q(u"  新しい地震情報をデスクトップに通知する"));
+  EXPECT_EQ(scale->count(), 9);
+  EXPECT_EQ(scale->itemText(0), Q(u"震度1"));
+  EXPECT_EQ(scale->itemText(8), Q(u"震度7"));
+
+  const auto shown = [&] {
+    return std::make_tuple(enabled->isChecked(), scale->currentText(), foreign->isChecked(),
+                           tsunami->isChecked(), sound->isChecked());
+  };
+  const auto filled = std::make_tuple(false, Q(u"震度5弱"), false, true, true);
+  EXPECT_EQ(shown(), filled);
+
+  enabled->click();
+  scale->setCurrentIndex(6);
+  sound->click();
+  Focus(Edit(1000));
+  Press(Qt::Key_Escape);
+  EXPECT_EQ(shown(), filled);
+
+  Button(1010)->click();
+  EXPECT_EQ(shown(), std::make_tuple(true, Q(u"震度3"), true, true, false));
+  EXPECT_EQ(s.NotifyEnabled, 0);
+  EXPECT_EQ(s.NotifySound, 1);
+
+  scale->setCurrentIndex(8);
+  tsunami->click();
+  Button(1)->click();
+  ASSERT_TRUE(WaitClosed());
+  EXPECT_EQ(s.NotifyEnabled, 1);
+  EXPECT_EQ(s.NotifyMinScale, 70);
+  EXPECT_EQ(s.NotifyForeign, 1);
+  EXPECT_EQ(s.NotifyTsunami, 0);
+  EXPECT_EQ(s.NotifySound, 0);
 }
 
 TEST_F(SettingsDialogTest, EnterPressesOk) {
