@@ -201,6 +201,10 @@ void QtMainWindow::ApplyWindowFlags() {
 
 void QtMainWindow::SetLayeredAlpha(int alpha) {
   setWindowOpacity(std::clamp(alpha, 0, 255) / 255.0);
+  // The X11 connection sends the new opacity with its next flush, which a paint brings; a window
+  // with nothing new to draw (no report yet, a dead network) would otherwise stay transparent
+  // under a compositor until some other event came.
+  update();
 }
 
 Point QtMainWindow::GetCursorPos() {
