@@ -1,7 +1,9 @@
 #pragma once
 
+#include <memory>
 #include <string_view>
 
+#include "acquisition/push_doorbell.h"
 #include "display/frame_composer.h"
 #include "display/window_painter.h"
 #include "platform/window_host.h"
@@ -52,6 +54,10 @@ class CTremorlensDlg final : public WindowEventSink,
   // framed window of that rectangle has, also while the frame is hidden.
   void ApplyWindowGeometry() override;
 
+  // Listens to the service's push channel from now on: an announced report is fetched at the
+  // next second, and polling slows to [Push] Reload while the channel is connected.
+  void AttachPushChannel(PushChannel& channel);
+
   SettingsDialogLink& settingsLink() { return *this; }
   FrameComposer& composer() { return composer_; }
   WindowPainter& painter() { return painter_; }
@@ -69,6 +75,9 @@ class CTremorlensDlg final : public WindowEventSink,
   void ApplyTrackingSizes();
   void StartFrameTimer();
   void ScheduleFetch();
+  void TickPushDoorbell();
+  // Reload, or the longer push period while the push channel is connected.
+  int PollPeriod() const;
   void TakeOverFetchStatus();
   // Logs a failed fetch (the documented cause and advice lines, then what really happened) and
   // holds the next fetches off as the back-off asks.
@@ -105,6 +114,7 @@ class CTremorlensDlg final : public WindowEventSink,
   FrameClock frameClock_;
   FrameComposer composer_;
   WindowPainter painter_;
+  std::unique_ptr<PushDoorbell> doorbell_;
 };
 
 }  // namespace hw
