@@ -120,7 +120,7 @@ class PushServer:
 
     def _serve_history(self, handler):
         with self.lock:
-            body = json.dumps(self.reports, ensure_ascii=False).encode("utf-8")
+            body = json.dumps(self.reports, ensure_ascii=False, separators=(",", ":")).encode("utf-8")
             newest = self.reports[0]["id"]
         self.note("GET", "%s id=%s" % (handler.path, newest))
         handler.send_response(200)
