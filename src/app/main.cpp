@@ -22,6 +22,7 @@
 #include "platform/qt/close_signals.h"
 #include "platform/qt/qt_main_window.h"
 #include "platform/qt/qt_picture_decoder.h"
+#include "platform/qt/qt_push_channel.h"
 #include "platform/qt/qt_text_renderer.h"
 #include "platform/text_codec.h"
 #include "refdata/reference_data_service.h"
@@ -106,8 +107,10 @@ int main(int argc, char** argv) {
     hw::QtUserInterface ui(window);
     hw::DesktopNotifier notifier(&tray.icon());
     hw::ShellPorts ports{fetch, reference, assets, tray, ui, notifier};
+    hw::QtPushChannel push;
 
     hw::CTremorlensDlg dialog(*context, platform, ports);
+    dialog.AttachPushChannel(push);
     window.SetEventSink(&dialog);
     tray.SetCommandTarget(&dialog);
     ui.Connect(dialog, dialog.settingsLink());

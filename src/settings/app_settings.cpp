@@ -93,13 +93,21 @@ constexpr SettingKey kNotifySound =
     Number(u"Notify", u"Sound", &AppSettings::NotifySound, Limit::kFlag);
 constexpr SettingKey kNotifySoundFile =
     Text(u"Notify", u"SoundFile", &AppSettings::NotifySoundFile);
+constexpr SettingKey kPushEnabled =
+    Number(u"Push", u"Enabled", &AppSettings::PushEnabled, Limit::kFlag);
+constexpr SettingKey kPushUrl = Text(u"Push", u"Url", &AppSettings::PushUrl);
+constexpr SettingKey kPushSandboxUrl = Text(u"Push", u"SandboxUrl", &AppSettings::PushSandboxUrl);
+constexpr SettingKey kPushReload =
+    Number(u"Push", u"Reload", &AppSettings::PushReload, Limit::kClamp, 1, 3600);
 
-constexpr std::array kReadOrder = {
-    &kTop,       &kLeft,      &kBottom,      &kRight,           &kMinX,       &kMinY,
-    &kMaxX,      &kMaxY,      &kFlameOff,    &kOntop,           &kDrag,       &kDemo,
-    &kDebug,     &kTStart,    &kAspect,      &kHisJsonSavePath, &kHisJsonNum, &kSiJson,
-    &kStaJson,   &kSpeedDraw, &kSpeedScroll, &kReload,          &kEpiFront,   &kEpiBlink,
-    &kShindoMap, &kApiBase,   &kSandboxBase, &kStationHost};
+constexpr std::array kReadOrder = {&kTop,         &kLeft,    &kBottom,         &kRight,
+                                   &kMinX,        &kMinY,    &kMaxX,           &kMaxY,
+                                   &kFlameOff,    &kOntop,   &kDrag,           &kDemo,
+                                   &kDebug,       &kTStart,  &kAspect,         &kHisJsonSavePath,
+                                   &kHisJsonNum,  &kSiJson,  &kStaJson,        &kSpeedDraw,
+                                   &kSpeedScroll, &kReload,  &kEpiFront,       &kEpiBlink,
+                                   &kShindoMap,   &kApiBase, &kSandboxBase,    &kStationHost,
+                                   &kPushEnabled, &kPushUrl, &kPushSandboxUrl, &kPushReload};
 
 constexpr std::array kWriteOrder = {
     &kName,       &kTop,       &kLeft,        &kBottom,   &kRight,    &kMinX,

@@ -57,6 +57,13 @@ struct AppSettings {
   int NotifyDemo = 0;
   int NotifySound = 0;
   std::u16string NotifySoundFile;
+  // [Push]: read only, edited by hand. The service's push channel starts a fetch as soon as a
+  // report is announced; while it is connected, polling waits PushReload seconds instead of
+  // Reload. HERONWATCH_PUSH_URL / HERONWATCH_SANDBOX_PUSH_URL override the addresses.
+  int PushEnabled = 1;
+  std::u16string PushUrl = u"wss://api.p2pquake.net/v2/ws";
+  std::u16string PushSandboxUrl = u"wss://api-realtime-sandbox.p2pquake.net/v2/ws";
+  int PushReload = 30;
 };
 
 // The [Position] defaults: a 640 × 480 window centred in a work area of the given size.
@@ -69,7 +76,7 @@ void ReadThemeName(const ProfileFile& file, AppSettings& settings);
 // and limits each value right after reading it.
 void ReadAppSettings(const ProfileFile& file, AppSettings& settings);
 
-// Writes every key except [Flag] Debug and TStart and the hand-edited [Net] keys, in the
+// Writes every key except [Flag] Debug and TStart and the hand-edited [Net] and [Push] keys, in the
 // documented order; [Position] comes from `windowRect` (the framed window rectangle).
 void WriteAppSettings(ProfileFile& file, const AppSettings& settings, const Rect& windowRect);
 

@@ -171,7 +171,7 @@ void CTremorlensDlg::OpenManual() {
 }
 
 void CTremorlensDlg::FetchAtNextSecond() {
-  context_.loop.FetchPhase = context_.settings.Reload - 1;
+  context_.loop.FetchPhase = PollPeriod() - 1;
 }
 
 void CTremorlensDlg::InvalidateWindow() {

@@ -34,6 +34,7 @@ void CTremorlensDlg::OnTimer() {
   RunStartupStage();
 
   const bool newSecond = loop.PrevTime.tm_sec != loop.NowTime.tm_sec;
+  if (newSecond) TickPushDoorbell();
   if (newSecond) ScheduleFetch();
   TakeOverFetchStatus();
 
@@ -131,11 +132,12 @@ void CTremorlensDlg::StartFrameTimer() {
 void CTremorlensDlg::ScheduleFetch() {
   LoopState& loop = context_.loop;
   const AppSettings& settings = context_.settings;
-  if (ShouldStartFetch(loop.FetchHoldOff, loop.FetchPhase, settings.Reload, settings.Demo)) {
+  const int reload = PollPeriod();
+  if (ShouldStartFetch(loop.FetchHoldOff, loop.FetchPhase, reload, settings.Demo)) {
     ports_.fetch.StartFetchWorker();
   }
   loop.FetchPhase =
-      AdvanceFetchPhase(loop.FetchPhase, settings.Reload, settings.TStart, loop.PrevTime.tm_sec);
+      AdvanceFetchPhase(loop.FetchPhase, reload, settings.TStart, loop.PrevTime.tm_sec);
 }
 
 void CTremorlensDlg::TakeOverFetchStatus() {

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <memory>
 #include <string_view>
 
+#include "acquisition/push_doorbell.h"
 #include "display/frame_composer.h"
 #include "display/window_painter.h"
 #include "platform/window_host.h"
@@ -53,6 +55,10 @@ class CTremorlensDlg final : public WindowEventSink,
   // framed window of that rectangle has, also while the frame is hidden.
   void ApplyWindowGeometry() override;
 
+  // Listens to the service's push channel from now on: an announced report is fetched at the
+  // next second, and polling slows to [Push] Reload while the channel is connected.
+  void AttachPushChannel(PushChannel& channel);
+
   SettingsDialogLink& settingsLink() { return *this; }
   FrameComposer& composer() { return composer_; }
   WindowPainter& painter() { return painter_; }
@@ -70,6 +76,9 @@ class CTremorlensDlg final : public WindowEventSink,
   void ApplyTrackingSizes();
   void StartFrameTimer();
   void ScheduleFetch();
+  void TickPushDoorbell();
+  // Reload, or the longer push period while the push channel is connected.
+  int PollPeriod() const;
   void TakeOverFetchStatus();
   // A desktop notification of the report just taken over, when it is one to announce.
   void NotifyNewReport();
@@ -109,6 +118,7 @@ class CTremorlensDlg final : public WindowEventSink,
   FrameComposer composer_;
   WindowPainter painter_;
   NotificationGate notificationGate_;
+  std::unique_ptr<PushDoorbell> doorbell_;
 };
 
 }  // namespace hw

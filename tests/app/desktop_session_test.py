@@ -210,6 +210,9 @@ class Session:
                         HERONWATCH_API_BASE=server.base("live"),
                         HERONWATCH_SANDBOX_BASE=server.base("sandbox"),
                         HERONWATCH_STATION_BASE=server.base("stations"),
+                        # No push channel: nothing listens there, so polling alone brings reports.
+                        HERONWATCH_PUSH_URL="ws://127.0.0.1:9/",
+                        HERONWATCH_SANDBOX_PUSH_URL="ws://127.0.0.1:9/",
                         PATH=bin_dir + os.pathsep + os.environ.get("PATH", ""))
         self.process = None
         self.window = None

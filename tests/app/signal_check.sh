@@ -16,6 +16,8 @@ export QT_QPA_PLATFORM=offscreen
 export HERONWATCH_API_BASE=http://127.0.0.1:9
 export HERONWATCH_SANDBOX_BASE=http://127.0.0.1:9
 export HERONWATCH_STATION_BASE=http://127.0.0.1:9
+export HERONWATCH_PUSH_URL=ws://127.0.0.1:9
+export HERONWATCH_SANDBOX_PUSH_URL=ws://127.0.0.1:9
 
 fail() { echo "FAIL: $*"; exit 1; }
 

@@ -113,6 +113,7 @@ def user_environment(home):
     os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700)
     # No fetch leaves the machine: the service's address is a closed local port.
     env["HERONWATCH_API_BASE"] = "http://127.0.0.1:9"
+    env["HERONWATCH_PUSH_URL"] = "ws://127.0.0.1:9/"
     env["HERONWATCH_MESSAGE_TIMEOUT_MS"] = "2000"
     return env
 

@@ -89,7 +89,9 @@ def main():
     base = "http://127.0.0.1:%d/live" % args.port
     print("server at", base, "folder", root, flush=True)
     program_env = dict(env, HERONWATCH_WORKDIR=work, HERONWATCH_API_BASE=base,
-                       HERONWATCH_SANDBOX_BASE=base, HERONWATCH_STATION_BASE=base)
+                       HERONWATCH_SANDBOX_BASE=base, HERONWATCH_STATION_BASE=base,
+                       HERONWATCH_PUSH_URL="ws://127.0.0.1:9/",
+                       HERONWATCH_SANDBOX_PUSH_URL="ws://127.0.0.1:9/")
     app = subprocess.Popen([program], env=program_env, cwd=work,
                            stdout=subprocess.DEVNULL,
                            stderr=open(os.path.join(root, "stderr.txt"), "w"))

@@ -1,0 +1,61 @@
+#include "shell/push_link.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <utility>
+
+#include "eventlog/event_log.h"
+#include "platform/clock.h"
+#include "platform/text_codec.h"
+#include "shell/app_context.h"
+#include "shell/tremorlens_dlg.h"
+
+namespace hw {
+
+std::string PushUrl(const AppContext& context) {
+  const AppSettings& settings = context.settings;
+  if (settings.PushEnabled != 1 || settings.Demo != 0) return {};
+  const bool sandbox = context.SandboxSwitch != 0;
+  const char* value = std::getenv(sandbox ? "HERONWATCH_SANDBOX_PUSH_URL" : "HERONWATCH_PUSH_URL");
+  if (value != nullptr && *value != '\0') return value;
+  return Utf16ToUtf8(sandbox ? settings.PushSandboxUrl : settings.PushUrl);
+}
+
+int PollReload(const AppSettings& settings, bool pushConnected) {
+  return pushConnected ? std::max(settings.PushReload, settings.Reload) : settings.Reload;
+}
+
+}  // namespace hw
+
+namespace hw {
+namespace {
+
+// The report id as the reader keeps it (with its quotes) and as the push channel gives it.
+std::string IdWithoutQuotes(const std::u16string& id) {
+  std::string text = Utf16ToUtf8(id);
+  if (text.size() >= 2 && text.front() == '"' && text.back() == '"')
+    text = text.substr(1, text.size() - 2);
+  return text;
+}
+
+}  // namespace
+
+void CTremorlensDlg::AttachPushChannel(PushChannel& channel) {
+  PushDoorbell::Hooks hooks;
+  hooks.ring = [this] { FetchAtNextSecond(); };
+  hooks.shownId = [this] { return IdWithoutQuotes(context_.fetch.LastShownId); };
+  hooks.log = [this](std::u16string_view line) {
+    context_.eventLog.WriteEventLog(std::u16string(kEventLogPrefix) + std::u16string(line));
+  };
+  doorbell_ = std::make_unique<PushDoorbell>(channel, std::move(hooks));
+}
+
+void CTremorlensDlg::TickPushDoorbell() {
+  if (doorbell_) doorbell_->Tick(platform_.clock.MonotonicMs(), PushUrl(context_));
+}
+
+int CTremorlensDlg::PollPeriod() const {
+  return PollReload(context_.settings, doorbell_ && doorbell_->Connected());
+}
+
+}  // namespace hw

@@ -1,0 +1,146 @@
+#include "acquisition/push_doorbell.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "acquisition/push_message.h"
+#include "fakes/fake_push_channel.h"
+
+namespace hw {
+namespace {
+
+using test::FakePushChannel;
+
+constexpr const char* kUrl = "ws://push.test/v2/ws";
+
+struct Bell {
+  explicit Bell(std::string shown = "") : shown(std::move(shown)) {}
+
+  FakePushChannel channel;
+  std::string shown;
+  int rings = 0;
+  std::vector<std::u16string> log;
+  PushDoorbell doorbell{channel,
+                        {[this] { ++rings; }, [this] { return shown; },
+                         [this](std::u16string_view line) { log.emplace_back(line); }}};
+  std::int64_t now = 0;
+
+  void Tick(std::int64_t ms, const std::string& url = kUrl) {
+    now += ms;
+    doorbell.Tick(now, url);
+  }
+};
+
+TEST(PushDoorbell, RingsOnceForEachNewlyAnnouncedReport) {
+  struct Case {
+    const char* name;
+    std::string shown;
+    std::vector<std::string> messages;
+    int rings;
+  };
+  const std::string big =
+      R"({"_id":"b","code":551,"points":[)" + std::string(100, '[') + std::string(100, ']') + "]}";
+  const Case cases[] = {
+      {"new id", "", {R"({"_id":"a1","code":551,"earthquake":{"maxScale":30}})"}, 1},
+      {"same id twice", "", {R"({"_id":"a1","code":551})", R"({"code":551,"_id":"a1"})"}, 1},
+      {"two new ids", "", {R"({"_id":"a1","code":551})", R"({"_id":"a2","code":551})"}, 2},
+      {"id field when no _id", "", {R"({"code":551,"id":"a1"})"}, 1},
+      {"already on the window", "a1", {R"({"_id":"a1","code":551})"}, 0},
+      {"other codes", "", {R"({"_id":"a1","code":554})", R"({"_id":"a2","code":9611})"}, 0},
+      {"nested code", "", {R"({"_id":"a1","code":555,"x":{"code":551}})"}, 0},
+      {"no id", "", {R"({"code":551,"time":"2024/01/01 16:10:00"})"}, 0},
+      {"broken JSON",
+       "",
+       {R"({"_id":"a1","code":551)", R"({"_id":"a1","code":551}})", "garbage", "", "\xff\xfe",
+        R"({"_id":"a1","code":"551"})", R"([{"_id":"a1","code":551}])", big},
+       0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Bell bell(c.shown);
+    bell.Tick(0);
+    bell.channel.Connect();
+    for (const std::string& message : c.messages)
+      bell.channel.Send(message);
+    EXPECT_EQ(bell.rings, c.rings);
+  }
+}
+
+TEST(PushDoorbell, RingsAgainWhileTheHistoryHasNotCaughtUp) {
+  Bell bell;
+  bell.Tick(0);
+  bell.channel.Connect();
+  bell.channel.Send(R"({"_id":"a1","code":551})");
+  ASSERT_EQ(bell.rings, 1);
+  bell.Tick(1000);
+  EXPECT_EQ(bell.rings, 1);
+  for (int i = 0; i < 10; ++i)
+    bell.Tick(1000);
+  EXPECT_EQ(bell.rings, 1 + PushDoorbell::kExtraRings);
+
+  // Once the report is shown the bell is quiet.
+  Bell shown;
+  shown.Tick(0);
+  shown.channel.Send(R"({"_id":"a1","code":551})");
+  shown.shown = "a1";
+  for (int i = 0; i < 10; ++i)
+    shown.Tick(1000);
+  EXPECT_EQ(shown.rings, 1);
+}
+
+TEST(PushDoorbell, ReconnectsWithADoublingWaitThatASettledConnectionResets) {
+  Bell bell;
+  bell.Tick(0);
+  ASSERT_EQ(bell.channel.opens, std::vector<std::string>{kUrl});
+  std::vector<std::int64_t> waits;
+  for (int attempt = 0; attempt < 11; ++attempt) {
+    bell.channel.Drop();
+    waits.push_back(bell.doorbell.NextAttemptMs() - bell.now);
+    bell.Tick(waits.back() - 1);
+    EXPECT_EQ(bell.channel.opens.size(), static_cast<std::size_t>(attempt + 1));
+    bell.Tick(1);
+    EXPECT_EQ(bell.channel.opens.size(), static_cast<std::size_t>(attempt + 2));
+  }
+  EXPECT_EQ(waits, (std::vector<std::int64_t>{1000, 2000, 4000, 8000, 16000, 32000, 64000, 128000,
+                                              256000, 300000, 300000}));
+  // A run of failures is one line in the log.
+  EXPECT_EQ(bell.log.size(), 1u);
+
+  // A short connection keeps the doubling; one that lived a minute starts it afresh.
+  bell.channel.Connect();
+  EXPECT_TRUE(bell.doorbell.Connected());
+  bell.Tick(59000);
+  bell.channel.Drop("gone");
+  EXPECT_FALSE(bell.doorbell.Connected());
+  EXPECT_EQ(bell.doorbell.NextAttemptMs() - bell.now, 300000);
+  bell.Tick(300000);
+  bell.channel.Connect();
+  bell.Tick(60000);
+  bell.channel.Drop("gone");
+  EXPECT_EQ(bell.doorbell.NextAttemptMs() - bell.now, 1000);
+  EXPECT_EQ(bell.log.size(), 5u);  // connected, dropped, connected, dropped
+  EXPECT_NE(bell.log.back().find(u"切断されました"), std::u16string::npos);
+}
+
+TEST(PushDoorbell, FollowsTheAddressAndOpensNothingWithoutOne) {
+  Bell bell;
+  bell.Tick(0, "");
+  bell.Tick(5000, "");
+  EXPECT_TRUE(bell.channel.opens.empty());
+
+  bell.Tick(1000, "ws://a");
+  bell.channel.Drop();
+  bell.Tick(10, "ws://b");  // a new source is tried at once, not after the wait
+  EXPECT_EQ(bell.channel.opens, (std::vector<std::string>{"ws://a", "ws://b"}));
+  bell.channel.Connect();
+  bell.Tick(10, "");
+  EXPECT_EQ(bell.channel.closes, 1);
+  EXPECT_FALSE(bell.doorbell.Connected());
+  bell.Tick(600000, "");
+  EXPECT_EQ(bell.channel.opens.size(), 2u);
+}
+
+}  // namespace
+}  // namespace hw

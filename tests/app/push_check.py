@@ -1,0 +1,90 @@
+#!/usr/bin/env python3
+"""The real program against a local service with a push channel: it must connect the socket,
+and a pushed report announcement must start a fetch long before the next poll is due (the
+poll period is three minutes here). Then the server closes the socket and the program must
+connect again."""
+
+import os
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "soak"))
+from push_server import PushServer  # noqa: E402
+
+
+def wait_for(condition, what, seconds=30.0):
+    end = time.monotonic() + seconds
+    while time.monotonic() < end:
+        if condition():
+            return
+        time.sleep(0.02)
+    raise SystemExit("FAIL: " + what)
+
+
+def main():
+    program = sys.argv[1]
+    runtime = os.path.join(HERE, "..", "..", "runtime")
+    work = tempfile.mkdtemp(prefix="push_check_")
+    data = os.path.join(work, "data")
+    os.makedirs(os.path.join(work, "run"), mode=0o700)
+    os.makedirs(data)
+    with open(os.path.join(data, "Heronwatch.ini"), "w", encoding="utf-8") as f:
+        f.write("[Flag]\nOntop=0\n[Config]\nReload=180\n[Push]\nReload=180\n")
+    server = PushServer()
+    base = "http://127.0.0.1:%d" % server.port
+    env = dict(os.environ,
+               QT_QPA_PLATFORM="offscreen", XDG_RUNTIME_DIR=os.path.join(work, "run"),
+               HERONWATCH_WORKDIR=data, HERONWATCH_RUNTIME_DIR=runtime,
+               HERONWATCH_API_BASE=base + "/live", HERONWATCH_SANDBOX_BASE=base + "/sandbox",
+               HERONWATCH_STATION_BASE="http://127.0.0.1:9",
+               HERONWATCH_PUSH_URL="ws://127.0.0.1:%d/v2/ws" % server.port)
+    log_path = os.path.join(data, "Eventlog", "event.log")
+
+    def log_has(text):
+        try:
+            with open(log_path, encoding="utf-8") as f:
+                return text in f.read()
+        except OSError:
+            return False
+
+    app = subprocess.Popen([program], env=env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+    try:
+        wait_for(lambda: server.count("open") == 1, "the program never opened the socket")
+        wait_for(lambda: server.count("GET") >= 1, "no start-up fetch")
+        wait_for(lambda: log_has("プッシュ通知 … 接続しました"), "no log line for the connection")
+
+        before = server.count("GET")
+        report = server.add_report()
+        server.push(report, code=554)  # not a report announcement: no fetch
+        server.push(report)
+        wait_for(lambda: server.count("GET") > before, "the push started no fetch", 10)
+        with server.lock:
+            fetched = [e for e in server.events if e[0] == "GET"][before:]
+        assert report in fetched[0][2], fetched
+
+        # The server drops the socket: the program logs it and connects again.
+        with server.lock:
+            sockets = list(server.sockets)
+        for connection in sockets:
+            connection.sendall(bytes([0x88, 0]))
+        wait_for(lambda: server.count("open") == 2, "the program did not reconnect")
+        wait_for(lambda: log_has("プッシュ通知 … 切断されました"), "no log line for the drop")
+    finally:
+        app.send_signal(signal.SIGTERM)
+        try:
+            output = app.communicate(timeout=30)[0]
+        except subprocess.TimeoutExpired:
+            app.kill()
+            output = app.communicate()[0]
+        server.stop()
+    if app.returncode != 0:
+        raise SystemExit("FAIL: exit status %d: %s" % (app.returncode, output.decode()))
+    print("push check passed")
+
+
+if __name__ == "__main__":
+    main()
