@@ -68,6 +68,7 @@ class Display:
             raise Failure("Xvfb did not start")
         self.env = dict(os.environ, DISPLAY=":" + number)
         self.env.pop("WAYLAND_DISPLAY", None)
+        self.env["QT_QPA_PLATFORM"] = "xcb"  # a headless test run may have chosen offscreen
         self.env.pop("DBUS_SESSION_BUS_ADDRESS", None)  # the tray is the X11 one
         self.env["XDG_RUNTIME_DIR"] = root
         if len(monitors) > 1:
