@@ -13,7 +13,7 @@
     </message>
     <message>
         <source>日本の地震情報を地図と表で表示します。&lt;br&gt;&lt;br&gt;地震情報：P2P地震情報 API (api.p2pquake.net)&lt;br&gt;観測点：出典 気象庁ホームページ&lt;br&gt;地図：Made with Natural Earth</source>
-        <translation>Shows earthquake reports for Japan on maps and in tables.&lt;br&gt;&lt;br&gt;Earthquake reports: P2PQuake API (api.p2pquake.net)&lt;br&gt;Observation points: source: Japan Meteorological Agency website&lt;br&gt;Maps: Made with Natural Earth</translation>
+        <translation>Shows earthquake reports for Japan on maps and in tables.&lt;br&gt;&lt;br&gt;Earthquake reports: P2PQuake API (api.p2pquake.net)&lt;br&gt;Observation points: from the Japan Meteorological Agency website&lt;br&gt;Maps: Made with Natural Earth</translation>
     </message>
 </context>
 <context>
