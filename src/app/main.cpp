@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QTranslator>
 #include <cerrno>
 #include <clocale>
 #include <cstdio>
@@ -33,8 +34,15 @@
 #include "ui/desktop_notifier.h"
 #include "ui/qt_user_interface.h"
 #include "ui/tray_icon.h"
+#include "ui/ui_language.h"
 
 namespace {
+
+// A message box's text in the user's language (the box would translate a whole text, but these
+// have a detail appended).
+std::u16string Message(const char* text) {
+  return QCoreApplication::translate("Messages", text).toStdU16String();
+}
 
 // Moves into the seeded working folder. The program writes its settings and event log there
 // and nowhere else: when the folder cannot be made or entered it says why and returns false,
@@ -52,17 +60,23 @@ bool EnterWorkingFolder(const char* argv0, hw::WindowHost& window) {
     if (error.empty()) error = "cannot enter " + work.string() + ": " + std::strerror(errno);
     std::fprintf(stderr, "heronwatch: %s; not started\n", error.c_str());
     window.MessageBox(
-        u"作業フォルダを用意できないため、起動できません。\n" + hw::Utf8ToUtf16(error),
+        Message(QT_TRANSLATE_NOOP("Messages", "作業フォルダを用意できないため、起動できません。")) +
+            u"\n" + hw::Utf8ToUtf16(error),
         u"Heronwatch");
     return false;
   }
   std::u16string problem;
   if (!seeded)
-    problem = u"作業フォルダへのファイルの用意に失敗しました。\n" + hw::Utf8ToUtf16(error);
+    problem =
+        Message(QT_TRANSLATE_NOOP("Messages", "作業フォルダへのファイルの用意に失敗しました。")) +
+        u"\n" + hw::Utf8ToUtf16(error);
   if (::access(".", W_OK) != 0) {
     if (!problem.empty()) problem += u"\n";
-    problem += u"作業フォルダ " + hw::Utf8ToUtf16(work.string()) +
-               u" に書き込めません。設定とイベントログは保存されません。";
+    problem +=
+        QCoreApplication::translate(
+            "Messages", "作業フォルダ %1 に書き込めません。設定とイベントログは保存されません。")
+            .arg(QString::fromStdString(work.string()))
+            .toStdU16String();
   }
   // The message box also writes the text to standard error.
   if (!problem.empty()) window.MessageBox(problem, u"Heronwatch");
@@ -81,6 +95,15 @@ int main(int argc, char** argv) {
   // Qt adopts the user's locale; numbers in files and the event log must keep the "." of the
   // C locale whatever it is.
   std::setlocale(LC_NUMERIC, "C");
+  // Menus, dialogs and messages follow the system's language (LANG, LC_ALL), or HERONWATCH_LANG
+  // when it is set; Japanese needs no translation.
+  QTranslator translator;
+  if (const auto locale =
+          hw::TranslationLocale(qEnvironmentVariable("HERONWATCH_LANG"), QLocale::system())) {
+    if (!hw::InstallUiTranslation(translator, *locale))
+      std::fprintf(stderr, "heronwatch: no translation for %s; the texts stay Japanese\n",
+                   locale->name().toUtf8().constData());
+  }
 
   hw::QtMainWindow window;
   const auto lock = hw::MakeSystemInstanceLock();

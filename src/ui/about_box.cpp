@@ -1,5 +1,6 @@
 #include "ui/about_box.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 
 #include "platform/qt/app_icon.h"
@@ -8,15 +9,17 @@ namespace hw {
 
 void ShowAboutBox(QWidget* owner) {
   QMessageBox box(owner);
-  box.setWindowTitle(QStringLiteral("バージョン情報 Heronwatch"));
+  box.setWindowTitle(QCoreApplication::translate("AboutBox", "バージョン情報 Heronwatch"));
   box.setIconPixmap(AppIcon().pixmap(64, 64));
   box.setTextFormat(Qt::RichText);
-  box.setText(QStringLiteral("<b>Heronwatch</b> バージョン " HW_VERSION));
+  box.setText(QCoreApplication::translate("AboutBox", "<b>Heronwatch</b> バージョン %1")
+                  .arg(QStringLiteral(HW_VERSION)));
   box.setInformativeText(
-      QStringLiteral("日本の地震情報を地図と表で表示します。<br><br>"
-                     "地震情報：P2P地震情報 API (api.p2pquake.net)<br>"
-                     "観測点：出典 気象庁ホームページ<br>"
-                     "地図：Made with Natural Earth"));
+      QCoreApplication::translate("AboutBox",
+                                  "日本の地震情報を地図と表で表示します。<br><br>"
+                                  "地震情報：P2P地震情報 API (api.p2pquake.net)<br>"
+                                  "観測点：出典 気象庁ホームページ<br>"
+                                  "地図：Made with Natural Earth"));
   box.setStandardButtons(QMessageBox::Ok);
   box.exec();
 }

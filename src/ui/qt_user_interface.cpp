@@ -1,5 +1,6 @@
 #include "ui/qt_user_interface.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
@@ -42,9 +43,15 @@ void QtUserInterface::ShowAboutBox() {
 
 bool QtUserInterface::OpenDocument(std::u16string_view fileName) {
   const QString name = QString::fromUtf16(fileName.data(), static_cast<qsizetype>(fileName.size()));
-  const QFileInfo file(QDir::current(), name);
-  if (!file.isFile() || !file.isReadable()) return false;
-  return QDesktopServices::openUrl(QUrl::fromLocalFile(file.absoluteFilePath()));
+  // A document in the language of the menus when the working folder holds one (the manual's
+  // translation), else the one asked for.
+  const QString translated = QCoreApplication::translate("Documents", name.toUtf8().constData());
+  for (const QString& candidate : {translated, name}) {
+    const QFileInfo file(QDir::current(), candidate);
+    if (file.isFile() && file.isReadable())
+      return QDesktopServices::openUrl(QUrl::fromLocalFile(file.absoluteFilePath()));
+  }
+  return false;
 }
 
 void QtUserInterface::OpenSettingsDialog() {

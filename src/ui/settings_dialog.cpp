@@ -16,9 +16,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStringList>
 #include <QVBoxLayout>
 #include <cstdio>
-#include <initializer_list>
 #include <limits>
 #include <utility>
 
@@ -51,11 +51,10 @@ QLineEdit* NewIntegerEdit(int id, const QString& widest) {
   return edit;
 }
 
-QComboBox* NewList(int id, std::initializer_list<const char16_t*> entries) {
+QComboBox* NewList(int id, const QStringList& entries) {
   auto* list = new QComboBox;
   list->setObjectName(Id(u"combo", id));
-  for (const char16_t* entry : entries)
-    list->addItem(QString::fromUtf16(entry));
+  list->addItems(entries);
   return list;
 }
 
@@ -91,7 +90,7 @@ CTremorlensConfig::CTremorlensConfig(SettingsDialogLink& link, QWidget* owner)
   // A dialog of fixed size: a title and a close box, nothing to minimise or maximise.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
-  setWindowTitle(QStringLiteral("詳細設定"));
+  setWindowTitle(tr("詳細設定"));
   setModal(false);
   BuildControls();
   refusalNotice_ = [this](const QString& text) {
@@ -113,13 +112,13 @@ void CTremorlensConfig::BuildControls() {
     geometryEdits_[static_cast<std::size_t>(i)] = NewIntegerEdit(1000 + i, geometryWidest);
   }
   auto* windowLayout = new QGridLayout;
-  windowLayout->addWidget(NewLabel(QStringLiteral("X座標 ："), geometryEdits_[0]), 0, 0);
+  windowLayout->addWidget(NewLabel(tr("X座標 ："), geometryEdits_[0]), 0, 0);
   windowLayout->addWidget(geometryEdits_[0], 0, 1);
-  windowLayout->addWidget(NewLabel(QStringLiteral("Y座標 ："), geometryEdits_[1]), 0, 3);
+  windowLayout->addWidget(NewLabel(tr("Y座標 ："), geometryEdits_[1]), 0, 3);
   windowLayout->addWidget(geometryEdits_[1], 0, 4);
-  windowLayout->addWidget(NewLabel(QStringLiteral("幅　 ："), geometryEdits_[2]), 1, 0);
+  windowLayout->addWidget(NewLabel(tr("幅　 ："), geometryEdits_[2]), 1, 0);
   windowLayout->addWidget(geometryEdits_[2], 1, 1);
-  windowLayout->addWidget(NewLabel(QStringLiteral("高さ ："), geometryEdits_[3]), 1, 3);
+  windowLayout->addWidget(NewLabel(tr("高さ ："), geometryEdits_[3]), 1, 3);
   windowLayout->addWidget(geometryEdits_[3], 1, 4);
   windowLayout->setColumnMinimumWidth(2, 12);
   windowLayout->setColumnStretch(5, 1);
@@ -135,22 +134,23 @@ void CTremorlensConfig::BuildControls() {
   aspectLayout->addStretch();
 
   speedDrawList_ =
-      NewList(1008, {u"10 fps", u"15 fps", u"20 fps", u"24 fps", u"30 fps", u"アニメなし"});
+      NewList(1008, {QStringLiteral("10 fps"), QStringLiteral("15 fps"), QStringLiteral("20 fps"),
+                     QStringLiteral("24 fps"), QStringLiteral("30 fps"), tr("アニメなし")});
   scrollEdit_ = NewIntegerEdit(1009, QStringLiteral("000"));
   auto* speedLayout = new QGridLayout;
-  speedLayout->addWidget(NewLabel(QStringLiteral("画面更新"), speedDrawList_), 0, 0);
+  speedLayout->addWidget(NewLabel(tr("画面更新"), speedDrawList_), 0, 0);
   speedLayout->addWidget(speedDrawList_, 0, 1, 1, 3, Qt::AlignLeft);
-  speedLayout->addWidget(NewLabel(QStringLiteral("送り文字数"), scrollEdit_), 1, 0);
+  speedLayout->addWidget(NewLabel(tr("送り文字数"), scrollEdit_), 1, 0);
   speedLayout->addWidget(scrollEdit_, 1, 1);
-  speedLayout->addWidget(NewLabel(QStringLiteral("文字")), 1, 2);
-  speedLayout->addWidget(NewLabel(QStringLiteral("(30fps 換算)")), 1, 3);
+  speedLayout->addWidget(NewLabel(tr("文字")), 1, 2);
+  speedLayout->addWidget(NewLabel(tr("(30fps 換算)")), 1, 3);
   speedLayout->setColumnStretch(4, 1);
 
   periodEdit_ = NewIntegerEdit(1007, QStringLiteral("0000"));
   auto* quakeLayout = new QHBoxLayout;
-  quakeLayout->addWidget(NewLabel(QStringLiteral("情報取得周期"), periodEdit_));
+  quakeLayout->addWidget(NewLabel(tr("情報取得周期"), periodEdit_));
   quakeLayout->addWidget(periodEdit_);
-  quakeLayout->addWidget(NewLabel(QStringLiteral("秒")));
+  quakeLayout->addWidget(NewLabel(tr("秒")));
   quakeLayout->addStretch();
 
   themeList_ = NewList(1016, {});
@@ -158,46 +158,46 @@ void CTremorlensConfig::BuildControls() {
   themeList_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   themeList_->setMinimumContentsLength(16);
   auto* themeLayout = new QHBoxLayout;
-  themeLayout->addWidget(NewLabel(QStringLiteral("選択 ："), themeList_));
+  themeLayout->addWidget(NewLabel(tr("選択 ："), themeList_));
   themeLayout->addWidget(themeList_, 1);
 
-  shindoMapList_ = NewList(1015, {u"都道府県＋観測地点", u"都道府県", u"観測地点"});
+  shindoMapList_ = NewList(1015, {tr("都道府県＋観測地点"), tr("都道府県"), tr("観測地点")});
   auto* shindoLayout = new QHBoxLayout;
-  shindoLayout->addWidget(NewLabel(QStringLiteral("表示タイプ ："), shindoMapList_));
+  shindoLayout->addWidget(NewLabel(tr("表示タイプ ："), shindoMapList_));
   shindoLayout->addWidget(shindoMapList_, 1);
 
-  epiFrontCheck_ = NewCheck(1013, QStringLiteral("  震度情報の手前側に震央を表示"));
-  epiBlinkCheck_ = NewCheck(1014, QStringLiteral("  震央を点滅表示させる"));
+  epiFrontCheck_ = NewCheck(1013, tr("  震度情報の手前側に震央を表示"));
+  epiBlinkCheck_ = NewCheck(1014, tr("  震央を点滅表示させる"));
   auto* epiLayout = new QVBoxLayout;
   epiLayout->addWidget(epiFrontCheck_);
   epiLayout->addWidget(epiBlinkCheck_);
 
-  staJsonCheck_ = NewCheck(1011, QStringLiteral("  観測点の座標データを保存する (Stations.ini)"));
-  siJsonCheck_ = NewCheck(1012, QStringLiteral("  最新の地震データを保存する (history.json)"));
+  staJsonCheck_ = NewCheck(1011, tr("  観測点の座標データを保存する (Stations.ini)"));
+  siJsonCheck_ = NewCheck(1012, tr("  最新の地震データを保存する (history.json)"));
   auto* saveLayout = new QVBoxLayout;
   saveLayout->addWidget(staJsonCheck_);
-  saveLayout->addWidget(NewNote(QStringLiteral("[3時半頃に取得 (反映)＆保存]")));
+  saveLayout->addWidget(NewNote(tr("[3時半頃に取得 (反映)＆保存]")));
   saveLayout->addWidget(siJsonCheck_);
-  saveLayout->addWidget(NewNote(QStringLiteral("[地震情報の更新時、保存]")));
-  autostartCheck_ = NewCheck(1030, QStringLiteral("  デスクトップの起動時に開始する"));
+  saveLayout->addWidget(NewNote(tr("[地震情報の更新時、保存]")));
+  autostartCheck_ = NewCheck(1030, tr("  デスクトップの起動時に開始する"));
   saveLayout->addWidget(autostartCheck_);
 
   // Controls without an id of their own are named after their key.
-  notifyCheck_ = new QCheckBox(QStringLiteral("  新しい地震情報をデスクトップに通知する"));
+  notifyCheck_ = new QCheckBox(tr("  新しい地震情報をデスクトップに通知する"));
   notifyCheck_->setObjectName(QStringLiteral("checkNotify"));
-  notifyScaleList_ = NewList(0, {u"震度1", u"震度2", u"震度3", u"震度4", u"震度5弱", u"震度5強",
-                                 u"震度6弱", u"震度6強", u"震度7"});
+  notifyScaleList_ = NewList(0, {tr("震度1"), tr("震度2"), tr("震度3"), tr("震度4"), tr("震度5弱"),
+                                 tr("震度5強"), tr("震度6弱"), tr("震度6強"), tr("震度7")});
   notifyScaleList_->setObjectName(QStringLiteral("comboNotifyMinScale"));
-  notifyForeignCheck_ = new QCheckBox(QStringLiteral("  遠地地震も通知する"));
+  notifyForeignCheck_ = new QCheckBox(tr("  遠地地震も通知する"));
   notifyForeignCheck_->setObjectName(QStringLiteral("checkNotifyForeign"));
-  notifyTsunamiCheck_ = new QCheckBox(QStringLiteral("  津波の情報も通知する"));
+  notifyTsunamiCheck_ = new QCheckBox(tr("  津波の情報も通知する"));
   notifyTsunamiCheck_->setObjectName(QStringLiteral("checkNotifyTsunami"));
-  notifySoundCheck_ = new QCheckBox(QStringLiteral("  音を鳴らす"));
+  notifySoundCheck_ = new QCheckBox(tr("  音を鳴らす"));
   notifySoundCheck_->setObjectName(QStringLiteral("checkNotifySound"));
   auto* notifyScaleLayout = new QHBoxLayout;
-  notifyScaleLayout->addWidget(NewLabel(QStringLiteral("通知する最大震度 ："), notifyScaleList_));
+  notifyScaleLayout->addWidget(NewLabel(tr("通知する最大震度 ："), notifyScaleList_));
   notifyScaleLayout->addWidget(notifyScaleList_);
-  notifyScaleLayout->addWidget(NewLabel(QStringLiteral("以上")));
+  notifyScaleLayout->addWidget(NewLabel(tr("以上")));
   notifyScaleLayout->addStretch();
   auto* notifyLayout = new QVBoxLayout;
   notifyLayout->addWidget(notifyCheck_);
@@ -207,17 +207,17 @@ void CTremorlensConfig::BuildControls() {
   notifyLayout->addWidget(notifySoundCheck_);
 
   auto* left = new QVBoxLayout;
-  left->addWidget(NewGroup(QStringLiteral("  ウインドウ枠  "), windowLayout));
-  left->addWidget(NewGroup(QStringLiteral("  アスペクト設定  "), aspectLayout));
-  left->addWidget(NewGroup(QStringLiteral("  速度設定  "), speedLayout));
-  left->addWidget(NewGroup(QStringLiteral("  地震情報設定  "), quakeLayout));
+  left->addWidget(NewGroup(tr("  ウインドウ枠  "), windowLayout));
+  left->addWidget(NewGroup(tr("  アスペクト設定  "), aspectLayout));
+  left->addWidget(NewGroup(tr("  速度設定  "), speedLayout));
+  left->addWidget(NewGroup(tr("  地震情報設定  "), quakeLayout));
   left->addStretch();
   auto* right = new QVBoxLayout;
-  right->addWidget(NewGroup(QStringLiteral("  テーマ設定 (アプリの再起動が必要)  "), themeLayout));
-  right->addWidget(NewGroup(QStringLiteral("  震度マップ設定  "), shindoLayout));
-  right->addWidget(NewGroup(QStringLiteral("  震央表示設定 (アプリの再起動が必要)  "), epiLayout));
-  right->addWidget(NewGroup(QStringLiteral("  保存オプション (起動時にも保存)  "), saveLayout));
-  right->addWidget(NewGroup(QStringLiteral("  通知設定  "), notifyLayout));
+  right->addWidget(NewGroup(tr("  テーマ設定 (アプリの再起動が必要)  "), themeLayout));
+  right->addWidget(NewGroup(tr("  震度マップ設定  "), shindoLayout));
+  right->addWidget(NewGroup(tr("  震央表示設定 (アプリの再起動が必要)  "), epiLayout));
+  right->addWidget(NewGroup(tr("  保存オプション (起動時にも保存)  "), saveLayout));
+  right->addWidget(NewGroup(tr("  通知設定  "), notifyLayout));
   right->addStretch();
   auto* columns = new QHBoxLayout;
   columns->addLayout(left);
@@ -226,9 +226,9 @@ void CTremorlensConfig::BuildControls() {
   auto* okButton = new QPushButton(QStringLiteral("OK"));
   okButton->setObjectName(QStringLiteral("button1"));
   okButton->setDefault(true);
-  auto* revertButton = new QPushButton(QStringLiteral("前回の設定"));
+  auto* revertButton = new QPushButton(tr("前回の設定"));
   revertButton->setObjectName(QStringLiteral("button2"));
-  auto* initialButton = new QPushButton(QStringLiteral("初期値"));
+  auto* initialButton = new QPushButton(tr("初期値"));
   initialButton->setObjectName(QStringLiteral("button1010"));
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(initialButton);
@@ -326,7 +326,7 @@ void CTremorlensConfig::ApplyAutostart() {
   const QByteArray program = QFile::encodeName(QCoreApplication::applicationFilePath());
   if (model_.ApplyAutostart(program.toStdString(), error)) return;
   std::fprintf(stderr, "heronwatch: %s\n", error.c_str());
-  refusalNotice_(QStringLiteral("デスクトップの起動時に開始する設定を変更できませんでした。\n") +
+  refusalNotice_(tr("デスクトップの起動時に開始する設定を変更できませんでした。\n") +
                  QString::fromStdString(error));
 }
 
@@ -409,8 +409,7 @@ void CTremorlensConfig::ReadFields(Refusal refusal) {
       refused = true;
     }
   }
-  if (refused && refusal == Refusal::Notify)
-    refusalNotice_(QStringLiteral("整数を入力してください。"));
+  if (refused && refusal == Refusal::Notify) refusalNotice_(tr("整数を入力してください。"));
 }
 
 void CTremorlensConfig::WriteFields() {

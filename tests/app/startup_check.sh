@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts the real program headless in a fresh working folder: it must seed the folder, refuse
 # a second copy while the first runs, and end by itself with the missing-theme message (the
-# folder has no theme pictures), writing its settings file and event log on the way out.
+# folder has no theme pictures), writing its settings file and event log on the way out; asked
+# for English, it says so in English.
 set -u
 app=$1
 work=$2
@@ -35,4 +36,9 @@ grep -q 'MaxIntensity.bmp' "$work/first.out" || fail "no missing-theme message: 
 grep -q '^Reload=2' "$HERONWATCH_WORKDIR/Heronwatch.ini" || fail "settings file not written"
 grep -q 'Log End' "$HERONWATCH_WORKDIR/Eventlog/event.log" 2>/dev/null && fail "log written although the folder was never made"
 [ -d "$HERONWATCH_WORKDIR/Setting" ] || fail "Setting folder not created"
+
+# Asked for English, the program shows the same message box in English.
+HERONWATCH_LANG=en HERONWATCH_MESSAGE_TIMEOUT_MS=100 timeout 20 "$app" > "$work/english.out" 2>&1
+grep -q 'Cannot read the maximum intensity file "MaxIntensity.bmp"' "$work/english.out" ||
+  fail "no English message: $(cat "$work/english.out")"
 echo "startup check passed"

@@ -4,6 +4,7 @@
 #include <QMenu>
 #include <vector>
 
+#include "english_texts.h"
 #include "ui/command_menu_widget.h"
 #include "ui/tray_icon.h"
 
@@ -73,6 +74,32 @@ TEST(CommandMenuWidget, ShowsEveryItemWithItsKeyAndMarks) {
   FillCommandMenu(menu, BuildCommandMenu(AppSettings{}, 0), [](int) {});
   EXPECT_EQ(CheckedIds(menu), std::vector<int>{kCommandToggleOnTop});
   EXPECT_EQ(menu.actions().size(), static_cast<qsizetype>(std::size(kMenu)));
+}
+
+// With the English translation every label is English and keeps its key name after the tab.
+TEST(CommandMenuWidget, EnglishLabelsKeepTheirKeys) {
+  const test::EnglishTexts english;
+  ASSERT_TRUE(english.installed());
+  QMenu menu;
+  FillCommandMenu(menu, BuildCommandMenu(AppSettings{}, 0), [](int) {});
+  EXPECT_EQ(menu.title(), QStringLiteral("Select"));
+  const QList<QAction*> actions = menu.actions();
+  ASSERT_EQ(actions.size(), static_cast<qsizetype>(std::size(kMenu)));
+  for (std::size_t i = 0; i < std::size(kMenu); ++i) {
+    if (kMenu[i].id == 0) continue;
+    const QString text = actions[static_cast<qsizetype>(i)]->text();
+    SCOPED_TRACE(text.toStdString());
+    EXPECT_FALSE(test::HasJapanese(text));
+    EXPECT_FALSE(text.isEmpty());
+    const QString japanese = QString::fromUtf16(kMenu[i].text);
+    const qsizetype tab = japanese.indexOf(u'\t');
+    if (tab >= 0) {
+      EXPECT_TRUE(text.endsWith(japanese.mid(tab)));
+    } else {
+      EXPECT_FALSE(text.contains(u'\t'));
+    }
+  }
+  EXPECT_EQ(actions.front()->text(), QStringLiteral("Hide window frame\tF2"));
 }
 
 // The main window as the tray sees it.

@@ -19,6 +19,7 @@
 #include <tuple>
 #include <vector>
 
+#include "english_texts.h"
 #include "fakes/scoped_environment.h"
 #include "fakes/temp_folder.h"
 #include "platform/autostart_entry.h"
@@ -235,6 +236,39 @@ TEST_F(SettingsDialogTest, ShowsEveryTextWithItsControl) {
                                               QStringLiteral("30 fps"), Q(u"アニメなし")}));
   EXPECT_EQ(Entries(List(1015)),
             (QStringList{Q(u"都道府県＋観測地点"), Q(u"都道府県"), Q(u"観測地点")}));
+}
+
+// With the English translation no text the dialog shows is Japanese, and the refusal says so in
+// English too. The aspect ratios ("16：9") are the same in both languages.
+TEST_F(SettingsDialogTest, EnglishTranslationLeavesNoJapaneseText) {
+  const test::EnglishTexts english;
+  ASSERT_TRUE(english.installed());
+  ASSERT_NO_FATAL_FAILURE(Open());
+
+  QStringList texts{dialog->windowTitle()};
+  for (const QLabel* label : dialog->findChildren<QLabel*>())
+    texts << label->text();
+  for (const QGroupBox* group : dialog->findChildren<QGroupBox*>())
+    texts << group->title();
+  for (const QAbstractButton* button : dialog->findChildren<QAbstractButton*>())
+    texts << button->text();
+  // The theme list holds folder names, not texts of the program.
+  for (const QComboBox* list : dialog->findChildren<QComboBox*>()) {
+    if (list != List(1016)) texts << Entries(list);
+  }
+  EXPECT_GT(texts.size(), 50);
+  for (const QString& text : texts) {
+    EXPECT_FALSE(test::HasJapanese(text)) << text.toStdString();
+    EXPECT_FALSE(text.trimmed().isEmpty());
+  }
+  EXPECT_EQ(Button(2)->text(), QStringLiteral("Previous settings"));
+  EXPECT_EQ(Control<QComboBox>(QStringLiteral("comboNotifyMinScale"))->itemText(4),
+            QStringLiteral("Intensity 5 lower"));
+
+  Type(Edit(1007), QStringLiteral("-"));
+  Button(1)->click();
+  ASSERT_TRUE(WaitClosed());
+  EXPECT_EQ(refusals, std::vector<QString>{QStringLiteral("Please enter an integer.")});
 }
 
 TEST_F(SettingsDialogTest, FirstTickFillsTheControlsFromTheSettings) {

@@ -215,9 +215,13 @@ Point QtMainWindow::GetCursorPos() {
 void QtMainWindow::MessageBox(std::u16string_view text, std::u16string_view title) {
   // The text also goes to the terminal, so a program started from a shell or a service says
   // why it stopped even when nobody sees the box.
+  // The texts come in Japanese; a translation installed in the application shows them in the
+  // user's language (context "Messages"), a text it does not know is shown as it is.
+  const QString shown =
+      QCoreApplication::translate("Messages", ToQString(text).toUtf8().constData());
   std::fprintf(stderr, "%s: %s\n", ToQString(title).toUtf8().constData(),
-               ToQString(text).toUtf8().constData());
-  QMessageBox box(QMessageBox::Warning, ToQString(title), ToQString(text), QMessageBox::Ok,
+               shown.toUtf8().constData());
+  QMessageBox box(QMessageBox::Warning, ToQString(title), shown, QMessageBox::Ok,
                   isVisible() ? this : nullptr);
   // Unattended displays (and the start-up check) can have boxes close themselves.
   bool ok = false;
