@@ -11,35 +11,13 @@
 #include <optional>
 #include <string>
 
+#include "fakes/scoped_environment.h"
 #include "fakes/temp_folder.h"
 
 namespace hw {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Sets an environment variable (or removes it) for the scope, then puts the old value back.
-class ScopedEnvironment {
- public:
-  ScopedEnvironment(const char* name, std::optional<std::string> value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    Set(value);
-  }
-  ~ScopedEnvironment() { Set(old_); }
-  ScopedEnvironment(const ScopedEnvironment&) = delete;
-  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-
- private:
-  void Set(const std::optional<std::string>& value) {
-    if (value) {
-      ::setenv(name_, value->c_str(), 1);
-    } else {
-      ::unsetenv(name_);
-    }
-  }
-  const char* name_;
-  std::optional<std::string> old_;
-};
 
 // Another process holding the lock file in `folder`, as another user's copy would.
 int HoldLockIn(const fs::path& folder) {
@@ -89,10 +67,10 @@ TEST(InstanceLock, TemporaryFolderIsUsedOnlyWhenItIsPrivate) {
     const fs::path home = temp.path() / "home";
     fs::create_directories(tmp);
     fs::create_directories(home);
-    const ScopedEnvironment runtime("XDG_RUNTIME_DIR", std::nullopt);
-    const ScopedEnvironment cache("XDG_CACHE_HOME", std::nullopt);
-    const ScopedEnvironment tmpdir("TMPDIR", tmp.string());
-    const ScopedEnvironment homeDir("HOME", home.string());
+    const test::ScopedEnv runtime("XDG_RUNTIME_DIR", std::nullopt);
+    const test::ScopedEnv cache("XDG_CACHE_HOME", std::nullopt);
+    const test::ScopedEnv tmpdir("TMPDIR", tmp.string());
+    const test::ScopedEnv homeDir("HOME", home.string());
     const fs::path shared = tmp / ("heronwatch-" + std::to_string(::getuid()));
     const fs::path elsewhere = temp.path() / "elsewhere";
     c.prepare(shared, elsewhere);
