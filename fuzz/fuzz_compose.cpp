@@ -59,8 +59,10 @@ struct Display {
   hw::FontTable fonts{};
   NoText text;
   Quiet quiet;
-  int epiFront = 1, epiBlink = 1, shindoMap = 0, speedDraw = 4, aspect = 0, debug = 1, demo = 1;
-  hw::PictureSettings settings{epiFront, epiBlink, shindoMap, speedDraw, aspect, debug, demo};
+  int epiFront = 1, epiBlink = 1, shindoMap = 0, speedDraw = 4, aspect = 0, debug = 1, demo = 1,
+      sandbox = 0;
+  hw::PictureSettings settings{epiFront, epiBlink, shindoMap, speedDraw,
+                               aspect,   debug,    demo,      sandbox};
   std::unique_ptr<hw::ReportStore> fetched = std::make_unique<hw::ReportStore>();
   std::unique_ptr<hw::ReportStore> shown = std::make_unique<hw::ReportStore>();
   hw::FetchShared fetch;
