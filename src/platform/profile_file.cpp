@@ -120,6 +120,11 @@ ProfileFile ProfileFile::Parse(std::string_view bytes) {
       profile.keepReason_ = "is neither UTF-8, UTF-16 nor Shift_JIS text";
       break;
   }
+  // Text has no NUL characters; a file with some is damaged. It is read as it goes (a value
+  // ends at a NUL, as in a caller's C string), but written back it would read differently.
+  if (profile.keepReason_.empty() && profile.text_.find(u'\0') != std::u16string::npos) {
+    profile.keepReason_ = "holds NUL characters";
+  }
 
   // Lines end at LF, CR LF or a lone CR. The first line end decides how the file is written
   // back; only a plain LF makes it LF (a lone CR is written as CR LF).

@@ -325,6 +325,7 @@ TEST_F(ProfileFileOnDiskTest, FileThatCouldNotBeReadIsNeverSavedOver) {
       {"UTF-16BE", "\0[\0A\0]\0\n\0k\0=\0\x31"s, "neither"},
       {"binary", "[A]\nk=1\n\x01\0\0\0\x7F\0"s, "neither"},
       {"neither UTF-8 nor CP932", "[A]\nk=1\n\x85\x20\xFD\n"s, "neither"},
+      {"UTF-16LE with NUL characters", "[\0A\0]\0\n\0k\0=\0\x31\0\0\0\n\0"s, "NUL"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
