@@ -100,25 +100,36 @@ constexpr SettingKey kPushSandboxUrl = Text(u"Push", u"SandboxUrl", &AppSettings
 constexpr SettingKey kPushReload =
     Number(u"Push", u"Reload", &AppSettings::PushReload, Limit::kClamp, 1, 3600);
 
-constexpr std::array kReadOrder = {&kTop,         &kLeft,    &kBottom,         &kRight,
-                                   &kMinX,        &kMinY,    &kMaxX,           &kMaxY,
-                                   &kFlameOff,    &kOntop,   &kDrag,           &kDemo,
-                                   &kDebug,       &kTStart,  &kAspect,         &kHisJsonSavePath,
-                                   &kHisJsonNum,  &kSiJson,  &kStaJson,        &kSpeedDraw,
-                                   &kSpeedScroll, &kReload,  &kEpiFront,       &kEpiBlink,
-                                   &kShindoMap,   &kApiBase, &kSandboxBase,    &kStationHost,
-                                   &kPushEnabled, &kPushUrl, &kPushSandboxUrl, &kPushReload};
+// [Flag] Autostart and [Notify] come last, after the keys the file has always held.
+constexpr std::array kReadOrder = {
+    &kTop,           &kLeft,          &kBottom,         &kRight,
+    &kMinX,          &kMinY,          &kMaxX,           &kMaxY,
+    &kFlameOff,      &kOntop,         &kDrag,           &kDemo,
+    &kDebug,         &kTStart,        &kAspect,         &kHisJsonSavePath,
+    &kHisJsonNum,    &kSiJson,        &kStaJson,        &kSpeedDraw,
+    &kSpeedScroll,   &kReload,        &kEpiFront,       &kEpiBlink,
+    &kShindoMap,     &kApiBase,       &kSandboxBase,    &kStationHost,
+    &kPushEnabled,   &kPushUrl,       &kPushSandboxUrl, &kPushReload,
+    &kAutostart,     &kNotifyEnabled, &kNotifyMinScale, &kNotifyForeign,
+    &kNotifyTsunami, &kNotifyDemo,    &kNotifySound,    &kNotifySoundFile};
 
-constexpr std::array kWriteOrder = {
-    &kName,       &kTop,       &kLeft,        &kBottom,   &kRight,    &kMinX,
-    &kMinY,       &kMaxX,      &kMaxY,        &kFlameOff, &kOntop,    &kDrag,
-    &kDemo,       &kSpeedDraw, &kSpeedScroll, &kAspect,   &kReload,   &kHisJsonSavePath,
-    &kHisJsonNum, &kSiJson,    &kStaJson,     &kEpiFront, &kEpiBlink, &kShindoMap};
-
-// [Notify], read and written after every other key.
-constexpr std::array kNotifyKeys = {&kNotifyEnabled,  &kNotifyMinScale, &kNotifyForeign,
-                                    &kNotifyTsunami,  &kNotifyDemo,     &kNotifySound,
-                                    &kNotifySoundFile};
+// Autostart is written last of [Flag], which already stands in the file by then.
+constexpr std::array kWriteOrder = {&kName,           &kTop,
+                                    &kLeft,           &kBottom,
+                                    &kRight,          &kMinX,
+                                    &kMinY,           &kMaxX,
+                                    &kMaxY,           &kFlameOff,
+                                    &kOntop,          &kDrag,
+                                    &kDemo,           &kSpeedDraw,
+                                    &kSpeedScroll,    &kAspect,
+                                    &kReload,         &kHisJsonSavePath,
+                                    &kHisJsonNum,     &kSiJson,
+                                    &kStaJson,        &kEpiFront,
+                                    &kEpiBlink,       &kShindoMap,
+                                    &kAutostart,      &kNotifyEnabled,
+                                    &kNotifyMinScale, &kNotifyForeign,
+                                    &kNotifyTsunami,  &kNotifyDemo,
+                                    &kNotifySound,    &kNotifySoundFile};
 
 int Limited(const SettingKey& key, int value) {
   switch (key.limit) {
@@ -187,9 +198,6 @@ void ReadThemeName(const ProfileFile& file, AppSettings& settings) {
 void ReadAppSettings(const ProfileFile& file, AppSettings& settings) {
   for (const SettingKey* key : kReadOrder)
     Read(file, *key, settings);
-  Read(file, kAutostart, settings);
-  for (const SettingKey* key : kNotifyKeys)
-    Read(file, *key, settings);
   LimitPosition(settings);
 }
 
@@ -200,10 +208,6 @@ void WriteAppSettings(ProfileFile& file, const AppSettings& settings, const Rect
   written.Bottom = windowRect.bottom;
   written.Right = windowRect.right;
   for (const SettingKey* key : kWriteOrder)
-    Write(file, *key, written);
-  // Last of [Flag], which already stands in the file.
-  file.WritePrivateProfileInt(kAutostart.section, kAutostart.key, settings.Autostart);
-  for (const SettingKey* key : kNotifyKeys)
     Write(file, *key, written);
 }
 

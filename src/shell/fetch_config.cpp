@@ -6,14 +6,11 @@
 #include "shell/app_context.h"
 
 namespace hw {
-namespace {
 
 std::string EnvironmentOr(const char* name, const std::u16string& fallback) {
   const char* value = std::getenv(name);
   return value != nullptr && *value != '\0' ? std::string(value) : Utf16ToUtf8(fallback);
 }
-
-}  // namespace
 
 FetchConfig MakeFetchConfig(const AppContext& context) {
   const AppSettings& settings = context.settings;

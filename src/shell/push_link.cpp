@@ -1,13 +1,13 @@
 #include "shell/push_link.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <utility>
 
 #include "eventlog/event_log.h"
 #include "platform/clock.h"
 #include "platform/text_codec.h"
 #include "shell/app_context.h"
+#include "shell/fetch_config.h"
 #include "shell/tremorlens_dlg.h"
 
 namespace hw {
@@ -15,19 +15,15 @@ namespace hw {
 std::string PushUrl(const AppContext& context) {
   const AppSettings& settings = context.settings;
   if (settings.PushEnabled != 1 || settings.Demo != 0) return {};
-  const bool sandbox = context.SandboxSwitch != 0;
-  const char* value = std::getenv(sandbox ? "HERONWATCH_SANDBOX_PUSH_URL" : "HERONWATCH_PUSH_URL");
-  if (value != nullptr && *value != '\0') return value;
-  return Utf16ToUtf8(sandbox ? settings.PushSandboxUrl : settings.PushUrl);
+  return context.SandboxSwitch != 0
+             ? EnvironmentOr("HERONWATCH_SANDBOX_PUSH_URL", settings.PushSandboxUrl)
+             : EnvironmentOr("HERONWATCH_PUSH_URL", settings.PushUrl);
 }
 
 int PollReload(const AppSettings& settings, bool pushConnected) {
   return pushConnected ? std::max(settings.PushReload, settings.Reload) : settings.Reload;
 }
 
-}  // namespace hw
-
-namespace hw {
 namespace {
 
 // The report id as the reader keeps it (with its quotes) and as the push channel gives it.

@@ -59,16 +59,32 @@ SettingsDialogChoices SettingsDialogModel::Fill(int themeEntry) {
   snapshot_.notify = NotifyChoicesOf(s);
   if (s.EpiFront == 0) s.EpiBlink = 0;
 
-  return {.aspect = AspectRadio(s.Aspect),
+  SettingsDialogChoices choices = SnapshotChoices();
+  choices.epiBlink = s.EpiBlink == 1;
+  return choices;
+}
+
+SettingsDialogChoices SettingsDialogModel::SnapshotChoices() const {
+  const AppSettings& s = link_.Settings();
+  return {.aspect = AspectRadio(snapshot_.Aspect),
           .speedDraw = s.SpeedDraw,
           .shindoMap = s.ShindoMap,
-          .themeEntry = themeEntry,
-          .epiFront = s.EpiFront == 1,
-          .epiBlink = s.EpiBlink == 1,
-          .staJson = s.StaJson == 1,
-          .siJson = s.SiJson == 1,
-          .autostart = s.Autostart == 1,
+          .themeEntry = snapshot_.themeEntry,
+          .epiFront = snapshot_.EpiFront == 1,
+          .epiBlink = snapshot_.EpiBlink == 1,
+          .staJson = snapshot_.StaJson == 1,
+          .siJson = snapshot_.SiJson == 1,
+          .autostart = snapshot_.Autostart == 1,
           .notify = snapshot_.notify};
+}
+
+void SettingsDialogModel::RestoreSnapshotPosition() {
+  AppSettings& s = link_.Settings();
+  s.Left = snapshot_.Left;
+  s.Top = snapshot_.Top;
+  s.Right = snapshot_.Right;
+  s.Bottom = snapshot_.Bottom;
+  GeometryFieldsFromPosition();
 }
 
 void SettingsDialogModel::StoreGeometry() {
@@ -108,32 +124,14 @@ void SettingsDialogModel::ForbidBlink() {
 SettingsDialogChoices SettingsDialogModel::Revert() {
   AppSettings& s = link_.Settings();
   s.Aspect = snapshot_.Aspect;
-  s.Left = snapshot_.Left;
-  s.Top = snapshot_.Top;
-  s.Right = snapshot_.Right;
-  s.Bottom = snapshot_.Bottom;
-  GeometryFieldsFromPosition();
+  RestoreSnapshotPosition();
   fields_.period = s.Reload;
   fields_.scroll = s.SpeedScroll;
-  return {.aspect = AspectRadio(snapshot_.Aspect),
-          .speedDraw = s.SpeedDraw,
-          .shindoMap = s.ShindoMap,
-          .themeEntry = snapshot_.themeEntry,
-          .epiFront = snapshot_.EpiFront == 1,
-          .epiBlink = snapshot_.EpiBlink == 1,
-          .staJson = snapshot_.StaJson == 1,
-          .siJson = snapshot_.SiJson == 1,
-          .autostart = snapshot_.Autostart == 1,
-          .notify = snapshot_.notify};
+  return SnapshotChoices();
 }
 
 SettingsDialogChoices SettingsDialogModel::InitialValues() {
-  AppSettings& s = link_.Settings();
-  s.Left = snapshot_.Left;
-  s.Top = snapshot_.Top;
-  s.Right = snapshot_.Right;
-  s.Bottom = snapshot_.Bottom;
-  GeometryFieldsFromPosition();
+  RestoreSnapshotPosition();
   fields_.period = 2;
   fields_.scroll = 3;
   return {.aspect = 0,

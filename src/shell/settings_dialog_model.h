@@ -108,6 +108,10 @@ class SettingsDialogModel {
 
  private:
   void GeometryFieldsFromPosition();
+  // [Position] back to its values at filling, and the geometry fields with it.
+  void RestoreSnapshotPosition();
+  // The controls as they were at filling; the lists show the settings' current entries.
+  SettingsDialogChoices SnapshotChoices() const;
 
   SettingsDialogLink& link_;
   SettingsDialogFields fields_;
