@@ -25,6 +25,10 @@ struct LoopState {
   std::tm NowTime{};
   std::tm PrevTime{};
   int FetchPhase = 0;
+  // Set by the commands that ask for a fetch at the next new second (a data-source change, the
+  // settings dialog's OK, the push doorbell): the phase alone cannot promise it when the poll
+  // period changes in between, as it does when the push channel connects or drops.
+  bool FetchSoon = false;
   int FetchHoldOff = 0;
   int FetchFailures = 0;  // failed fetches in a row, for the back-off
   FetchStatusValue LastFetchStatus = FetchIdle;

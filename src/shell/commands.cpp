@@ -172,6 +172,7 @@ void CTremorlensDlg::OpenManual() {
 
 void CTremorlensDlg::FetchAtNextSecond() {
   context_.loop.FetchPhase = PollPeriod() - 1;
+  context_.loop.FetchSoon = true;
 }
 
 void CTremorlensDlg::InvalidateWindow() {
