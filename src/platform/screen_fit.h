@@ -13,4 +13,10 @@ namespace hw {
 // stands for them. Any int coordinates are taken without overflow.
 Rect KeepOnScreens(const Rect& window, const std::vector<Rect>& screens, const Rect& workArea);
 
+// Where a window goes when the screens change under it (one is unplugged, made smaller or
+// moved): unchanged while its title bar can be reached and at least half of it shows;
+// otherwise moved, keeping its size, to lie wholly on the screen that shows most of it (the
+// nearest when none does), its top-left corner on that screen when it is larger.
+Rect BringOntoScreens(const Rect& window, const std::vector<Rect>& screens, const Rect& workArea);
+
 }  // namespace hw
