@@ -116,6 +116,39 @@ Rect BringOntoScreens(const Rect& window, const std::vector<Rect>& screens, cons
   return MovedOnto(wide, most != nullptr ? *most : Nearest(areas, grip));
 }
 
+Rect PlaceBeside(const Rect& anchor, Size size, const std::vector<Rect>& screens,
+                 const Rect& workArea) {
+  constexpr std::int64_t kGap = 8;
+  const std::vector<Span> areas = Areas(screens, workArea);
+  const Span around = Wide(anchor);
+  const Span* screen = &Nearest(areas, Grip(around));
+  std::int64_t most = 0;
+  for (const Span& area : areas) {
+    if (const std::int64_t overlap = Overlap(around, area); overlap > most) {
+      most = overlap;
+      screen = &area;
+    }
+  }
+  const std::int64_t width = size.width;
+  const std::int64_t height = size.height;
+  const std::int64_t alignedTop = Fit(around.top, height, screen->top, screen->bottom);
+  const std::int64_t alignedLeft = Fit(around.left, width, screen->left, screen->right);
+  const Span sides[] = {
+      {around.right + kGap, alignedTop, around.right + kGap + width, alignedTop + height},
+      {around.left - kGap - width, alignedTop, around.left - kGap, alignedTop + height},
+      {alignedLeft, around.bottom + kGap, alignedLeft + width, around.bottom + kGap + height},
+      {alignedLeft, around.top - kGap - height, alignedLeft + width, around.top - kGap},
+  };
+  for (const Span& side : sides) {
+    if (side.left >= screen->left && side.right <= screen->right && side.top >= screen->top &&
+        side.bottom <= screen->bottom) {
+      return MovedOnto(side, *screen);
+    }
+  }
+  return MovedOnto({screen->right - width, alignedTop, screen->right, alignedTop + height},
+                   *screen);
+}
+
 Rect KeepOnScreens(const Rect& window, const std::vector<Rect>& screens, const Rect& workArea) {
   const std::vector<Span> areas = Areas(screens, workArea);
   const Span wide = Wide(window);

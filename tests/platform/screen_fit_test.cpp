@@ -73,5 +73,31 @@ TEST(BringOntoScreens, AWindowMostlyOffTheScreensComesWhollyOntoTheOneShowingMos
   }
 }
 
+TEST(PlaceBeside, TheDialogGoesWhereItCoversNoneOfTheWindow) {
+  const std::vector<Rect> screens{{0, 0, 1920, 1040}, {1920, 0, 3200, 720}};
+  const Rect workArea{0, 0, 1920, 1040};
+  const Size dialog{600, 660};
+  struct Case {
+    const char* name;
+    Rect window;
+    Rect expected;
+  };
+  const Case cases[] = {
+      {"room on the right", {100, 100, 740, 580}, {748, 100, 1348, 760}},
+      {"room on the left only", {1200, 100, 1840, 580}, {592, 100, 1192, 760}},
+      {"lined up with the screen's bottom", {100, 600, 740, 1000}, {748, 380, 1348, 1040}},
+      {"below a wide window", {0, 0, 1920, 300}, {0, 308, 600, 968}},
+      {"above a wide window", {0, 700, 1920, 1040}, {0, 32, 600, 692}},
+      {"no room anywhere: over the window at the screen's right",
+       {0, 0, 1920, 1040},
+       {1320, 0, 1920, 660}},
+      {"on the screen that shows the window", {2000, 0, 2640, 480}, {2600, 0, 3200, 660}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(PlaceBeside(c.window, dialog, screens, workArea), c.expected);
+  }
+}
+
 }  // namespace
 }  // namespace hw
