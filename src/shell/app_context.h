@@ -3,6 +3,7 @@
 #include <ctime>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "acquisition/fetch_status.h"
 #include "acquisition/report_model.h"
@@ -56,6 +57,10 @@ struct AppContext {
 
   WorkFolderLayout WorkingFolder;
   int DialogInitialised = 0;
+  // What the program found before its window existed and goes on without (a session bus that
+  // does not answer, a desktop where a window mode cannot work): said on the terminal at once
+  // and in the event log when it starts.
+  std::vector<std::u16string> StartupNotes;
 
   AppSettings settings;
   ThemeLayout theme;

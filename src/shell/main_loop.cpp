@@ -105,6 +105,9 @@ void CTremorlensDlg::RunStartupStage0() {
   log.WriteEventLog(LogText(u"Log Start"));
   log.WriteEventLog(LogText(u"Initial Program Start"));
   log.WriteEventLog(SeparatorLine(u'='));
+  for (const std::u16string& note : context_.StartupNotes) {
+    log.WriteEventLog(LogText(note));
+  }
   for (const std::u16string& problem : ports_.assets.LoadProblems()) {
     log.WriteEventLog(LogText(problem));
   }

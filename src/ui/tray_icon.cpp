@@ -7,10 +7,21 @@ namespace hw {
 
 QtTrayIcon::QtTrayIcon() {
   icon_.setIcon(AppIcon());
-  icon_.setToolTip(QStringLiteral("Tremorlens"));
+  icon_.setToolTip(QStringLiteral("Heronwatch"));
   // The menu is filled each time it opens, so its marks follow the modes changed by keys.
   QObject::connect(&menu_, &QMenu::aboutToShow, &menu_, [this] { RefreshMenu(); });
   icon_.setContextMenu(&menu_);
+  // A left click (or the tray's own activation) asks for the window; the menu stays on the
+  // right button.
+  QObject::connect(&icon_, &QSystemTrayIcon::activated, &icon_,
+                   [this](QSystemTrayIcon::ActivationReason reason) {
+                     if (reason == QSystemTrayIcon::Trigger && target_ != nullptr)
+                       target_->OnCommand(kCommandShowWindow);
+                   });
+}
+
+void QtTrayIcon::SetToolTip(std::u16string tip) {
+  icon_.setToolTip(QString::fromStdU16String(tip));
 }
 
 void QtTrayIcon::SetCommandTarget(CommandTarget* target) {

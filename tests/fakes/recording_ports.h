@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "acquisition/report_model.h"
@@ -51,8 +52,10 @@ class RecordingTray final : public TrayService {
  public:
   void Add() override { ++adds; }
   void Remove() override { ++removes; }
+  void SetToolTip(std::u16string tip) override { toolTip = std::move(tip); }
   int adds = 0;
   int removes = 0;
+  std::u16string toolTip;
 };
 
 class RecordingUserInterface final : public UserInterfaceService {
@@ -63,9 +66,9 @@ class RecordingUserInterface final : public UserInterfaceService {
     ++menus;
   }
   void ShowAboutBox() override { ++aboutBoxes; }
-  bool OpenDocument(std::u16string_view fileName) override {
+  void OpenDocument(std::u16string_view fileName, std::function<void()> cannotOpen) override {
     documents.emplace_back(fileName);
-    return documentOpens;
+    if (!documentOpens) cannotOpen();
   }
   void OpenSettingsDialog() override { ++settingsDialogs; }
 

@@ -115,7 +115,9 @@ TEST(TrayIcon, MenuShowsTheMarksOfTheMomentItOpens) {
   FakeCommandTarget target;
   QtTrayIcon tray;
   tray.SetCommandTarget(&target);
-  EXPECT_EQ(tray.icon().toolTip(), QStringLiteral("Tremorlens"));
+  EXPECT_EQ(tray.icon().toolTip(), QStringLiteral("Heronwatch"));
+  tray.SetToolTip(u"Heronwatch\n震度3");
+  EXPECT_EQ(tray.icon().toolTip(), QStringLiteral("Heronwatch\n震度3"));
   EXPECT_FALSE(tray.icon().icon().isNull());
   EXPECT_EQ(tray.icon().contextMenu(), &tray.menu());
 
@@ -126,7 +128,16 @@ TEST(TrayIcon, MenuShowsTheMarksOfTheMomentItOpens) {
   EXPECT_EQ(CheckedIds(tray.menu()), std::vector<int>{kCommandToggleDrag});
   tray.menu().actions().front()->trigger();
   EXPECT_EQ(target.commands, std::vector<int>{kCommandToggleFrame});
+
+  // A left click asks for the window; the right button's menu and the middle one do not.
+  target.commands.clear();
+  for (const auto reason :
+       {QSystemTrayIcon::Context, QSystemTrayIcon::MiddleClick, QSystemTrayIcon::Trigger}) {
+    Q_EMIT tray.icon().activated(reason);
+  }
+  EXPECT_EQ(target.commands, std::vector<int>{kCommandShowWindow});
   tray.SetCommandTarget(nullptr);
+  Q_EMIT tray.icon().activated(QSystemTrayIcon::Trigger);
 }
 
 }  // namespace

@@ -4,8 +4,11 @@
 #include <QTimer>
 #include <QWidget>
 #include <set>
+#include <vector>
 
 #include "platform/window_host.h"
+
+class QScreen;
 
 namespace hw {
 
@@ -42,6 +45,7 @@ class QtMainWindow final : public QWidget, public WindowHost {
   void SetTimer(int periodMs) override;
   void KillTimer() override { timer_.stop(); }
   void RunModalLoop() override;
+  void BringToFront() override;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -52,6 +56,8 @@ class QtMainWindow final : public QWidget, public WindowHost {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   bool Framed() const { return (style_ & kFrameStyleBits) != 0; }
@@ -62,6 +68,17 @@ class QtMainWindow final : public QWidget, public WindowHost {
   void WatchFrameExtents();
   void ApplySizeLimits();
   void ApplyWindowFlags();
+  // True while the window shows at its restored rectangle (not minimised, maximised or full
+  // screen).
+  bool Restored() const;
+  void NotifyRectChanged();
+  // Screens that come, go or change: checked once the changes of one moment are all in.
+  void WatchScreen(QScreen* screen);
+  void ScheduleScreenCheck();
+  void OnScreensChanged();
+  // Moves the window wholly onto a screen when it is mostly off them.
+  void BringOntoScreens();
+  std::vector<Rect> ScreenAreas() const;
 
   WindowEventSink* sink_ = nullptr;
   QTimer timer_;
@@ -77,6 +94,7 @@ class QtMainWindow final : public QWidget, public WindowHost {
   Surface scaled_;
   Rect scaledFrom_;
   bool closeRequested_ = false;
+  bool screenCheckPending_ = false;
 };
 
 }  // namespace hw
