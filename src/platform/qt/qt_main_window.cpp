@@ -45,6 +45,9 @@ QPoint WorkAreaOrigin() {
 // Popup window with caption, system menu, sizing border and minimize box.
 constexpr std::uint32_t kInitialStyle = 0x90CE0040;
 
+// How long a changed frame must stay before it is taken for the window's frame.
+constexpr qint64 kFrameSettleMs = 500;
+
 // The states in which the window does not show at its restored rectangle.
 constexpr Qt::WindowStates kNotRestored =
     Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
@@ -184,13 +187,33 @@ void QtMainWindow::NotifyRectChanged() {
 void QtMainWindow::WatchFrameExtents() {
   // A maximised window's frame is not the one its restored rectangle is measured with: a
   // window manager may take the borders away while the window fills the screen.
-  if (!Framed() || !isVisible() || !Restored()) return;
+  if (!Framed() || !isVisible() || !Restored()) {
+    changedFrameSeen_ = false;
+    return;
+  }
   const QRect frame = frameGeometry();
   const QRect client = geometry();
   const QMargins margins(client.left() - frame.left(), client.top() - frame.top(),
                          frame.right() - client.right(), frame.bottom() - client.bottom());
   // No margins yet: the window manager has not framed the window (or there is none).
-  if (margins.isNull() || (frameMarginsKnown_ && margins == frameMargins_)) return;
+  if (margins.isNull() || (frameMarginsKnown_ && margins == frameMargins_)) {
+    changedFrameSeen_ = false;
+    return;
+  }
+  // The first frame is believed at once: start-up places the window with it. A frame that
+  // changes later is believed once it has stayed so for a while, since maximising and
+  // restoring take the borders away and give them back a moment apart from the change of the
+  // window's state.
+  if (frameMarginsKnown_) {
+    if (!changedFrameSeen_ || margins != changedFrame_) {
+      changedFrameSeen_ = true;
+      changedFrame_ = margins;
+      changedFrameSince_.start();
+      return;
+    }
+    if (changedFrameSince_.elapsed() < kFrameSettleMs) return;
+    changedFrameSeen_ = false;
+  }
   frameMargins_ = margins;
   frameMarginsKnown_ = true;
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMargins>
 #include <QTimer>
 #include <QWidget>
@@ -86,6 +87,10 @@ class QtMainWindow final : public QWidget, public WindowHost {
   InsertAfter zOrder_ = InsertAfter::NoTopmost;
   QMargins frameMargins_;
   bool frameMarginsKnown_ = false;
+  // A frame other than the known one, and since when it has been seen.
+  QMargins changedFrame_;
+  bool changedFrameSeen_ = false;
+  QElapsedTimer changedFrameSince_;
   Size minimumSize_{1, 1};
   Size maximumSize_{QWIDGETSIZE_MAX, QWIDGETSIZE_MAX};
   std::set<int> heldKeys_;
