@@ -410,6 +410,8 @@ def check_dialog_beside(checks, display):
     placed = framed(display, dialog)
     check(placed[2] <= 1920 and placed[3] <= 1080, "the dialog on the screen: %s" % (placed,))
     checks.picture(display, "settings-dialog-beside.png")
+    checks.picture(display, "settings-dialog.png", (placed[0], placed[1], placed[2] - placed[0],
+                                                    placed[3] - placed[1]))
     display.run("xdotool", "windowmove", str(dialog), "1250", "60")
     wait_for("the dialog moved", lambda: display.geometry(dialog)[:2] != placed[:2] and
              framed(display, dialog)[:2] != placed[:2])
@@ -423,6 +425,26 @@ def check_dialog_beside(checks, display):
     display.key("Return")
     wait_for("the dialog to close", lambda: dialog not in display.client_list())
     exit_from_menu(session)
+
+    if checks.pictures:
+        # The same dialog in English, for the README.
+        session = checks.session(display, "[Flag]\nOntop=1\n")
+        session.env["HERONWATCH_LANG"] = "en"
+        window = session.start()
+        wait_framed(display, session)
+        display.activate(window)
+        display.key("F12")
+        dialog = wait_for("the settings dialog in English", lambda: [
+            w for w in display.client_list() if display.name(w) == "Settings"])[0]
+        wait_for("the dialog framed", lambda: display.frame_extents(dialog) and
+                 display.geometry(dialog))
+        rect = framed(display, dialog)
+        checks.picture(display, "settings-dialog-en.png",
+                       (rect[0], rect[1], rect[2] - rect[0], rect[3] - rect[1]))
+        display.activate(dialog)
+        display.key("Return")
+        wait_for("the dialog to close", lambda: dialog not in display.client_list())
+        exit_from_menu(session)
 
 
 def main():
