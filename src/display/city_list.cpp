@@ -48,8 +48,8 @@ class ListWriter {
     if (!cell) return;
     const int w = in_.theme.intensity.BarIntensityWidth;
     const int h = in_.theme.intensity.BarIntensityHeight;
-    TransparentBlt(table_.surface(), city_.rcLeft, city_.rcTop + lineHeight() * line, w, h,
-                   in_.surfaces[BarIntensitySurface].surface, 0, *cell * h, w, h, kSpriteKey);
+    table_.Stamp(in_.surfaces[BarIntensitySurface].surface, {0, *cell * h, w, *cell * h + h},
+                 city_.rcLeft, city_.rcTop + lineHeight() * line);
   }
 
   // A line: its prefix (the prefecture, or a space on a continuation line) in bold, then the

@@ -204,6 +204,27 @@ TEST(CityList, LongGroupsContinueWithoutPrefixAndMaxColumnCuts) {
   EXPECT_EQ(oneLine.BarAt(0), ComposeHarness::SheetColour(6));
 }
 
+// A bar reaching past the table's right edge is cut there: what lands beyond it would come
+// back at the left of the page with every later clear.
+TEST(CityList, BarsStopAtThePageEdgeAndLeaveNoGhosts) {
+  ListCase c(8, 10);
+  c.h.theme.table.City.rcLeft = 1500;  // a 480-pixel bar reaches x 1980
+  const int barTop = c.h.theme.table.City.rcTop + 5;
+  c.h.Compose();
+  ASSERT_EQ(c.h.PagePixel(AreaPage, kPageWidth - 1, barTop), ComposeHarness::SheetColour(6));
+  c.h.report().maxScale = 40;
+  for (int i = 0; i < c.h.report().pointCount; ++i)
+    c.h.report().points[i].scale = 40;
+  c.h.Compose();
+  for (int page : {AreaPage, AreaPageNoEpicentre, StationPage, StationPageNoEpicentre}) {
+    for (int x = 0; x < 80; ++x) {
+      for (COLORREF bar : {ComposeHarness::SheetColour(6), ComposeHarness::SheetColour(4)}) {
+        ASSERT_NE(c.h.PagePixel(page, x, barTop), bar) << page << " " << x;
+      }
+    }
+  }
+}
+
 // The comment lines of pass A: (line, text).
 std::vector<std::pair<int, std::u16string>> CommentLines(const ComposeHarness& h) {
   std::vector<std::pair<int, std::u16string>> lines;
