@@ -39,6 +39,7 @@ class HeadlessDisplay final : private EventLogWriter, private RepaintTarget, pri
   // What the last composition handed to the event log.
   const std::vector<std::u16string>& logLines() const { return logLines_; }
   const Surface& canvas() const { return surfaces_[CanvasSurface].surface; }
+  const LayerSurfaces& surfaces() const { return surfaces_; }
   const LatestReport& latest() const { return shown_->latest; }
   AppSettings& settings() { return settings_; }
   ThemeLayout& theme() { return theme_; }
