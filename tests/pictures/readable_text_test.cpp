@@ -15,6 +15,7 @@
 
 #include "headless/headless_display.h"
 #include "platform/blit.h"
+#include "platform/clock.h"
 
 namespace hw {
 namespace {
@@ -194,6 +195,54 @@ TEST_F(ReadableText, EpicentreNamesFitTheirBoxWithOneOfItsFonts) {
     const int narrowest = display_->theme().style.InfoShingen.fontWidth / 2;
     EXPECT_GE(ink.Width(), static_cast<int>(name.size()) * narrowest * 8 / 10);
   }
+}
+
+// The label that says where the data came from is readable when the picture is shown at a
+// third of its size: its text at least 20 pixels high, whole inside its box, within what the
+// window shows.
+TEST_F(ReadableText, TheLabelIsWholeAndLargeEnough) {
+  Report(Destination, {u"二宮町"});
+  display_->Compose();
+  FeedState demo;
+  demo.shown = ReportSource::kDemo;
+  FeedState stale;
+  stale.shown = ReportSource::kLive;
+  stale.stale = true;
+  stale.lastSuccess = MakeLocalTime(2026, 12, 10, 23, 58, 59);
+  FeedState lastKnown;
+  lastKnown.shown = ReportSource::kLastKnown;
+  lastKnown.shownReceived = MakeLocalTime(2026, 12, 10, 23, 58, 0);
+  for (const FeedState& feed : {demo, stale, lastKnown, FeedState{}}) {
+    for (const int aspect : {0, 1, 2}) {
+      display_->feed() = feed;
+      display_->settings().Aspect = aspect;
+      const PaintSource frame = display_->Paint(0);
+      const PictureLabel label = PictureLabelFor(feed);
+      const Rect box = display_->painter().LabelBox(label, aspect);
+      SCOPED_TRACE(testing::Message() << label.lines.size() << " lines, aspect " << aspect);
+      EXPECT_GE(box.left + PageX(DisplayPage), frame.source.left);
+      EXPECT_LE(box.right + PageX(DisplayPage), frame.source.right);
+      // The text's pixels: light on the dark shade.
+      int top = INT_MAX, bottom = INT_MIN, left = INT_MAX, right = INT_MIN;
+      for (int y = box.top; y < box.bottom; ++y) {
+        for (int x = box.left; x < box.right; ++x) {
+          const COLORREF c = display_->canvas().GetPixel(PageX(DisplayPage) + x, y);
+          if ((c & 0xFF) < 200 || ((c >> 8) & 0xFF) < 180) continue;
+          top = std::min(top, y);
+          bottom = std::max(bottom, y + 1);
+          left = std::min(left, x);
+          right = std::max(right, x + 1);
+        }
+      }
+      ASSERT_LT(top, bottom);
+      const int lines = static_cast<int>(label.lines.size());
+      EXPECT_GE(bottom - top, lines * 20 + (lines - 1) * 8);
+      EXPECT_GT(left, box.left + 2);
+      EXPECT_LT(right, box.right - 2);
+      EXPECT_LT(bottom, box.bottom);
+    }
+  }
+  display_->settings().Aspect = 0;
 }
 
 }  // namespace
