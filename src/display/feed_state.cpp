@@ -28,13 +28,13 @@ PictureLabel PictureLabelFor(const FeedState& feed) {
     if (feed.lastSuccess)
       return {{u"接続できません", u"最終受信 " + ClockText(*feed.lastSuccess)}, true};
     if (feed.shown == ReportSource::kLastKnown) {
-      return {{u"接続できません", u"前回の受信 " + DayAndMinuteText(feed.shownReceived)}, true};
+      return {{u"接続できません", u"前回の受信", DayAndMinuteText(feed.shownReceived)}, true};
     }
     return {{u"接続できません"}, true};
   }
   if (!feed.shown) return {{u"受信待ち"}};
   if (feed.shown == ReportSource::kLastKnown) {
-    return {{u"前回の受信 " + DayAndMinuteText(feed.shownReceived)}};
+    return {{u"前回の受信", DayAndMinuteText(feed.shownReceived)}};
   }
   return {};
 }

@@ -24,8 +24,8 @@ struct FeedState {
   std::optional<std::tm> lastSuccess;
 };
 
-// The label on the picture: its lines (none for live reports of a service that answers) and
-// whether it tells of a failure.
+// The label on the picture: its lines (none for live reports of a service that answers), each
+// short enough for the free corner of the default theme, and whether it tells of a failure.
 struct PictureLabel {
   std::vector<std::u16string> lines;
   bool failure = false;

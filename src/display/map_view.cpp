@@ -180,6 +180,9 @@ MapView ComputeMapView(const LatestReport& report, MapViewInputs in,
     view.japanOrigin = true;
     view.originX = cx - (p * g.K / 100) / 2;
     view.originY = cy - g.Q;
+    // The widest view reaches past the picture's west edge; the waiting picture moves east
+    // rather than show a black band there.
+    if (in.wholeJapan) view.originX = std::max(view.originX, (2 - 601) / 3);
     view.source = {3 * view.originX + (view.level <= 2 ? 602 : 601), 3 * view.originY + 598,
                    p * g.W / 100, g.H};
   } else if (view.picture == MapPictureId::kWorldMap) {

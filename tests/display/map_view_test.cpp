@@ -123,6 +123,7 @@ TEST(MapView, TheWaitingPictureShowsAllOfJapan) {
   EXPECT_FALSE(v.epicentre.has_value());
   EXPECT_EQ(view.picture, MapPictureId::kJpMap1);
   EXPECT_EQ(view.level, 10);
+  EXPECT_GE(view.source.x, 0);  // no black band beyond the picture's west edge
   for (const AreaEntry& area : v.areas->entries) {
     if (area.latitude == 0.0) continue;
     const PanelPosition at = GridToPanel(view, v.theme.MapXaxisPercent,

@@ -220,9 +220,9 @@ TEST(WindowPainter, LabelsSayWhereThePictureCameFrom) {
       {"waiting", waiting, {u"受信待ち"}},
       {"demo", demo, {u"デモ表示 DEMO"}},
       {"sandbox", sandbox, {u"SandBox"}},
-      {"last known", lastKnown, {u"前回の受信 12/07 09:05"}},
+      {"last known", lastKnown, {u"前回の受信", u"12/07 09:05"}},
       {"stale", stale, {u"接続できません", u"最終受信 11:58:07"}},
-      {"stale last known", staleLastKnown, {u"接続できません", u"前回の受信 12/07 09:05"}},
+      {"stale last known", staleLastKnown, {u"接続できません", u"前回の受信", u"12/07 09:05"}},
   };
   for (const Case& c : cases) {
     for (const int aspect : {0, 1, 2}) {

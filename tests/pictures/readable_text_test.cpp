@@ -222,6 +222,16 @@ TEST_F(ReadableText, TheLabelIsWholeAndLargeEnough) {
       SCOPED_TRACE(testing::Message() << label.lines.size() << " lines, aspect " << aspect);
       EXPECT_GE(box.left + PageX(DisplayPage), frame.source.left);
       EXPECT_LE(box.right + PageX(DisplayPage), frame.source.right);
+      if (aspect == 0) {
+        // The whole picture is shown: the label keeps to the corner the theme leaves free.
+        const ThemeLayout::Waku& w = display_->theme().waku;
+        for (const ThemeElement* e :
+             {&w.Tsunami1Waku, &w.Tsunami2Waku, &w.Tsunami3Waku, &w.Tsunami4Waku, &w.Tsunami5Waku,
+              &w.MagnitudeWaku, &w.InfoDepthWaku, &w.EventTimeWaku}) {
+          EXPECT_TRUE(e->rcRight < box.left || e->rcLeft >= box.right || e->rcBottom < box.top ||
+                      e->rcTop >= box.bottom);
+        }
+      }
       // The text's pixels: light on the dark shade.
       int top = INT_MAX, bottom = INT_MIN, left = INT_MAX, right = INT_MIN;
       for (int y = box.top; y < box.bottom; ++y) {

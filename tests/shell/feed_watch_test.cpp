@@ -142,7 +142,7 @@ TEST(FeedWatch, TheLastLiveListIsShownUntilTheServiceAnswers) {
   h.Start();
   EXPECT_EQ(h.context->feed.shown, ReportSource::kLastKnown);
   EXPECT_EQ(h.context->reports->latest.hypocenterName, u"千葉県北西部");
-  EXPECT_EQ(h.Label().lines, Lines({u"前回の受信 12/07 09:05"}));
+  EXPECT_EQ(h.Label().lines, Lines({u"前回の受信", u"12/07 09:05"}));
   EXPECT_NE(h.Log().find("前回の受信データを表示"), std::string::npos);
   EXPECT_NE(h.recording.tray.toolTip.find(u"千葉県北西部"), std::u16string::npos);
   // The first list of the service replaces it, even when it holds the same report.
