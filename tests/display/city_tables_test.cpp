@@ -12,6 +12,7 @@ namespace hw {
 namespace {
 
 using test::ComposeHarness;
+using test::kJapanMapColour;
 
 // The grid frame sheet with one colour per piece, so that every piece is found on the page.
 constexpr COLORREF kTop = MakeColorRef(200, 0, 0);
@@ -202,6 +203,23 @@ TEST(CityList, LongGroupsContinueWithoutPrefixAndMaxColumnCuts) {
   oneLine.h.Compose();
   EXPECT_TRUE(oneLine.Lines().empty());
   EXPECT_EQ(oneLine.BarAt(0), ComposeHarness::SheetColour(6));
+}
+
+// The names are white on the map: the map under the list is dimmed, from the first bar to
+// the last line and as wide as the longest line, so that markers there do not hide them.
+TEST(CityList, NamesLieOnAShadeAsWideAsTheLongestLine) {
+  ListCase c(8, 10);
+  c.h.report().issueType = Other;  // the map of Japan in one colour, no markers
+  c.h.Compose();
+  const TableLayout& city = c.h.theme.table.City;
+  // The longest line, 那覇市　浦添市　, is 8 characters of 24 pixels from the indent at 140.
+  const int right = city.rcLeft + 140 + 8 * 24;
+  const int y = city.rcTop + 40 * 4 + 30;  // under the last line, below its text
+  const COLORREF under = c.h.PagePixel(AreaPage, right - 20, y);
+  EXPECT_NE(under, kJapanMapColour);
+  EXPECT_LT(under & 0xFF, kJapanMapColour & 0xFF);
+  EXPECT_EQ(c.h.PagePixel(AreaPage, right + 20, y), kJapanMapColour);
+  EXPECT_EQ(c.h.PagePixel(AreaPage, right - 20, city.rcTop + 40 * 5 + 20), kJapanMapColour);
 }
 
 // A bar reaching past the table's right edge is cut there: what lands beyond it would come
