@@ -35,6 +35,13 @@ class NoText final : public hw::TextRenderer {
   }
 };
 
+// The label's path is taken too: the demo says so on every paint.
+hw::FeedState DemoFeed() {
+  hw::FeedState feed;
+  feed.shown = hw::ReportSource::kDemo;
+  return feed;
+}
+
 hw::Surface Picture(int width, int height) {
   hw::Surface picture(width, height);
   picture.Fill(0x404040);
@@ -61,7 +68,7 @@ struct Display {
   Quiet quiet;
   int epiFront = 1, epiBlink = 1, shindoMap = 0, speedDraw = 4, aspect = 0, debug = 1;
   hw::PictureSettings settings{epiFront, epiBlink, shindoMap, speedDraw, aspect, debug};
-  hw::FeedState feed{hw::ReportSource::kDemo};
+  hw::FeedState feed = DemoFeed();
   std::unique_ptr<hw::ReportStore> fetched = std::make_unique<hw::ReportStore>();
   std::unique_ptr<hw::ReportStore> shown = std::make_unique<hw::ReportStore>();
   hw::FetchShared fetch;
