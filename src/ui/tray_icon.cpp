@@ -22,10 +22,6 @@ QtTrayIcon::QtTrayIcon() {
                    });
 }
 
-void QtTrayIcon::SetToolTip(std::u16string tip) {
-  icon_.setToolTip(QString::fromStdU16String(tip));
-}
-
 void QtTrayIcon::SetCommandTarget(CommandTarget* target) {
   target_ = target;
   RefreshMenu();
@@ -47,6 +43,10 @@ void QtTrayIcon::Add() {
 
 void QtTrayIcon::Remove() {
   icon_.hide();
+}
+
+void QtTrayIcon::SetToolTip(std::u16string_view text) {
+  icon_.setToolTip(QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 }  // namespace hw

@@ -2,7 +2,6 @@
 
 #include <functional>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "acquisition/report_model.h"
@@ -52,7 +51,7 @@ class RecordingTray final : public TrayService {
  public:
   void Add() override { ++adds; }
   void Remove() override { ++removes; }
-  void SetToolTip(std::u16string tip) override { toolTip = std::move(tip); }
+  void SetToolTip(std::u16string_view text) override { toolTip = text; }
   int adds = 0;
   int removes = 0;
   std::u16string toolTip;
