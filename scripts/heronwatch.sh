@@ -18,6 +18,7 @@ PACKAGES=(
   xvfb xauth xdg-utils
   dbus python3-dbus python3-gi
   openbox xdotool x11-utils x11-xserver-utils trayer
+  weston xwayland qt6-wayland
   dpkg-dev appstream desktop-file-utils
 )
 

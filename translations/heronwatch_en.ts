@@ -292,10 +292,6 @@
         <translation>  Intensity map  </translation>
     </message>
     <message>
-        <source>  震央表示設定 (アプリの再起動が必要)  </source>
-        <translation>  Epicentre (takes effect after a restart)  </translation>
-    </message>
-    <message>
         <source>  保存オプション (起動時にも保存)  </source>
         <translation>  Saving (also at start-up)  </translation>
     </message>
@@ -320,6 +316,14 @@
     <message>
         <source>整数を入力してください。</source>
         <translation>Please enter an integer.</translation>
+    </message>
+    <message>
+        <source>高さをアスペクトに合わせる</source>
+        <translation>Fit the height to the aspect</translation>
+    </message>
+    <message>
+        <source>  震央表示設定  </source>
+        <translation>  Epicentre  </translation>
     </message>
 </context>
 </TS>

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QTranslator>
 #include <cerrno>
 #include <clocale>
@@ -10,6 +11,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "acquisition/fetch_worker.h"
 #include "app/working_folder.h"
@@ -21,10 +23,12 @@
 #include "platform/instance_lock.h"
 #include "platform/qt/app_icon.h"
 #include "platform/qt/close_signals.h"
+#include "platform/qt/instance_door.h"
 #include "platform/qt/qt_main_window.h"
 #include "platform/qt/qt_picture_decoder.h"
 #include "platform/qt/qt_push_channel.h"
 #include "platform/qt/qt_text_renderer.h"
+#include "platform/session_bus_probe.h"
 #include "platform/text_codec.h"
 #include "refdata/reference_data_service.h"
 #include "shell/app_context.h"
@@ -83,11 +87,74 @@ bool EnterWorkingFolder(const char* argv0, hw::WindowHost& window) {
   return true;
 }
 
+// How long the session bus, the tray host and a running copy each get to answer before the
+// program goes on without them. A bus or a copy on the same machine answers within
+// milliseconds.
+constexpr int kAnswerMs = 2000;
+
+// An address that fails at once: the D-Bus library is never left waiting on a bus that took
+// the connection and never answers.
+constexpr const char* kNoBus = "unix:path=/dev/null";
+
+// What the desktop's session bus is to the program this run.
+struct SessionBusChoice {
+  // The bus the notifications go to when the program's own bus connection was turned off only
+  // because of the tray host; empty otherwise.
+  std::string notificationAddress;
+  std::vector<std::u16string> notes;  // for the event log
+};
+
+// Asks the session bus and the tray host before Qt talks to them without a time-out (the
+// window would never appear). A bus that does not answer is turned off for the whole run; a
+// tray host that does not answer is kept from the tray icon, which then waits for an XEmbed
+// tray, while the notifications keep the bus through a connection of their own.
+SessionBusChoice ChooseSessionBus() {
+  SessionBusChoice choice;
+  const std::string address = hw::SessionBusAddress();
+  if (address.empty()) return choice;
+  const hw::SessionBusProbe probe =
+      hw::ProbeSessionBus(address, kAnswerMs, [] { return hw::CloseSignalPending(); });
+  if (probe.bus == hw::BusAnswer::kSilent) {
+    std::fprintf(stderr,
+                 "heronwatch: the session bus (%s) does not answer; going on without it: no "
+                 "desktop notifications through it (the tray shows them), no tray icon through "
+                 "it\n",
+                 address.c_str());
+    choice.notes.push_back(u"セッションバス … 応答がありません (" + hw::Utf8ToUtf16(address) +
+                           u"); バスを使わずに続けます");
+    ::setenv("DBUS_SESSION_BUS_ADDRESS", kNoBus, 1);
+  } else if (probe.trayHost == hw::BusAnswer::kSilent) {
+    std::fprintf(stderr,
+                 "heronwatch: the tray host (org.kde.StatusNotifierWatcher) does not answer; the "
+                 "tray icon is left to an XEmbed tray\n");
+    choice.notes.push_back(
+        u"通知領域 … トレイのホスト (org.kde.StatusNotifierWatcher) が応答しません; アイコンは "
+        u"XEmbed のトレイに出します");
+    choice.notificationAddress = address;
+    ::setenv("DBUS_SESSION_BUS_ADDRESS", kNoBus, 1);
+  }
+  return choice;
+}
+
+// On a Wayland session the window runs through XWayland when it can: staying on top or at the
+// back, placing itself and being dragged need X11. QT_QPA_PLATFORM chooses otherwise.
+void PreferXWayland() {
+  const bool wayland = qEnvironmentVariableIsSet("WAYLAND_DISPLAY") ||
+                       qgetenv("XDG_SESSION_TYPE") == QByteArrayLiteral("wayland");
+  if (wayland && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
+      qEnvironmentVariableIsSet("DISPLAY")) {
+    qputenv("QT_QPA_PLATFORM", "xcb");
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   hw::InstallCloseSignals();
+  PreferXWayland();
+  const SessionBusChoice bus = ChooseSessionBus();
   QApplication application(argc, argv);
+
   QApplication::setApplicationName(QStringLiteral("Heronwatch"));
   QApplication::setWindowIcon(hw::AppIcon());
   // Wayland compositors and docks match the window to the installed desktop entry by this.
@@ -106,9 +173,55 @@ int main(int argc, char** argv) {
   }
 
   hw::QtMainWindow window;
+  // A close signal ends a message box or dialog that is open, so nothing waits for a user who
+  // is not there: before the main window runs, the program then ends where it stands.
+  hw::WatchCloseSignals(window, [&window] {
+    if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+    window.PostClose();
+  });
+  std::vector<std::u16string> notes = bus.notes;
+  if (QGuiApplication::platformName().startsWith(QStringLiteral("wayland"))) {
+    std::fprintf(stderr,
+                 "heronwatch: on Wayland the window cannot stay on top or at the back, place "
+                 "itself or be dragged; QT_QPA_PLATFORM=xcb runs it through XWayland\n");
+    notes.push_back(
+        u"Wayland … 常に手前・常に背面・位置の指定・ドラッグ移動は働きません "
+        u"(QT_QPA_PLATFORM=xcb で XWayland を使うと働きます)");
+  }
+
   const auto lock = hw::MakeSystemInstanceLock();
+  // What a second start brings forward, once the main window's logic exists.
+  hw::CommandTarget* shownOnKnock = nullptr;
+  hw::InstanceDoor door;
+  const auto showRunningCopy = [&lock] {
+    const QString path = QString::fromStdString(lock->DoorPath());
+    if (path.isEmpty() ||
+        !hw::InstanceDoor::Knock(path, kAnswerMs, [] { return hw::CloseSignalPending(); }))
+      return false;
+    std::fprintf(
+        stderr, "Heronwatch: %s\n",
+        QCoreApplication::translate("Messages", "このアプリは起動済みです。").toUtf8().constData());
+    return true;
+  };
   int exitCode = 0;
-  hw::CTremorlensApp app(*lock, window, [&] {
+  hw::CTremorlensApp app(*lock, window, showRunningCopy, [&] {
+    // A second start brings this copy forward: its message box when one is open, else its
+    // window.
+    const QString doorPath = QString::fromStdString(lock->DoorPath());
+    const auto onKnock = [&shownOnKnock] {
+      if (QWidget* modal = QApplication::activeModalWidget()) {
+        modal->raise();
+        modal->activateWindow();
+      } else if (shownOnKnock != nullptr) {
+        shownOnKnock->OnCommand(hw::kCommandShowWindow);
+      }
+    };
+    if (!doorPath.isEmpty() && !door.Listen(doorPath, onKnock)) {
+      std::fprintf(stderr,
+                   "heronwatch: cannot listen at %s; a second start will not find this "
+                   "copy\n",
+                   qPrintable(doorPath));
+    }
     if (!EnterWorkingFolder(argv[0], window)) {
       exitCode = 1;
       return;
@@ -118,6 +231,7 @@ int main(int argc, char** argv) {
     hw::QtTextRenderer text;
     hw::PlatformServices platform{clock, window, frameTicker, text};
     const auto context = std::make_unique<hw::AppContext>();
+    context->StartupNotes = notes;
     hw::CurlHttpClient http;
     hw::FetchWorker fetch(context->fetch, http, [&] { return hw::MakeFetchConfig(*context); });
     hw::ReferenceDataService reference(*context->reference, context->themes, context->WorkingFolder,
@@ -128,7 +242,15 @@ int main(int argc, char** argv) {
         context->surfaces, [&c = *context] { return c.ThemeFolder(); }, decoder, text);
     hw::QtTrayIcon tray;
     hw::QtUserInterface ui(window);
-    hw::DesktopNotifier notifier(&tray.icon());
+    // The tray icon has chosen its tray with the bus turned off; the notifications, and the
+    // programs started from here, have the bus back.
+    QDBusConnection notificationBus = QDBusConnection::sessionBus();
+    if (!bus.notificationAddress.empty()) {
+      ::setenv("DBUS_SESSION_BUS_ADDRESS", bus.notificationAddress.c_str(), 1);
+      notificationBus = QDBusConnection::connectToBus(
+          QString::fromStdString(bus.notificationAddress), QStringLiteral("heronwatch-notify"));
+    }
+    hw::DesktopNotifier notifier(&tray.icon(), notificationBus);
     hw::ShellPorts ports{fetch, reference, assets, tray, ui, notifier};
     hw::QtPushChannel push;
 
@@ -137,15 +259,11 @@ int main(int argc, char** argv) {
     window.SetEventSink(&dialog);
     tray.SetCommandTarget(&dialog);
     ui.Connect(dialog, dialog.settingsLink());
-    // A close signal also ends a message box or dialog that is open, so nothing waits for a
-    // user who is not there.
-    hw::WatchCloseSignals(window, [&window] {
-      if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
-      window.PostClose();
-    });
     dialog.OnInitDialog();
+    shownOnKnock = &dialog;
     if (hw::CloseSignalPending()) window.PostClose();
     window.RunModalLoop();
+    shownOnKnock = nullptr;
     // The settings dialog works on the main window's logic: close it before that logic ends.
     ui.Disconnect();
     dialog.OnDestroy();

@@ -13,6 +13,9 @@ class InstanceLock {
   virtual ~InstanceLock() = default;
   // True when this process now owns the lock named `name`; false when another process has it.
   virtual bool TryAcquire(const std::string& name) = 0;
+  // Where the copy that holds the lock listens for a second start (a local socket beside the
+  // lock), once TryAcquire was asked; empty when the lock has no folder.
+  virtual std::string DoorPath() const { return {}; }
 };
 
 // The platform's lock (an advisory file lock in the user's runtime folder).

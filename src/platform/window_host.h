@@ -117,6 +117,10 @@ class WindowHost : public RepaintTarget {
   // Shows the window and runs its messages until it is closed; returns at once when a close
   // was already requested.
   virtual void RunModalLoop() = 0;
+
+  // Brings the window to the user: restored when minimised, moved onto a screen when it is
+  // mostly off them, raised above the other windows of its band and given the focus.
+  virtual void BringToFront() {}
 };
 
 // What the window shows: a rectangle of a surface, stretched to the whole client area; or,
@@ -150,6 +154,9 @@ class WindowEventSink {
   virtual bool OnCloseRequest() { return true; }
   // The window manager framed the window, or its frame changed size.
   virtual void OnFrameExtentsChanged() {}
+  // The restored window moved or changed size, by the window manager (its title bar, its
+  // border, a change of screens) or by the logic's own placement.
+  virtual void OnWindowRectChanged() {}
 };
 
 }  // namespace hw

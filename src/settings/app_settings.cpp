@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <string_view>
 
 namespace hw {
@@ -100,6 +101,8 @@ constexpr SettingKey kPushSandboxUrl = Text(u"Push", u"SandboxUrl", &AppSettings
 constexpr SettingKey kPushReload =
     Number(u"Push", u"Reload", &AppSettings::PushReload, Limit::kClamp, 1, 3600);
 
+constexpr std::array kPositionKeys = {&kTop, &kLeft, &kBottom, &kRight};
+
 // [Flag] Autostart and [Notify] come last, after the keys the file has always held.
 constexpr std::array kReadOrder = {
     &kTop,           &kLeft,          &kBottom,         &kRight,
@@ -182,13 +185,37 @@ void Write(ProfileFile& file, const SettingKey& key, const AppSettings& settings
 
 }  // namespace
 
+Rect DefaultWindowRect(const Rect& workArea, int frameWidth, int frameHeight) {
+  // The picture is 16:9: a client area of that shape shows it undistorted. A margin is left
+  // around the window; widths are multiples of 16, so that the height is exact.
+  constexpr int kMargin = 32;
+  constexpr int kWidest = 960;
+  constexpr int kNarrowest = 320;
+  const int roomWidth = workArea.Width() - frameWidth - 2 * kMargin;
+  const int roomHeight = workArea.Height() - frameHeight - 2 * kMargin;
+  int clientWidth = std::min({kWidest, roomWidth, roomHeight * 16 / 9}) / 16 * 16;
+  clientWidth = std::max(clientWidth, kNarrowest);
+  const int width = clientWidth + frameWidth;
+  const int height = clientWidth * 9 / 16 + frameHeight;
+  const int left = (workArea.Width() - width) / 2;
+  const int top = (workArea.Height() - height) / 2;
+  return {left, top, left + width, top + height};
+}
+
 void ApplyDefaultPosition(AppSettings& settings, const Rect& workArea) {
-  const int width = workArea.Width();
-  const int height = workArea.Height();
-  settings.Top = height / 2 - 240;
-  settings.Left = width / 2 - 320;
-  settings.Bottom = height / 2 + 240;
-  settings.Right = width / 2 + 320;
+  const Rect rect = DefaultWindowRect(workArea, 0, 0);
+  settings.Top = rect.top;
+  settings.Left = rect.left;
+  settings.Bottom = rect.bottom;
+  settings.Right = rect.right;
+}
+
+bool HasStoredPosition(const ProfileFile& file) {
+  // A key that is missing (or empty) reads as whichever default it is given.
+  return std::any_of(kPositionKeys.begin(), kPositionKeys.end(), [&](const SettingKey* key) {
+    return file.GetPrivateProfileInt(key->section, key->key, INT_MIN) != INT_MIN ||
+           file.GetPrivateProfileInt(key->section, key->key, INT_MAX) != INT_MAX;
+  });
 }
 
 void ReadThemeName(const ProfileFile& file, AppSettings& settings) {

@@ -66,8 +66,16 @@ struct AppSettings {
   int PushReload = 30;
 };
 
-// The [Position] defaults: a 640 × 480 window centred in a work area of the given size.
+// The window rectangle of a first start, in workspace coordinates: a 16:9 client area of
+// 960 × 540 (smaller on a work area without room for it) with a frame of the given size
+// around it, centred in the work area.
+Rect DefaultWindowRect(const Rect& workArea, int frameWidth, int frameHeight);
+
+// The [Position] defaults: the rectangle of a first start before the frame's size is known.
 void ApplyDefaultPosition(AppSettings& settings, const Rect& workArea);
+
+// Whether the file holds a [Position] rectangle (any of Top, Left, Bottom, Right).
+bool HasStoredPosition(const ProfileFile& file);
 
 // Reads [Theme] Name.
 void ReadThemeName(const ProfileFile& file, AppSettings& settings);

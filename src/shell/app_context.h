@@ -3,6 +3,7 @@
 #include <ctime>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "acquisition/fetch_status.h"
 #include "acquisition/report_model.h"
@@ -26,6 +27,10 @@ struct LoopState {
   std::tm NowTime{};
   std::tm PrevTime{};
   int FetchPhase = 0;
+  // Set by the commands that ask for a fetch at the next new second (a data-source change, the
+  // settings dialog's OK, the push doorbell): the phase alone cannot promise it when the poll
+  // period changes in between, as it does when the push channel connects or drops.
+  bool FetchSoon = false;
   int FetchHoldOff = 0;
   int FetchFailures = 0;  // failed fetches in a row, for the back-off
   // Seconds since the selected service last gave a whole list, or since it was selected.
@@ -55,6 +60,10 @@ struct AppContext {
 
   WorkFolderLayout WorkingFolder;
   int DialogInitialised = 0;
+  // What the program found before its window existed and goes on without (a session bus that
+  // does not answer, a desktop where a window mode cannot work): said on the terminal at once
+  // and in the event log when it starts.
+  std::vector<std::u16string> StartupNotes;
 
   AppSettings settings;
   ThemeLayout theme;

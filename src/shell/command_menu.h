@@ -19,6 +19,8 @@ enum CommandId : int {
   kCommandToggleSandbox = 32777,
   kCommandToggleDemoFile = 32778,
   kCommandToggleDemoRotating = 32779,
+  // Not on the menu: the tray icon's left click and a second start of the program ask for it.
+  kCommandShowWindow = 32780,
 };
 
 // One line of the menu: a command with its label and key name separated by a tab, or a

@@ -47,6 +47,9 @@ void CTremorlensDlg::OnCommand(int id) {
     case kCommandEnd:
       platform_.window.PostClose();
       break;
+    case kCommandShowWindow:
+      BringWindowToFront();
+      break;
     default:
       break;
   }
@@ -129,6 +132,13 @@ void CTremorlensDlg::ToggleAtBack() {
   }
 }
 
+// The user asks for the window: a window kept at the back cannot come forward, so that mode
+// ends as F8 ends it; a minimised or lost window comes back.
+void CTremorlensDlg::BringWindowToFront() {
+  if (context_.settings.Ontop == 2) ToggleAtBack();
+  platform_.window.BringToFront();
+}
+
 // Demo file, rotating demo files and the sandbox exclude each other; each toggle fetches at
 // the next new second. A back-off earned from one server does not hold up another one.
 void CTremorlensDlg::ToggleDataSource(int id) {
@@ -167,13 +177,14 @@ void CTremorlensDlg::ShowAbout() {
 }
 
 void CTremorlensDlg::OpenManual() {
-  if (!ports_.ui.OpenDocument(u"取扱説明書.txt")) {
+  ports_.ui.OpenDocument(u"取扱説明書.txt", [this] {
     platform_.window.MessageBox(u"ファイルを開けません。", u"Heronwatch");
-  }
+  });
 }
 
 void CTremorlensDlg::FetchAtNextSecond() {
   context_.loop.FetchPhase = PollPeriod() - 1;
+  context_.loop.FetchSoon = true;
 }
 
 void CTremorlensDlg::InvalidateWindow() {

@@ -106,6 +106,9 @@ void CTremorlensDlg::RunStartupStage0() {
   log.WriteEventLog(LogText(u"Log Start"));
   log.WriteEventLog(LogText(u"Initial Program Start"));
   log.WriteEventLog(SeparatorLine(u'='));
+  for (const std::u16string& note : context_.StartupNotes) {
+    log.WriteEventLog(LogText(note));
+  }
   for (const std::u16string& problem : ports_.assets.LoadProblems()) {
     log.WriteEventLog(LogText(problem));
   }
@@ -136,9 +139,14 @@ void CTremorlensDlg::ScheduleFetch() {
   LoopState& loop = context_.loop;
   const AppSettings& settings = context_.settings;
   const int reload = PollPeriod();
-  if (ShouldStartFetch(loop.FetchHoldOff, loop.FetchPhase, reload, settings.Demo)) {
+  // A fetch asked for at the next second starts whatever the period became meanwhile, and the
+  // period then counts from it.
+  const bool asked = loop.FetchSoon && loop.FetchHoldOff == 0;
+  if (asked || ShouldStartFetch(loop.FetchHoldOff, loop.FetchPhase, reload, settings.Demo)) {
     ports_.fetch.StartFetchWorker();
   }
+  if (loop.FetchSoon) loop.FetchPhase = reload - 1;
+  loop.FetchSoon = false;
   loop.FetchPhase =
       AdvanceFetchPhase(loop.FetchPhase, reload, settings.TStart, loop.PrevTime.tm_sec);
 }

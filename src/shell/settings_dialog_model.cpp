@@ -93,7 +93,27 @@ void SettingsDialogModel::StoreGeometry() {
   s.Top = fields_.y;
   s.Right = Wrapped(std::int64_t{fields_.x} + fields_.width + link_.FrameExtraWidth());
   s.Bottom = Wrapped(std::int64_t{fields_.y} + fields_.height + link_.FrameExtraHeight());
+  RememberPosition();
   link_.ApplyWindowGeometry();
+}
+
+void SettingsDialogModel::FitHeightToAspect(int aspect) {
+  // Width to height of the part of the picture each aspect shows.
+  const int across = aspect == 1 ? 4 : 16;
+  const int down = aspect == 1 ? 3 : aspect == 2 ? 10 : 9;
+  fields_.height = Wrapped((std::int64_t{fields_.width} * down + across / 2) / across);
+}
+
+bool SettingsDialogModel::FollowPosition() {
+  const AppSettings& s = link_.Settings();
+  if (known_ == Rect{s.Left, s.Top, s.Right, s.Bottom}) return false;
+  GeometryFieldsFromPosition();
+  return true;
+}
+
+void SettingsDialogModel::RememberPosition() {
+  const AppSettings& s = link_.Settings();
+  known_ = {s.Left, s.Top, s.Right, s.Bottom};
 }
 
 void SettingsDialogModel::StepGeometryField(GeometryField field, int delta) {
@@ -183,6 +203,7 @@ bool SettingsDialogModel::ApplyAutostart(const std::filesystem::path& program, s
 
 void SettingsDialogModel::GeometryFieldsFromPosition() {
   const AppSettings& s = link_.Settings();
+  RememberPosition();
   fields_.x = s.Left;
   fields_.y = s.Top;
   fields_.width = Wrapped(std::int64_t{s.Right} - link_.FrameExtraWidth() - s.Left);

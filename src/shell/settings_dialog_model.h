@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/geometry.h"
 #include "refdata/theme_catalogue.h"
 #include "shell/settings_dialog_link.h"
 
@@ -88,6 +89,12 @@ class SettingsDialogModel {
   void StepGeometryField(GeometryField field, int delta);
   // Check box 1013 cleared: the blink is off at once, not only after OK.
   void ForbidBlink();
+  // The height field made to fit the width for the aspect 0, 1 or 2 (16:9, 4:3, 16:10), so
+  // that the client area shows the picture undistorted.
+  void FitHeightToAspect(int aspect);
+  // True when [Position] changed since the dialog last stored or read it (the window was moved
+  // or sized meanwhile); the geometry fields then follow it.
+  bool FollowPosition();
 
   // 前回の設定: [Config] Aspect and [Position] back to the snapshot, the fields from them and
   // from the current settings; returns what the other controls show.
@@ -113,9 +120,13 @@ class SettingsDialogModel {
   // The controls as they were at filling; the lists show the settings' current entries.
   SettingsDialogChoices SnapshotChoices() const;
 
+  // [Position] as the dialog last stored or read it.
+  void RememberPosition();
+
   SettingsDialogLink& link_;
   SettingsDialogFields fields_;
   DialogSnapshot snapshot_;
+  Rect known_;
 };
 
 // The entry of the intensity list for a [Notify] MinScale code: the first intensity at or above it.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <string>
 #include <string_view>
 
 #include "acquisition/fetch_service.h"
@@ -34,8 +36,10 @@ class UserInterfaceService {
   virtual void ShowContextMenu(const CommandMenu& menu, Point screen) = 0;
   // Shows the About box and returns when it is closed.
   virtual void ShowAboutBox() = 0;
-  // Opens a file of the current folder with the desktop's program for it; false when it cannot.
-  virtual bool OpenDocument(std::u16string_view fileName) = 0;
+  // Opens a file of the current folder with the desktop's program for it and returns at once;
+  // `cannotOpen` runs, then or a moment later, when the file is missing or the desktop has no
+  // program that could open it.
+  virtual void OpenDocument(std::u16string_view fileName, std::function<void()> cannotOpen) = 0;
   // Opens the settings dialog, or brings the open one to the top.
   virtual void OpenSettingsDialog() = 0;
 };

@@ -46,6 +46,7 @@ bool CTremorlensDlg::OnInitDialog() {
 
   ApplyDefaultPosition(settings, window.GetWorkArea());
   ReadAppSettings(settingsFile, settings);
+  firstPlacement_ = !HasStoredPosition(settingsFile);
 
   window.SetLayeredAlpha(0);
   ports_.tray.Add();

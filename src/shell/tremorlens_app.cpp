@@ -4,7 +4,8 @@ namespace hw {
 
 bool CTremorlensApp::InitInstance() {
   if (!lock_.TryAcquire(kInstanceLockName)) {
-    messages_.MessageBox(u"このアプリは起動済みです。", u"Heronwatch");
+    if (!showRunningCopy_ || !showRunningCopy_())
+      messages_.MessageBox(u"このアプリは起動済みです。", u"Heronwatch");
     return false;
   }
   runMainWindow_();

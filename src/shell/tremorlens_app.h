@@ -14,15 +14,23 @@ inline constexpr const char* kInstanceLockName = "Heronwatch.exe";
 // closes.
 class CTremorlensApp {
  public:
-  CTremorlensApp(InstanceLock& lock, WindowHost& messages, std::function<void()> runMainWindow)
-      : lock_(lock), messages_(messages), runMainWindow_(std::move(runMainWindow)) {}
+  // `showRunningCopy` asks the copy that runs already to bring its window to the front and
+  // says whether it answered.
+  CTremorlensApp(InstanceLock& lock, WindowHost& messages, std::function<bool()> showRunningCopy,
+                 std::function<void()> runMainWindow)
+      : lock_(lock),
+        messages_(messages),
+        showRunningCopy_(std::move(showRunningCopy)),
+        runMainWindow_(std::move(runMainWindow)) {}
 
-  // Always false: the application ends when this returns.
+  // Always false: the application ends when this returns. A second copy brings the running
+  // copy's window to the front; only when that copy does not answer does it say that one runs.
   bool InitInstance();
 
  private:
   InstanceLock& lock_;
   WindowHost& messages_;
+  std::function<bool()> showRunningCopy_;
   std::function<void()> runMainWindow_;
 };
 

@@ -39,6 +39,7 @@ class CTremorlensDlg final : public WindowEventSink,
   void OnLButtonUp() override;
   bool OnCloseRequest() override;
   void OnFrameExtentsChanged() override;
+  void OnWindowRectChanged() override;
   CommandMenu CurrentMenu() override;
   void OnCommand(int id) override;
   // The dialog's OK command (Enter) does nothing; its cancel command closes the window unless
@@ -71,6 +72,7 @@ class CTremorlensDlg final : public WindowEventSink,
   void RunStartupStage();
   void RunStartupStage0();
   void PlaceWindowAtStart();
+  void FrameTheFirstPlacement();
   void ApplyFrameStyle(WindowPlacement& placement);
   void PlaceStoredRectangle();
   void ApplyTrackingSizes();
@@ -106,6 +108,7 @@ class CTremorlensDlg final : public WindowEventSink,
   void ToggleOnTop();
   void ToggleAtBack();
   void ToggleDataSource(int id);
+  void BringWindowToFront();
   void OpenSettings();
   void ShowAbout();
   void OpenManual();
@@ -130,6 +133,8 @@ class CTremorlensDlg final : public WindowEventSink,
   NotificationGate notificationGate_;
   std::u16string shownToolTip_;
   std::unique_ptr<PushDoorbell> doorbell_;
+  // True when the settings file held no [Position]: the first placement gets a 16:9 client.
+  bool firstPlacement_ = false;
 };
 
 }  // namespace hw

@@ -1,4 +1,5 @@
 #include "platform/window_host.h"
+#include "settings/app_settings.h"
 #include "shell/tremorlens_dlg.h"
 
 namespace hw {
@@ -14,6 +15,7 @@ void CTremorlensDlg::PlaceWindowAtStart() {
   const FrameExtents extents = window.GetFrameExtents();
   loop.FrameExtraWidth = extents.width;
   loop.FrameExtraHeight = extents.height;
+  if (extents.known) FrameTheFirstPlacement();
 
   WindowPlacement placement = window.GetWindowPlacement();
   placement.normal = {settings.Left, settings.Top, settings.Right, settings.Bottom};
@@ -61,7 +63,36 @@ void CTremorlensDlg::OnFrameExtentsChanged() {
   LoopState& loop = context_.loop;
   loop.FrameExtraWidth = extents.width;
   loop.FrameExtraHeight = extents.height;
-  if (loop.StartupStage >= 1 && loop.StartupStage <= 40) PlaceStoredRectangle();
+  if (loop.StartupStage >= 1 && loop.StartupStage <= 40) {
+    FrameTheFirstPlacement();
+    PlaceStoredRectangle();
+  }
+}
+
+// Without a stored rectangle the window opens with a 16:9 client area, which shows the picture
+// undistorted: the default rectangle grows by the frame once its size is known.
+void CTremorlensDlg::FrameTheFirstPlacement() {
+  if (!firstPlacement_) return;
+  AppSettings& settings = context_.settings;
+  const Rect rect = DefaultWindowRect(platform_.window.GetWorkArea(), context_.loop.FrameExtraWidth,
+                                      context_.loop.FrameExtraHeight);
+  settings.Left = rect.left;
+  settings.Top = rect.top;
+  settings.Right = rect.right;
+  settings.Bottom = rect.bottom;
+}
+
+// [Position] follows the window wherever the window manager takes it, so that the settings
+// dialog starts from where the window is and a later placement does not move it back. During
+// start-up the window is still being placed from [Position], which stays as read.
+void CTremorlensDlg::OnWindowRectChanged() {
+  if (context_.loop.StartupStage < 41 || platform_.window.IsIconic()) return;
+  const Rect framed = FramedWindowRect();
+  AppSettings& settings = context_.settings;
+  settings.Left = framed.left;
+  settings.Top = framed.top;
+  settings.Right = framed.right;
+  settings.Bottom = framed.bottom;
 }
 
 void CTremorlensDlg::ApplyTrackingSizes() {

@@ -28,6 +28,8 @@ namespace {
 
 // The period of the timer that fills the dialog and keeps the blink check box in step.
 constexpr int kTimerMs = 20;
+// The pause in typing after which a typed width or height is applied.
+constexpr int kTypingPauseMs = 600;
 
 QString Id(const char16_t* kind, int id) {
   return QString::fromUtf16(kind) + QString::number(id);
@@ -98,6 +100,13 @@ CTremorlensConfig::CTremorlensConfig(SettingsDialogLink& link, QWidget* owner)
   };
   timer_.setInterval(kTimerMs);
   connect(&timer_, &QTimer::timeout, this, &CTremorlensConfig::OnTimer);
+  typedSize_.setSingleShot(true);
+  typedSize_.setInterval(kTypingPauseMs);
+  connect(&typedSize_, &QTimer::timeout, this, &CTremorlensConfig::StoreGeometry);
+}
+
+void CTremorlensConfig::SetPlaceKeeper(std::function<void(const QPoint&)> keeper) {
+  placeKeeper_ = std::move(keeper);
 }
 
 void CTremorlensConfig::SetRefusalNotice(std::function<void(const QString&)> notice) {
@@ -120,6 +129,10 @@ void CTremorlensConfig::BuildControls() {
   windowLayout->addWidget(geometryEdits_[2], 1, 1);
   windowLayout->addWidget(NewLabel(tr("高さ ："), geometryEdits_[3]), 1, 3);
   windowLayout->addWidget(geometryEdits_[3], 1, 4);
+  auto* fitHeightButton = new QPushButton(tr("高さをアスペクトに合わせる"));
+  fitHeightButton->setObjectName(QStringLiteral("buttonFitHeight"));
+  fitHeightButton->setAutoDefault(false);
+  windowLayout->addWidget(fitHeightButton, 2, 0, 1, 5, Qt::AlignLeft);
   windowLayout->setColumnMinimumWidth(2, 12);
   windowLayout->setColumnStretch(5, 1);
 
@@ -215,7 +228,7 @@ void CTremorlensConfig::BuildControls() {
   auto* right = new QVBoxLayout;
   right->addWidget(NewGroup(tr("  テーマ設定 (アプリの再起動が必要)  "), themeLayout));
   right->addWidget(NewGroup(tr("  震度マップ設定  "), shindoLayout));
-  right->addWidget(NewGroup(tr("  震央表示設定 (アプリの再起動が必要)  "), epiLayout));
+  right->addWidget(NewGroup(tr("  震央表示設定  "), epiLayout));
   right->addWidget(NewGroup(tr("  保存オプション (起動時にも保存)  "), saveLayout));
   right->addWidget(NewGroup(tr("  通知設定  "), notifyLayout));
   right->addStretch();
@@ -244,6 +257,7 @@ void CTremorlensConfig::BuildControls() {
   for (QLineEdit* edit : geometryEdits_) {
     connect(edit, &QLineEdit::textChanged, this, [this, edit] { OnGeometryTextChanged(edit); });
   }
+  connect(fitHeightButton, &QPushButton::clicked, this, &CTremorlensConfig::OnFitHeight);
   connect(okButton, &QPushButton::clicked, this, &CTremorlensConfig::OnOk);
   connect(revertButton, &QPushButton::clicked, this, &CTremorlensConfig::reject);
   connect(initialButton, &QPushButton::clicked, this, &CTremorlensConfig::OnInitialValues);
@@ -263,6 +277,12 @@ void CTremorlensConfig::showEvent(QShowEvent* event) {
 void CTremorlensConfig::OnTimer() {
   if (!filled_) FillOnFirstTick();
   ApplyBlinkRule();
+  FollowWindow();
+}
+
+void CTremorlensConfig::FollowWindow() {
+  if (focusedGeometryField_ != GeometryField::None || typedSize_.isActive()) return;
+  if (model_.FollowPosition()) WriteFields();
 }
 
 void CTremorlensConfig::FillOnFirstTick() {
@@ -296,6 +316,19 @@ void CTremorlensConfig::OnGeometryTextChanged(QLineEdit* edit) {
   edit->text().toInt(&isInteger);
   // Text on its way to a number ("", "-") leaves the window where it is.
   if (!isInteger) return;
+  // The place follows each digit; the size waits until the typing pauses or leaves the edit.
+  if (edit == geometryEdits_[2] || edit == geometryEdits_[3]) {
+    typedSize_.start();
+    return;
+  }
+  StoreGeometry();
+}
+
+void CTremorlensConfig::OnFitHeight() {
+  if (!filled_) return;
+  ReadFields(Refusal::Silent);
+  model_.FitHeightToAspect(ReadChoices().aspect);
+  WriteFields();
   StoreGeometry();
 }
 
@@ -352,7 +385,9 @@ void CTremorlensConfig::closeEvent(QCloseEvent* event) {
 }
 
 void CTremorlensConfig::Finish() {
+  if (placeKeeper_) placeKeeper_(pos());
   timer_.stop();
+  typedSize_.stop();
   link_.SetFrameInterval();
   focusedGeometryField_ = GeometryField::None;
   filled_ = false;
@@ -366,6 +401,8 @@ bool CTremorlensConfig::eventFilter(QObject* watched, QEvent* event) {
         if (watched != geometryEdits_[i]) continue;
         focusedGeometryField_ = event->type() == QEvent::FocusIn ? static_cast<GeometryField>(i + 1)
                                                                  : GeometryField::None;
+        // A size typed into an edit that is left is applied at once.
+        if (event->type() == QEvent::FocusOut && typedSize_.isActive()) StoreGeometry();
       }
       break;
     case QEvent::KeyPress: {
@@ -459,6 +496,7 @@ void CTremorlensConfig::ShowChoices(const SettingsDialogChoices& choices) {
 }
 
 void CTremorlensConfig::StoreGeometry() {
+  typedSize_.stop();
   ReadFields(Refusal::Silent);
   model_.StoreGeometry();
 }

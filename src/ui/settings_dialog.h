@@ -11,6 +11,7 @@
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
+class QPoint;
 class QRadioButton;
 
 namespace hw {
@@ -28,6 +29,10 @@ class CTremorlensConfig final : public QDialog {
   // autostart entry could not be changed; tests script it, since a message box runs a modal
   // loop of its own.
   void SetRefusalNotice(std::function<void(const QString& text)> notice);
+
+  // Told where the dialog is (its frame's top-left corner) when it closes, so that it opens
+  // there again.
+  void SetPlaceKeeper(std::function<void(const QPoint&)> keeper);
 
   // 前回の設定, also reached by Escape: the dialog stays open.
   void reject() override;
@@ -50,6 +55,10 @@ class CTremorlensConfig final : public QDialog {
   void FillOnFirstTick();
   void ApplyBlinkRule();
   void OnGeometryTextChanged(QLineEdit* edit);
+  void OnFitHeight();
+  // The window moved or changed size while the dialog was open: the geometry edits follow
+  // unless the user is in one of them.
+  void FollowWindow();
   void OnArrowKey(int delta);
   void OnOk();
   void ApplyAutostart();
@@ -71,6 +80,9 @@ class CTremorlensConfig final : public QDialog {
   SettingsDialogLink& link_;
   SettingsDialogModel model_;
   QTimer timer_;
+  // A typed width or height waits for a pause in the typing: the window does not take every
+  // number on the way (1, 10, 100, 1000).
+  QTimer typedSize_;
   std::array<QLineEdit*, 4> geometryEdits_{};
   QLineEdit* periodEdit_ = nullptr;
   QLineEdit* scrollEdit_ = nullptr;
@@ -96,6 +108,7 @@ class CTremorlensConfig final : public QDialog {
   // Set while the fields are written to the edits, whose text changes then are not the user's.
   bool writingFields_ = false;
   std::function<void(const QString&)> refusalNotice_;
+  std::function<void(const QPoint&)> placeKeeper_;
 };
 
 }  // namespace hw

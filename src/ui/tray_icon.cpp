@@ -11,6 +11,15 @@ QtTrayIcon::QtTrayIcon() {
   // The menu is filled each time it opens, so its marks follow the modes changed by keys.
   QObject::connect(&menu_, &QMenu::aboutToShow, &menu_, [this] { RefreshMenu(); });
   icon_.setContextMenu(&menu_);
+  // A left click (or the tray's own activation) asks for the window, and so does each click
+  // of a double click, which comes when two clicks follow closely; the menu stays on the right
+  // button.
+  QObject::connect(&icon_, &QSystemTrayIcon::activated, &icon_,
+                   [this](QSystemTrayIcon::ActivationReason reason) {
+                     const bool leftClick = reason == QSystemTrayIcon::Trigger ||
+                                            reason == QSystemTrayIcon::DoubleClick;
+                     if (leftClick && target_ != nullptr) target_->OnCommand(kCommandShowWindow);
+                   });
 }
 
 void QtTrayIcon::SetCommandTarget(CommandTarget* target) {

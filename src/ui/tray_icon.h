@@ -8,9 +8,10 @@
 
 namespace hw {
 
-// The notification-area icon: the application icon with its tip; a right click opens the
-// window's command menu with the marks of the moment. Qt shows it again when the desktop's tray
-// comes back, and shows it when a tray appears after start-up.
+// The notification-area icon: the application icon with its tip; a left click brings the
+// window to the front, a right click opens the window's command menu with the marks of the
+// moment. Qt shows it again when the desktop's tray comes back, and shows it when a tray
+// appears after start-up.
 class QtTrayIcon final : public TrayService {
  public:
   QtTrayIcon();

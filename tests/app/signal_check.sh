@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sends SIGTERM, SIGINT or SIGHUP to the real program at several moments of its run: as soon as
 # it can catch them, and once its window runs. Each time it must end by itself with status 0
-# and write its settings file, as its exit command does.
+# and write its settings file, as its exit command does. A message box before the main window
+# ends on them too.
 set -u
 app=$1
 runtime=$2
@@ -57,5 +58,19 @@ for moment in caught window; do
     grep -q '^Reload=2' "$data/Heronwatch.ini" 2>/dev/null ||
       fail "run $run: SIG$signal at $moment: settings file not written"
   done
+done
+# A message box shown before the main window exists (here: a working folder that cannot be
+# made) ends at once on each signal, and the program with it.
+for signal in TERM INT HUP; do
+  run=$((run + 1))
+  HERONWATCH_WORKDIR=/dev/null/heronwatch "$app" > "$work/out$run" 2>&1 &
+  pid=$!
+  wait_for grep -q 'not started' "$work/out$run" || fail "run $run: no working-folder message"
+  wait_for catches_term "$pid" || fail "run $run: no handler for SIGTERM"
+  kill -s "$signal" "$pid"
+  wait_for ended "$pid" || { kill -KILL "$pid"; fail "run $run: SIG$signal ignored by the box"; }
+  wait "$pid"
+  status=$?
+  [ "$status" -eq 1 ] || fail "run $run: SIG$signal at the box gave status $status"
 done
 echo "signal check passed"

@@ -50,6 +50,7 @@ class FakeWindowHost final : public WindowHost {
   void SetTimer(int periodMs) override { timerPeriod = periodMs; }
   void KillTimer() override { timerPeriod = 0; }
   void RunModalLoop() override { ++modalRuns; }
+  void BringToFront() override { ++broughtToFront; }
 
   Rect workArea{0, 0, 1920, 1040};
   WindowPlacement placement{{0, 0, 656, 519}, false};
@@ -73,6 +74,7 @@ class FakeWindowHost final : public WindowHost {
   int closeRequests = 0;
   int timerPeriod = 0;
   int modalRuns = 0;
+  int broughtToFront = 0;
 };
 
 }  // namespace hw::test

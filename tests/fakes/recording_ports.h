@@ -65,9 +65,9 @@ class RecordingUserInterface final : public UserInterfaceService {
     ++menus;
   }
   void ShowAboutBox() override { ++aboutBoxes; }
-  bool OpenDocument(std::u16string_view fileName) override {
+  void OpenDocument(std::u16string_view fileName, std::function<void()> cannotOpen) override {
     documents.emplace_back(fileName);
-    return documentOpens;
+    if (!documentOpens) cannotOpen();
   }
   void OpenSettingsDialog() override { ++settingsDialogs; }
 

@@ -23,11 +23,12 @@ AppSettings ReadFrom(std::string_view iniText) {
 TEST(AppSettings, EmptyFileGivesTheDefaults) {
   const AppSettings s = ReadFrom("");
   EXPECT_EQ(s.Name, u"Theme_REV");
-  // A 640 × 480 window centred in a 1920 × 1040 work area.
-  EXPECT_EQ(s.Top, 280);
-  EXPECT_EQ(s.Left, 640);
-  EXPECT_EQ(s.Bottom, 760);
-  EXPECT_EQ(s.Right, 1280);
+  // A 960 × 540 window centred in a 1920 × 1040 work area (the frame comes on top once its size
+  // is known).
+  EXPECT_EQ(s.Top, 250);
+  EXPECT_EQ(s.Left, 480);
+  EXPECT_EQ(s.Bottom, 790);
+  EXPECT_EQ(s.Right, 1440);
   EXPECT_EQ(s.MinX, 640);
   EXPECT_EQ(s.MaxY, 1080);
   EXPECT_EQ(s.Ontop, 1);

@@ -228,6 +228,55 @@ TEST(Commands, GeometryFromTheSettingsKeepsTheFramedClientSizeWithoutTheFrame) {
             (Rect{10, 20, 810 - h.window.frameWidth, 620 - h.window.frameHeight}));
 }
 
+// The window manager moves and sizes the window (its title bar, its border): [Position] follows
+// once start-up has placed the window, always as the framed rectangle, and never from a
+// minimised window.
+TEST(WindowGeometry, PositionFollowsTheWindowWhereverTheWindowManagerTakesIt) {
+  for (const int flameOff : {0, 1}) {
+    SCOPED_TRACE(flameOff);
+    ShellHarness h;
+    h.folder.Write("Heronwatch.ini",
+                   "[Position]\nLeft=100\nTop=50\nRight=740\nBottom=530\n"
+                   "[Flag]\nOntop=0\nFlameOff=" +
+                       std::to_string(flameOff) + "\n");
+    h.InitWithTheme();
+    const Rect stored{100, 50, 740, 530};
+    const auto position = [&] {
+      const AppSettings& s = h.context->settings;
+      return Rect{s.Left, s.Top, s.Right, s.Bottom};
+    };
+    h.Tick();
+    h.window.placement.normal = {0, 0, 300, 200};
+    h.dialog.OnWindowRectChanged();  // start-up's own placement
+    EXPECT_EQ(position(), stored);
+    for (int tick = 0; tick < 40; ++tick)
+      h.Tick();
+
+    const int extraWidth = flameOff == 1 ? h.window.frameWidth : 0;
+    const int extraHeight = flameOff == 1 ? h.window.frameHeight : 0;
+    h.window.placement.normal = {341, 120, 981 - extraWidth, 600 - extraHeight};
+    h.dialog.OnWindowRectChanged();
+    EXPECT_EQ(position(), (Rect{341, 120, 981, 600}));
+    h.window.placement.minimized = true;
+    h.window.placement.normal = {0, 0, 300, 200};
+    h.dialog.OnWindowRectChanged();
+    EXPECT_EQ(position(), (Rect{341, 120, 981, 600}));
+  }
+}
+
+// The tray icon's left click and a second start ask for the window: it comes to the front,
+// also from the back, which ends that mode as F8 would.
+TEST(Commands, ShowingTheWindowBringsItForwardAndEndsTheModeAtTheBack) {
+  for (const int ontop : {0, 1, 2}) {
+    SCOPED_TRACE(ontop);
+    Started h("[Flag]\nOntop=" + std::to_string(ontop) + "\n");
+    h.dialog.OnCommand(kCommandShowWindow);
+    EXPECT_EQ(h.window.broughtToFront, 1);
+    EXPECT_EQ(h.settings().Ontop, ontop == 2 ? 0 : ontop);
+    EXPECT_EQ(h.window.posCalls.size(), ontop == 2 ? 2u : 0u);
+  }
+}
+
 // A window manager frames the window only after it is shown: until then a frame that is to be
 // hidden stays, and the stored rectangle is placed again once the frame's size is known.
 TEST(WindowFrame, HiddenFrameWaitsForTheWindowManagersFrameSize) {

@@ -61,6 +61,25 @@ TEST(PushLink, AnnouncedReportIsFetchedAtTheNextSecondAndPollingSlowsWhileConnec
             std::string::npos);
 }
 
+// A period of Reload=4 that does not divide the push period: the data source changes while the
+// socket is connected, the change closes it, and the next second must still fetch from the new
+// source.
+TEST(PushLink, ADataSourceChangeFetchesAtTheNextSecondWhileConnected) {
+  for (const int command : {kCommandToggleSandbox, kCommandToggleDemoFile}) {
+    SCOPED_TRACE(command);
+    PushStarted s("[Config]\nReload=4\n[Push]\nReload=30\n");
+    s.h.TickSeconds(1);
+    s.channel.Connect();
+    s.h.TickSeconds(7);
+    s.h.dialog.OnCommand(command);
+    EXPECT_EQ(s.FetchesOver(1), 1);
+    // The source's new channel connects at once; the period counts from the fetch.
+    s.channel.Connect();
+    s.h.dialog.OnCommand(command);
+    EXPECT_EQ(s.FetchesOver(1), 1);
+  }
+}
+
 TEST(PushLink, TheDataSourceChoosesTheAddress) {
   struct Case {
     const char* name;

@@ -19,11 +19,52 @@ TEST(Startup, NoSettingsFileGivesACentredWindowAndTheDefaultTheme) {
   h.InitWithTheme();
   h.Tick();
   EXPECT_EQ(h.context->settings.Name, u"Theme_REV");
-  EXPECT_EQ(h.window.placement.normal, (Rect{363, 124, 1003, 604}));
+  // A 960 × 540 client area (16:9, like the picture) in the fake's 16 × 39 frame, centred.
+  EXPECT_EQ(h.window.placement.normal, (Rect{195, 74, 195 + 976, 74 + 579}));
   EXPECT_TRUE(std::filesystem::is_directory(h.folder.path() / "Setting"));
   EXPECT_EQ(h.recording.tray.adds, 1);
   EXPECT_EQ(h.recording.reference.refreshes, 1);
   EXPECT_EQ(h.recording.reference.reloads, 1);
+}
+
+// The first start's client area is 16:9 whatever the frame, also when the window manager tells
+// its size only after the window was placed; a stored rectangle is kept as it is.
+TEST(Startup, AFirstStartShowsTheWholePictureUndistorted) {
+  struct Case {
+    const char* name;
+    Rect workArea;
+    std::string ini;
+    bool frameKnownAtOnce;
+    Size client;
+  };
+  const Case cases[] = {
+      {"room for 960 × 540", {0, 0, 1920, 1040}, "", true, {960, 540}},
+      {"frame known later", {0, 0, 1920, 1040}, "[Flag]\nOntop=0\n", false, {960, 540}},
+      {"a small screen", {0, 0, 1024, 600}, "", true, {880, 495}},
+      {"frame hidden", {0, 0, 1920, 1040}, "[Flag]\nFlameOff=1\n", true, {960, 540}},
+      {"stored rectangle",
+       {0, 0, 1920, 1040},
+       "[Position]\nLeft=10\nTop=20\nRight=650\nBottom=500\n",
+       true,
+       {640 - 16, 480 - 39}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ShellHarness h;
+    h.window.workArea = c.workArea;
+    h.window.frameKnown = c.frameKnownAtOnce;
+    h.folder.Write("Heronwatch.ini", c.ini);
+    h.InitWithTheme();
+    h.Tick();
+    if (!c.frameKnownAtOnce) {
+      h.Tick();
+      h.window.frameKnown = true;
+      h.dialog.OnFrameExtentsChanged();
+    }
+    for (int tick = 0; tick < 40; ++tick)
+      h.Tick();
+    EXPECT_EQ(h.window.GetClientRect(), (Rect{0, 0, c.client.width, c.client.height}));
+  }
 }
 
 TEST(Startup, ThemeWithoutLayoutFileFallsBackToTheFirstFolder) {
@@ -120,16 +161,37 @@ class ScriptedLock final : public InstanceLock {
   bool free_;
 };
 
-TEST(SingleInstance, SecondCopySaysSoAndNeverOpensItsWindow) {
-  for (bool free : {true, false}) {
-    ScriptedLock lock(free);
+// A second copy never opens its window: it asks the running one to show its own, and says
+// that one runs only when that copy does not answer.
+TEST(SingleInstance, SecondCopyShowsTheRunningWindowOrSaysSo) {
+  const struct {
+    bool free;
+    bool runningCopyAnswers;
+    int runs, asks;
+    bool message;
+  } cases[] = {
+      {true, false, 1, 0, false},
+      {false, true, 0, 1, false},
+      {false, false, 0, 1, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.free << c.runningCopyAnswers);
+    ScriptedLock lock(c.free);
     test::FakeWindowHost window;
     int runs = 0;
-    CTremorlensApp app(lock, window, [&] { ++runs; });
+    int asks = 0;
+    CTremorlensApp app(
+        lock, window,
+        [&] {
+          ++asks;
+          return c.runningCopyAnswers;
+        },
+        [&] { ++runs; });
     EXPECT_FALSE(app.InitInstance());
     EXPECT_EQ(lock.name_, "Heronwatch.exe");
-    EXPECT_EQ(runs, free ? 1 : 0);
-    if (free) {
+    EXPECT_EQ(runs, c.runs);
+    EXPECT_EQ(asks, c.asks);
+    if (!c.message) {
       EXPECT_TRUE(window.messages.empty());
     } else {
       ASSERT_EQ(window.messages.size(), 1u);

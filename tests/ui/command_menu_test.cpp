@@ -129,7 +129,17 @@ TEST(TrayIcon, MenuShowsTheMarksOfTheMomentItOpens) {
   EXPECT_EQ(CheckedIds(tray.menu()), std::vector<int>{kCommandToggleDrag});
   tray.menu().actions().front()->trigger();
   EXPECT_EQ(target.commands, std::vector<int>{kCommandToggleFrame});
+
+  // A left click asks for the window, also as the second click of a double click; the right
+  // button's menu and the middle one do not.
+  target.commands.clear();
+  for (const auto reason : {QSystemTrayIcon::Context, QSystemTrayIcon::MiddleClick,
+                            QSystemTrayIcon::Trigger, QSystemTrayIcon::DoubleClick}) {
+    Q_EMIT tray.icon().activated(reason);
+  }
+  EXPECT_EQ(target.commands, (std::vector<int>{kCommandShowWindow, kCommandShowWindow}));
   tray.SetCommandTarget(nullptr);
+  Q_EMIT tray.icon().activated(QSystemTrayIcon::Trigger);
 }
 
 }  // namespace

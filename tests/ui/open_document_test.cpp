@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <QDesktopServices>
-#include <QObject>
-#include <QUrl>
+#include <QFileInfo>
 #include <memory>
 #include <optional>
 
@@ -13,31 +11,28 @@
 namespace hw {
 namespace {
 
-// Takes the place of the desktop's viewer for file addresses and records what it was given.
-class FileOpener final : public QObject {
-  Q_OBJECT
- public:
-  FileOpener() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
-  ~FileOpener() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
-  Q_INVOKABLE void open(const QUrl& url) { opened.push_back(url.fileName()); }
-  std::vector<QString> opened;
-};
-
-// F1 opens the guide in the language of the menus, the Japanese one when there is no other.
+// F1 opens the guide in the language of the menus, the Japanese one when there is no other; a
+// missing guide, or a desktop without a program for it, is said.
 TEST(OpenDocument, ManualInTheLanguageOfTheMenusElseTheJapaneseOne) {
   const char16_t* const japanese = u"取扱説明書.txt";
   const struct {
     bool english;
     bool hasJapanese;
     bool hasEnglish;
-    const char16_t* opened;  // nullptr: none, and OpenDocument says so
+    bool viewer;             // whether the desktop has a program for text files
+    const char16_t* opened;  // nullptr: none
+    bool cannotOpen;
   } cases[] = {
-      {false, true, true, japanese}, {true, true, true, u"UsersGuide.txt"},
-      {true, true, false, japanese}, {true, false, true, u"UsersGuide.txt"},
-      {false, false, true, nullptr}, {true, false, false, nullptr},
+      {false, true, true, true, japanese, false},
+      {true, true, true, true, u"UsersGuide.txt", false},
+      {true, true, false, true, japanese, false},
+      {true, false, true, true, u"UsersGuide.txt", false},
+      {false, false, true, true, nullptr, true},
+      {true, false, false, true, nullptr, true},
+      {false, true, false, false, japanese, true},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.english << c.hasJapanese << c.hasEnglish);
+    SCOPED_TRACE(testing::Message() << c.english << c.hasJapanese << c.hasEnglish << c.viewer);
     const test::TempFolder work(/*enter=*/true);
     if (c.hasJapanese) work.Write(QString::fromUtf16(japanese).toStdString(), "guide\n");
     if (c.hasEnglish) work.Write("UsersGuide.txt", "guide\n");
@@ -45,20 +40,44 @@ TEST(OpenDocument, ManualInTheLanguageOfTheMenusElseTheJapaneseOne) {
     if (c.english) {
       ASSERT_TRUE(english.emplace().installed());
     }
-    FileOpener opener;
     QWidget owner;
     QtUserInterface ui(owner);
+    std::vector<QString> opened;
+    ui.SetDocumentLauncher([&](const QString& path, QObject*, std::function<void(bool)> done) {
+      opened.push_back(QFileInfo(path).fileName());
+      done(c.viewer);
+    });
 
-    EXPECT_EQ(ui.OpenDocument(japanese), c.opened != nullptr);
+    int cannotOpen = 0;
+    ui.OpenDocument(japanese, [&] { ++cannotOpen; });
+    EXPECT_EQ(cannotOpen, c.cannotOpen ? 1 : 0);
     if (c.opened == nullptr) {
-      EXPECT_TRUE(opener.opened.empty());
+      EXPECT_TRUE(opened.empty());
     } else {
-      EXPECT_EQ(opener.opened, std::vector<QString>{QString::fromUtf16(c.opened)});
+      EXPECT_EQ(opened, std::vector<QString>{QString::fromUtf16(c.opened)});
     }
   }
 }
 
+// An answer that comes after the logic was disconnected (the program is ending) reaches
+// nothing.
+TEST(OpenDocument, ALateAnswerAfterDisconnectIsDropped) {
+  const test::TempFolder work(/*enter=*/true);
+  work.Write("取扱説明書.txt", "guide\n");
+  QWidget owner;
+  QtUserInterface ui(owner);
+  QObject* context = nullptr;
+  std::function<void(bool)> answer;
+  ui.SetDocumentLauncher([&](const QString&, QObject* c, std::function<void(bool)> done) {
+    context = c;
+    answer = std::move(done);
+  });
+  int cannotOpen = 0;
+  ui.OpenDocument(u"取扱説明書.txt", [&] { ++cannotOpen; });
+  QPointer<QObject> alive(context);
+  ui.Disconnect();
+  EXPECT_TRUE(alive.isNull());
+}
+
 }  // namespace
 }  // namespace hw
-
-#include "open_document_test.moc"

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <initializer_list>
+#include <optional>
 #include <ostream>
 #include <tuple>
 #include <vector>
@@ -139,6 +140,9 @@ class SettingsDialogTest : public ::testing::Test {
   QCheckBox* Check(int id) { return Control<QCheckBox>(QStringLiteral("check%1").arg(id)); }
   QRadioButton* Radio(int id) { return Control<QRadioButton>(QStringLiteral("radio%1").arg(id)); }
   QPushButton* Button(int id) { return Control<QPushButton>(QStringLiteral("button%1").arg(id)); }
+  QPushButton* Button(const QString& name) {
+    return Control<QPushButton>(QStringLiteral("button") + name);
+  }
 
   void Focus(QWidget* widget) {
     dialog->activateWindow();
@@ -193,6 +197,7 @@ TEST_F(SettingsDialogTest, ShowsEveryTextWithItsControl) {
       {u"button1", u"OK"},
       {u"button2", u"前回の設定"},
       {u"button1010", u"初期値"},
+      {u"buttonFitHeight", u"高さをアスペクトに合わせる"},
   };
   for (const auto& control : controls) {
     const auto* button = Control<QAbstractButton>(Q(control.name));
@@ -224,7 +229,7 @@ TEST_F(SettingsDialogTest, ShowsEveryTextWithItsControl) {
                                u"選択 ：",
                                u"  震度マップ設定  ",
                                u"表示タイプ ：",
-                               u"  震央表示設定 (アプリの再起動が必要)  ",
+                               u"  震央表示設定  ",
                                u"  保存オプション (起動時にも保存)  ",
                                u"[3時半頃に取得 (反映)＆保存]",
                                u"[地震情報の更新時、保存]"}) {
@@ -324,18 +329,84 @@ TEST_F(SettingsDialogTest, OkWithNoThemeToChooseKeepsTheThemeName) {
   EXPECT_EQ(link.settings.Name, u"Theme_REV");
 }
 
-TEST_F(SettingsDialogTest, TypedWidthMovesTheRightEdgeAtOnceAndRevertPutsItBack) {
+// A typed width or height is applied when the typing pauses or leaves the edit, never number
+// by number on the way (8, 80, 800); 前回の設定 puts the window back.
+TEST_F(SettingsDialogTest, TypedSizeMovesTheEdgeWhenTheTypingPausesAndRevertPutsItBack) {
   ASSERT_NO_FATAL_FAILURE(Open());
   Type(Edit(1002), QStringLiteral("800"));
-  ASSERT_FALSE(link.placements.empty());
+  EXPECT_TRUE(link.placements.empty());
+  ASSERT_TRUE(QTest::qWaitFor([this] { return !link.placements.empty(); }));
   const Rect wider{kOpening.left, kOpening.top, kOpening.left + 800 + kExtraWidth, kOpening.bottom};
-  EXPECT_EQ(link.placements.back(), wider);
+  EXPECT_EQ(link.placements, std::vector<Rect>{wider});
   EXPECT_EQ(Position(), wider);
+
+  // Leaving the edit applies what was typed at once.
+  Type(Edit(1003), QStringLiteral("450"));
+  EXPECT_EQ(link.placements.size(), 1u);
+  Press(Qt::Key_Tab);
+  ASSERT_EQ(link.placements.size(), 2u);
+  EXPECT_EQ(link.placements.back(),
+            (Rect{wider.left, wider.top, wider.right, kOpening.top + 450 + kExtraHeight}));
 
   Button(2)->click();
   EXPECT_EQ(link.placements.back(), kOpening);
   EXPECT_EQ(Edit(1002)->text(), QStringLiteral("640"));
   EXPECT_TRUE(dialog->isVisible());
+}
+
+// The button makes the client area's height fit its width for the aspect chosen in the dialog,
+// and the window takes it at once.
+TEST_F(SettingsDialogTest, FitHeightToTheAspectChosen) {
+  const struct {
+    int radio;
+    const char* height;
+  } cases[] = {{1004, "450"}, {1005, "600"}, {1006, "500"}};
+  ASSERT_NO_FATAL_FAILURE(Open());
+  Type(Edit(1002), QStringLiteral("800"));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.radio);
+    Radio(c.radio)->click();
+    Button(QStringLiteral("FitHeight"))->click();
+    EXPECT_EQ(Edit(1003)->text(), QString::fromLatin1(c.height));
+    EXPECT_EQ(link.placements.back(),
+              (Rect{kOpening.left, kOpening.top, kOpening.left + 800 + kExtraWidth,
+                    kOpening.top + QString::fromLatin1(c.height).toInt() + kExtraHeight}));
+  }
+}
+
+// The window moved or sized by the window manager while the dialog is open: the geometry edits
+// show where it is, so that OK does not move it back; an edit the user is in keeps its text.
+TEST_F(SettingsDialogTest, GeometryEditsFollowTheWindowWhileTheUserIsNotInThem) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  ASSERT_NO_FATAL_FAILURE(Focus(Edit(1000)));
+  const Rect moved{741, 420, 741 + 640 + kExtraWidth, 420 + 480 + kExtraHeight};
+  link.settings.Left = moved.left;
+  link.settings.Top = moved.top;
+  link.settings.Right = moved.right;
+  link.settings.Bottom = moved.bottom;
+  // A tick of the dialog's timer has passed once the blink rule has acted.
+  Check(1013)->click();
+  ASSERT_TRUE(QTest::qWaitFor([this] { return !Check(1014)->isEnabled(); }));
+  EXPECT_EQ(Edit(1000)->text(), QStringLiteral("100"));
+  ASSERT_NO_FATAL_FAILURE(Focus(List(1008)));
+  ASSERT_TRUE(QTest::qWaitFor([this] { return Edit(1000)->text() == QStringLiteral("741"); }));
+  EXPECT_EQ(Edit(1001)->text(), QStringLiteral("420"));
+  EXPECT_EQ(Edit(1002)->text(), QStringLiteral("640"));
+  Button(1)->click();
+  ASSERT_TRUE(WaitClosed());
+  EXPECT_EQ(Position(), moved);
+}
+
+// The dialog opens where it was closed.
+TEST_F(SettingsDialogTest, OpensWhereItWasLastClosed) {
+  ASSERT_NO_FATAL_FAILURE(Open());
+  dialog->move(40, 30);
+  const QPoint closedAt = dialog->pos();
+  dialog->close();
+  ASSERT_TRUE(WaitClosed());
+  EXPECT_EQ(ui.dialogPlace(), std::optional<QPoint>(closedAt));
+  ASSERT_NO_FATAL_FAILURE(Open());
+  EXPECT_EQ(dialog->pos(), closedAt);
 }
 
 TEST_F(SettingsDialogTest, TextOnItsWayToANumberLeavesTheWindowAlone) {

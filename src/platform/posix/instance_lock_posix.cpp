@@ -71,6 +71,7 @@ class FileInstanceLock final : public InstanceLock {
     const std::string folder = LockFolder();
     // A lock that cannot be had must not keep the user from running the program.
     if (folder.empty()) return true;
+    door_ = folder + "/" + name + ".socket";
     const std::string path = folder + "/" + name + ".lock";
     const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) return true;
@@ -82,8 +83,11 @@ class FileInstanceLock final : public InstanceLock {
     return true;
   }
 
+  std::string DoorPath() const override { return door_; }
+
  private:
   int fd_ = -1;
+  std::string door_;
 };
 
 }  // namespace

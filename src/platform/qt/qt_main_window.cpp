@@ -20,6 +20,7 @@
 
 #include "platform/blit.h"
 #include "platform/qt/app_icon.h"
+#include "platform/qt/close_signals.h"
 #include "platform/qt/virtual_key.h"
 #include "platform/screen_fit.h"
 
@@ -44,6 +45,13 @@ QPoint WorkAreaOrigin() {
 // Popup window with caption, system menu, sizing border and minimize box.
 constexpr std::uint32_t kInitialStyle = 0x90CE0040;
 
+// How long a changed frame must stay before it is taken for the window's frame.
+constexpr qint64 kFrameSettleMs = 500;
+
+// The states in which the window does not show at its restored rectangle.
+constexpr Qt::WindowStates kNotRestored =
+    Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
+
 }  // namespace
 
 QtMainWindow::QtMainWindow() : style_(kInitialStyle) {
@@ -57,6 +65,15 @@ QtMainWindow::QtMainWindow() : style_(kInitialStyle) {
     WatchFrameExtents();
     if (sink_ != nullptr) sink_->OnTimer();
   });
+  ApplyWindowFlags();
+  // Screens that are unplugged, added or resized while the program runs.
+  connect(qGuiApp, &QGuiApplication::screenAdded, this, [this](QScreen* screen) {
+    WatchScreen(screen);
+    ScheduleScreenCheck();
+  });
+  connect(qGuiApp, &QGuiApplication::screenRemoved, this, [this] { ScheduleScreenCheck(); });
+  for (QScreen* screen : QGuiApplication::screens())
+    WatchScreen(screen);
 }
 
 Rect QtMainWindow::GetWorkArea() {
@@ -69,12 +86,13 @@ QMargins QtMainWindow::PlacementMargins() const {
   return Framed() && frameMarginsKnown_ ? frameMargins_ : QMargins();
 }
 
+bool QtMainWindow::Restored() const {
+  return (windowState() & kNotRestored) == 0;
+}
+
 WindowPlacement QtMainWindow::GetWindowPlacement() {
   // A maximised or minimised window reports the rectangle it is restored to.
-  const QRect client =
-      windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)
-          ? normalGeometry()
-          : geometry();
+  const QRect client = Restored() ? geometry() : normalGeometry();
   WindowPlacement placement;
   placement.normal = RectOf(client.marginsAdded(PlacementMargins()).translated(-WorkAreaOrigin()));
   placement.minimized = isMinimized();
@@ -87,10 +105,7 @@ void QtMainWindow::SetWindowPlacement(const WindowPlacement& placement) {
   // far off) is brought onto the nearest one.
   const QPoint origin = WorkAreaOrigin();
   const Rect& r = placement.normal;
-  std::vector<Rect> screens;
-  for (const QScreen* screen : QGuiApplication::screens()) {
-    screens.push_back(RectOf(screen->availableGeometry()));
-  }
+  const std::vector<Rect> screens = ScreenAreas();
   const auto shifted = [](int value, int by) {
     return static_cast<int>(std::clamp<qint64>(qint64{value} + by, INT_MIN, INT_MAX));
   };
@@ -109,14 +124,96 @@ FrameExtents QtMainWindow::GetFrameExtents() {
           frameMargins_.top() + frameMargins_.bottom(), true};
 }
 
+std::vector<Rect> QtMainWindow::ScreenAreas() const {
+  std::vector<Rect> screens;
+  for (const QScreen* screen : QGuiApplication::screens()) {
+    screens.push_back(RectOf(screen->availableGeometry()));
+  }
+  return screens;
+}
+
+void QtMainWindow::WatchScreen(QScreen* screen) {
+  connect(screen, &QScreen::geometryChanged, this, &QtMainWindow::ScheduleScreenCheck);
+  connect(screen, &QScreen::availableGeometryChanged, this, &QtMainWindow::ScheduleScreenCheck);
+}
+
+void QtMainWindow::ScheduleScreenCheck() {
+  if (screenCheckPending_) return;
+  screenCheckPending_ = true;
+  QTimer::singleShot(0, this, [this] {
+    screenCheckPending_ = false;
+    OnScreensChanged();
+  });
+}
+
+// A screen that went away or shrank may leave the window mostly off the screens until the
+// next start; it is brought back now, and its size limits follow the screens.
+void QtMainWindow::OnScreensChanged() {
+  ApplySizeLimits();
+  BringOntoScreens();
+}
+
+void QtMainWindow::BringOntoScreens() {
+  if (!isVisible() || !Restored()) return;
+  const QMargins margins = PlacementMargins();
+  const Rect outer = RectOf(geometry().marginsAdded(margins));
+  const Rect moved = hw::BringOntoScreens(outer, ScreenAreas(), GetWorkArea());
+  if (moved == outer) return;
+  setGeometry(moved.left + margins.left(), moved.top + margins.top(), width(), height());
+}
+
+void QtMainWindow::BringToFront() {
+  if (isMinimized()) showNormal();
+  if (!isVisible()) show();
+  BringOntoScreens();
+  raise();
+  activateWindow();
+}
+
+void QtMainWindow::moveEvent(QMoveEvent* event) {
+  QWidget::moveEvent(event);
+  NotifyRectChanged();
+}
+
+void QtMainWindow::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  NotifyRectChanged();
+}
+
+void QtMainWindow::NotifyRectChanged() {
+  if (sink_ != nullptr && isVisible() && Restored()) sink_->OnWindowRectChanged();
+}
+
 void QtMainWindow::WatchFrameExtents() {
-  if (!Framed() || !isVisible()) return;
+  // A maximised window's frame is not the one its restored rectangle is measured with: a
+  // window manager may take the borders away while the window fills the screen.
+  if (!Framed() || !isVisible() || !Restored()) {
+    changedFrameSeen_ = false;
+    return;
+  }
   const QRect frame = frameGeometry();
   const QRect client = geometry();
   const QMargins margins(client.left() - frame.left(), client.top() - frame.top(),
                          frame.right() - client.right(), frame.bottom() - client.bottom());
   // No margins yet: the window manager has not framed the window (or there is none).
-  if (margins.isNull() || (frameMarginsKnown_ && margins == frameMargins_)) return;
+  if (margins.isNull() || (frameMarginsKnown_ && margins == frameMargins_)) {
+    changedFrameSeen_ = false;
+    return;
+  }
+  // The first frame is believed at once: start-up places the window with it. A frame that
+  // changes later is believed once it has stayed so for a while, since maximising and
+  // restoring take the borders away and give them back a moment apart from the change of the
+  // window's state.
+  if (frameMarginsKnown_) {
+    if (!changedFrameSeen_ || margins != changedFrame_) {
+      changedFrameSeen_ = true;
+      changedFrame_ = margins;
+      changedFrameSince_.start();
+      return;
+    }
+    if (changedFrameSince_.elapsed() < kFrameSettleMs) return;
+    changedFrameSeen_ = false;
+  }
   frameMargins_ = margins;
   frameMarginsKnown_ = true;
 
@@ -144,8 +241,14 @@ void QtMainWindow::ApplySizeLimits() {
   const auto client = [](int size, int frame) {
     return std::clamp(size - frame, 1, QWIDGETSIZE_MAX);
   };
+  // The largest size never keeps the window from covering a larger screen: the picture scales.
+  Size maximum = maximumSize_;
+  for (const QScreen* screen : QGuiApplication::screens()) {
+    maximum.width = std::max(maximum.width, screen->geometry().width());
+    maximum.height = std::max(maximum.height, screen->geometry().height());
+  }
   setMinimumSize(client(minimumSize_.width, frameWidth), client(minimumSize_.height, frameHeight));
-  setMaximumSize(client(maximumSize_.width, frameWidth), client(maximumSize_.height, frameHeight));
+  setMaximumSize(client(maximum.width, frameWidth), client(maximum.height, frameHeight));
 }
 
 Rect QtMainWindow::GetClientRect() {
@@ -182,7 +285,11 @@ void QtMainWindow::SetWindowPos(InsertAfter insertAfter, unsigned flags) {
 void QtMainWindow::ApplyWindowFlags() {
   const bool visible = isVisible();
   const QRect frame = frameGeometry();
-  Qt::WindowFlags flags = Qt::Window;
+  // The window has no maximise button, and the window manager offers no maximising: the
+  // picture has its own sizes, and the restored rectangle stays the one the user gave.
+  Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint;
   if ((style_ & kFrameStyleBits) == 0) flags |= Qt::FramelessWindowHint;
   if (zOrder_ == InsertAfter::Topmost) flags |= Qt::WindowStaysOnTopHint;
   if (zOrder_ == InsertAfter::Bottom) flags |= Qt::WindowStaysOnBottomHint;
@@ -221,8 +328,17 @@ void QtMainWindow::MessageBox(std::u16string_view text, std::u16string_view titl
       QCoreApplication::translate("Messages", ToQString(text).toUtf8().constData());
   std::fprintf(stderr, "%s: %s\n", ToQString(title).toUtf8().constData(),
                shown.toUtf8().constData());
+  // A program asked to end waits for nobody.
+  if (CloseSignalPending()) return;
   QMessageBox box(QMessageBox::Warning, ToQString(title), shown, QMessageBox::Ok,
                   isVisible() ? this : nullptr);
+  // Above every window, the always-on-top main window of this or of a running copy included,
+  // and raised once shown: a window manager may open it under the window that has the focus.
+  box.setWindowFlag(Qt::WindowStaysOnTopHint);
+  QTimer::singleShot(0, &box, [&box] {
+    box.raise();
+    box.activateWindow();
+  });
   // Unattended displays (and the start-up check) can have boxes close themselves.
   bool ok = false;
   const int timeoutMs = qEnvironmentVariableIntValue("HERONWATCH_MESSAGE_TIMEOUT_MS", &ok);

@@ -1,11 +1,15 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMargins>
 #include <QTimer>
 #include <QWidget>
 #include <set>
+#include <vector>
 
 #include "platform/window_host.h"
+
+class QScreen;
 
 namespace hw {
 
@@ -42,6 +46,7 @@ class QtMainWindow final : public QWidget, public WindowHost {
   void SetTimer(int periodMs) override;
   void KillTimer() override { timer_.stop(); }
   void RunModalLoop() override;
+  void BringToFront() override;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -52,6 +57,8 @@ class QtMainWindow final : public QWidget, public WindowHost {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   bool Framed() const { return (style_ & kFrameStyleBits) != 0; }
@@ -62,6 +69,17 @@ class QtMainWindow final : public QWidget, public WindowHost {
   void WatchFrameExtents();
   void ApplySizeLimits();
   void ApplyWindowFlags();
+  // True while the window shows at its restored rectangle (not minimised, maximised or full
+  // screen).
+  bool Restored() const;
+  void NotifyRectChanged();
+  // Screens that come, go or change: checked once the changes of one moment are all in.
+  void WatchScreen(QScreen* screen);
+  void ScheduleScreenCheck();
+  void OnScreensChanged();
+  // Moves the window wholly onto a screen when it is mostly off them.
+  void BringOntoScreens();
+  std::vector<Rect> ScreenAreas() const;
 
   WindowEventSink* sink_ = nullptr;
   QTimer timer_;
@@ -69,6 +87,10 @@ class QtMainWindow final : public QWidget, public WindowHost {
   InsertAfter zOrder_ = InsertAfter::NoTopmost;
   QMargins frameMargins_;
   bool frameMarginsKnown_ = false;
+  // A frame other than the known one, and since when it has been seen.
+  QMargins changedFrame_;
+  bool changedFrameSeen_ = false;
+  QElapsedTimer changedFrameSince_;
   Size minimumSize_{1, 1};
   Size maximumSize_{QWIDGETSIZE_MAX, QWIDGETSIZE_MAX};
   std::set<int> heldKeys_;
@@ -77,6 +99,7 @@ class QtMainWindow final : public QWidget, public WindowHost {
   Surface scaled_;
   Rect scaledFrom_;
   bool closeRequested_ = false;
+  bool screenCheckPending_ = false;
 };
 
 }  // namespace hw
