@@ -101,10 +101,6 @@
         <translation>Cannot start: the working folder could not be prepared.</translation>
     </message>
     <message>
-        <source>作業フォルダへのファイルの用意に失敗しました。</source>
-        <translation>Some files could not be copied into the working folder.</translation>
-    </message>
-    <message>
         <source>作業フォルダ %1 に書き込めません。設定とイベントログは保存されません。</source>
         <translation>Cannot write to the working folder %1. Settings and the event log will not be saved.</translation>
     </message>

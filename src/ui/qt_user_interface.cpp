@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QUrl>
+#include <utility>
 
 #include "ui/about_box.h"
 #include "ui/command_menu_widget.h"
@@ -12,7 +13,8 @@
 
 namespace hw {
 
-QtUserInterface::QtUserInterface(QWidget& owner) : owner_(owner) {}
+QtUserInterface::QtUserInterface(QWidget& owner, QString shippedFolder)
+    : owner_(owner), shippedFolder_(std::move(shippedFolder)) {}
 
 QtUserInterface::~QtUserInterface() {
   Disconnect();
@@ -43,13 +45,17 @@ void QtUserInterface::ShowAboutBox() {
 
 bool QtUserInterface::OpenDocument(std::u16string_view fileName) {
   const QString name = QString::fromUtf16(fileName.data(), static_cast<qsizetype>(fileName.size()));
-  // A document in the language of the menus when the working folder holds one (the manual's
-  // translation), else the one asked for.
+  // A document in the language of the menus when there is one (the manual's translation), else
+  // the one asked for; the user's copy in the working folder before the installed one.
   const QString translated = QCoreApplication::translate("Documents", name.toUtf8().constData());
+  QList<QDir> folders{QDir::current()};
+  if (!shippedFolder_.isEmpty()) folders.append(QDir(shippedFolder_));
   for (const QString& candidate : {translated, name}) {
-    const QFileInfo file(QDir::current(), candidate);
-    if (file.isFile() && file.isReadable())
-      return QDesktopServices::openUrl(QUrl::fromLocalFile(file.absoluteFilePath()));
+    for (const QDir& folder : folders) {
+      const QFileInfo file(folder, candidate);
+      if (file.isFile() && file.isReadable())
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(file.absoluteFilePath()));
+    }
   }
   return false;
 }

@@ -19,8 +19,12 @@ class FileOpener final : public QObject {
  public:
   FileOpener() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "open"); }
   ~FileOpener() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
-  Q_INVOKABLE void open(const QUrl& url) { opened.push_back(url.fileName()); }
+  Q_INVOKABLE void open(const QUrl& url) {
+    opened.push_back(url.fileName());
+    paths.push_back(url.toLocalFile());
+  }
   std::vector<QString> opened;
+  std::vector<QString> paths;
 };
 
 // F1 opens the guide in the language of the menus, the Japanese one when there is no other.
@@ -55,6 +59,27 @@ TEST(OpenDocument, ManualInTheLanguageOfTheMenusElseTheJapaneseOne) {
     } else {
       EXPECT_EQ(opener.opened, std::vector<QString>{QString::fromUtf16(c.opened)});
     }
+  }
+}
+
+// The user's copy in the working folder wins; without one, the installed runtime folder's.
+TEST(OpenDocument, TheUsersCopyElseTheInstalledOne) {
+  const char16_t* const japanese = u"取扱説明書.txt";
+  for (const bool userCopy : {true, false}) {
+    SCOPED_TRACE(userCopy);
+    const test::TempFolder work(/*enter=*/true);
+    const test::TempFolder shipped;
+    shipped.Write(QString::fromUtf16(japanese).toStdString(), "guide\n");
+    if (userCopy) work.Write(QString::fromUtf16(japanese).toStdString(), "my notes\n");
+    FileOpener opener;
+    QWidget owner;
+    QtUserInterface ui(owner, QString::fromStdString(shipped.path().string()));
+
+    ASSERT_TRUE(ui.OpenDocument(japanese));
+    ASSERT_EQ(opener.paths.size(), 1u);
+    EXPECT_EQ(opener.paths[0],
+              QString::fromStdString(
+                  ((userCopy ? work.path() : shipped.path()) / "取扱説明書.txt").string()));
   }
 }
 
