@@ -18,7 +18,7 @@ PACKAGES=(
   xvfb xauth xdg-utils
   dbus python3-dbus python3-gi
   openbox xdotool x11-utils x11-xserver-utils trayer
-  dpkg-dev appstream desktop-file-utils
+  dpkg-dev appstream desktop-file-utils lintian debootstrap
 )
 
 as_root() {
