@@ -44,6 +44,7 @@ void FetchWorker::RunFetch(const FetchConfig& config) {
     return;
   }
   shared_.Detail = FetchDetail{};
+  shared_.Detail.source = SourceOf(config);
   if (const FetchStatusValue failure = GetBody(config); failure != FetchRunning) {
     Publish(failure);
     return;
@@ -56,6 +57,11 @@ void FetchWorker::RunFetch(const FetchConfig& config) {
     if (const std::u16string path = HistoryFilePath(config); !path.empty()) {
       WriteFileAtomically(path, body_);
     }
+  }
+  // A live list that replaces the picture is kept whole, to be shown at the next start until
+  // the service answers; demo and sandbox lists never are, so they are never taken for live.
+  if (result == FetchDone && shared_.Detail.source == ReportSource::kLive) {
+    WriteFileAtomically(config.WorkingFolder.LastKnownFile(), body_);
   }
   Publish(result);
 }
@@ -120,6 +126,11 @@ FetchStatusValue FetchWorker::GetLiveBody(const FetchConfig& config) {
   }
   body_ = std::move(download.body);
   return FetchRunning;
+}
+
+ReportSource FetchWorker::SourceOf(const FetchConfig& config) {
+  if (config.Demo > 0) return ReportSource::kDemo;
+  return config.SandboxSwitch != 0 ? ReportSource::kSandbox : ReportSource::kLive;
 }
 
 std::string FetchWorker::RequestUrl(const FetchConfig& config) {

@@ -52,6 +52,10 @@ constexpr std::array kSeededFiles = {
     SeededFile{"Theme/Theme_REV/Setting.ini",
                "414d934aa41b2e0fbc98c324506c92567d742e12a93d2db38f4da42f9d61ed0b"},
     SeededFile{"Theme/Theme_REV/Setting.ini",
+               "0d42e5c6f111726e4b6f7dc27373a2794091412891479c32f3a98b300af63272"},
+    SeededFile{"Theme/Theme_REV/Setting.ini",
+               "2d82ab0a00f43c6b469b6ce92c552b60b1e7f4cef70a31f681b67c3a91af8171"},
+    SeededFile{"Theme/Theme_REV/Setting.ini",
                "cf229dfe2f8e1f3793229c500232c2fed17770f8b398448d7de80e7a6bea495f"},
     SeededFile{"Theme/Theme_REV/Table/City.bmp",
                "5af74c4feb773574512ec39c1c19ad4bb44058b3e230b8b695dccbbb38d94f88"},
@@ -155,6 +159,8 @@ constexpr std::array kSeededFiles = {
                "ca907a463afd87249e70243ccced4c838c76114a63a4ed909b64ac1233a59bd1"},
     SeededFile{"UsersGuide.txt",
                "0b570f46d485c8f94474d15f7f4f6ace8360c2e18396a5313ae8075eb2ff78b0"},
+    SeededFile{"UsersGuide.txt",
+               "d8338e430537507843ff28a543bd34bc6636b93fd4fa45fe179c681258911293"},
     SeededFile{"取扱説明書.txt",
                "34afbfcd854dec57b853464ffb1f886783abaa7e89c2c525290578584c558de7"},
     SeededFile{"取扱説明書.txt",
@@ -171,6 +177,8 @@ constexpr std::array kSeededFiles = {
                "7436437439505711d3259dab5a3a7ab9a4a084364692f3e0a5e16fb7abb86c65"},
     SeededFile{"取扱説明書.txt",
                "74136636c9492d757fc907ca881be3f221bf410792471f1bad10d5bedaae050f"},
+    SeededFile{"取扱説明書.txt",
+               "274d8a8e384543983fbf88e0d05b3b7ada80fa01bf44623a1baaa330122fa70b"},
 };
 
 }  // namespace

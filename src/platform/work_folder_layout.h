@@ -56,6 +56,9 @@ class WorkFolderLayout {
   std::u16string SettingFolder() const { return Join(u"Setting"); }
   // Where the station list refresh writes "Setting\Stations.ini".
   std::u16string StationsFile() const { return Join(u"Setting\\Stations.ini"); }
+  // The copy of the last live report list, composed at the next start until the service
+  // answers.
+  std::u16string LastKnownFile() const { return Join(u"Storage\\last.json"); }
 
   // "Theme\" in the working folder and in the runtime folder (empty without one), with their
   // trailing separators: the folders of the theme folders.

@@ -6,6 +6,7 @@
 
 #include "acquisition/fetch_status.h"
 #include "acquisition/report_model.h"
+#include "display/feed_state.h"
 #include "display/font_table.h"
 #include "display/layer_surfaces.h"
 #include "eventlog/event_log.h"
@@ -27,6 +28,8 @@ struct LoopState {
   int FetchPhase = 0;
   int FetchHoldOff = 0;
   int FetchFailures = 0;  // failed fetches in a row, for the back-off
+  // Seconds since the selected service last gave a whole list, or since it was selected.
+  int SecondsWithoutList = 0;
   FetchStatusValue LastFetchStatus = FetchIdle;
   int PaintCount = 0;
   int TickerMoved = 0;
@@ -68,6 +71,9 @@ struct AppContext {
   // them over when it takes a result.
   std::unique_ptr<ReportStore> reports;
   FetchShared fetch;
+  // Where the picture's report came from and whether the feed answers, for the picture's
+  // label and the tray icon's tooltip.
+  FeedState feed;
 
   LoopState loop;
   MsvcRandom random;

@@ -136,6 +136,8 @@ void CTremorlensDlg::ToggleDataSource(int id) {
   FetchAtNextSecond();
   context_.loop.FetchHoldOff = 0;
   context_.loop.FetchFailures = 0;
+  // The new source gets its own time to answer.
+  RestartFeedWatch();
   if (id == kCommandToggleSandbox) {
     if (context_.SandboxSwitch == 0) {
       context_.SandboxSwitch = 1;

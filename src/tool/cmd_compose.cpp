@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -121,6 +122,19 @@ bool WritePictures(const std::filesystem::path& out, int number, HeadlessDisplay
 int RunCompose(const Arguments& args) {
   const WorkFolderLayout workFolder = CommandWorkFolder(args);
   const std::string outFolder = args.Value("out").value_or("");
+  std::optional<ReportSource> source;
+  if (const std::optional<std::string> name = args.Value("source")) {
+    if (*name == "live") {
+      source = ReportSource::kLive;
+    } else if (*name == "demo") {
+      source = ReportSource::kDemo;
+    } else if (*name == "sandbox") {
+      source = ReportSource::kSandbox;
+    } else {
+      std::fputs("heronwatch-tool compose: --source is live, demo or sandbox\n", stderr);
+      return 2;
+    }
+  }
   std::error_code ec;
   if (!std::filesystem::is_directory(NativePath(workFolder.root()), ec)) {
     return Fail("cannot read the working folder " + NativePath(workFolder.root()));
@@ -141,6 +155,7 @@ int RunCompose(const Arguments& args) {
   std::string error;
   const std::unique_ptr<HeadlessDisplay> display = HeadlessDisplay::Open(workFolder, error);
   if (!display) return Fail(error);
+  if (source) display->SetSource(*source);
 
   int compositions = 0;
   for (const std::string& body : bodies) {

@@ -33,8 +33,12 @@ std::vector<Command> Commands() {
         "Feeds the bodies as successive fetches and prints, for every composition, one\n"
         "JSON line with the map view, markers, epicentre and event log lines; with --out\n"
         "it also writes NNN-page0.png ... NNN-page3.png and NNN-window.png (the first\n"
-        "paint, at second 0 of the minute).",
-        {kWorkdir, kRuntime, {"out", "DIR", "the folder the pictures are written to"}},
+        "paint, at second 0 of the minute, labelled with where the reports came from:\n"
+        "--source, else the demo when the working folder's settings choose it, else live).",
+        {kWorkdir,
+         kRuntime,
+         {"out", "DIR", "the folder the pictures are written to"},
+         {"source", "live|demo|sandbox", "where the pictures say the reports came from"}},
         "BODY.json...",
         "report bodies as the service answers, or the demo files",
         1,
