@@ -3,7 +3,7 @@
 #include <optional>
 #include <string_view>
 
-#include "acquisition/push_message.h"
+#include "platform/push_message.h"
 
 // Any bytes from the push channel are read as one message; an id read from them is a part of
 // them, so it can never be longer than the message.

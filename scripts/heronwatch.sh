@@ -19,7 +19,7 @@ PACKAGES=(
   dbus python3-dbus python3-gi
   openbox xdotool x11-utils x11-xserver-utils trayer
   weston xwayland qt6-wayland
-  dpkg-dev appstream desktop-file-utils
+  dpkg-dev appstream desktop-file-utils lintian debootstrap
 )
 
 as_root() {

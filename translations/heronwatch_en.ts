@@ -12,8 +12,8 @@
         <translation>&lt;b&gt;Heronwatch&lt;/b&gt; version %1</translation>
     </message>
     <message>
-        <source>日本の地震情報を地図と表で表示します。&lt;br&gt;&lt;br&gt;地震情報：P2P地震情報 API (api.p2pquake.net)&lt;br&gt;観測点：出典 気象庁ホームページ&lt;br&gt;地図：Made with Natural Earth</source>
-        <translation>Shows earthquake reports for Japan on maps and in tables.&lt;br&gt;&lt;br&gt;Earthquake reports: P2PQuake API (api.p2pquake.net)&lt;br&gt;Observation points: from the Japan Meteorological Agency website&lt;br&gt;Maps: Made with Natural Earth</translation>
+        <source>日本の地震情報を地図と表で表示します。&lt;br&gt;&lt;br&gt;地震情報：P2P地震情報 API (api.p2pquake.net)&lt;br&gt;観測点・市区町村・地域：出典 気象庁ホームページ（加工して作成）&lt;br&gt;地図：Made with Natural Earth&lt;br&gt;&lt;br&gt;MIT ライセンスのフリーソフトウェアです。データの利用条件は copyright ファイルにあります。</source>
+        <translation>Shows earthquake reports for Japan on maps and in tables.&lt;br&gt;&lt;br&gt;Earthquake reports: P2PQuake API (api.p2pquake.net)&lt;br&gt;Observation points, municipalities and areas: edited from the Japan Meteorological Agency website&lt;br&gt;Maps: Made with Natural Earth&lt;br&gt;&lt;br&gt;Free software under the MIT licence. The copyright file gives the terms of the data.</translation>
     </message>
 </context>
 <context>
@@ -99,10 +99,6 @@
     <message>
         <source>作業フォルダを用意できないため、起動できません。</source>
         <translation>Cannot start: the working folder could not be prepared.</translation>
-    </message>
-    <message>
-        <source>作業フォルダへのファイルの用意に失敗しました。</source>
-        <translation>Some files could not be copied into the working folder.</translation>
     </message>
     <message>
         <source>作業フォルダ %1 に書き込めません。設定とイベントログは保存されません。</source>

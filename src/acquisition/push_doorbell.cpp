@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "acquisition/push_message.h"
+#include "platform/push_message.h"
 #include "platform/text_codec.h"
 
 namespace hw {

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,7 @@
 #include "platform/qt/qt_push_channel.h"
 #include "platform/qt/qt_text_renderer.h"
 #include "platform/session_bus_probe.h"
+#include "platform/standard_folders.h"
 #include "platform/text_codec.h"
 #include "refdata/reference_data_service.h"
 #include "shell/app_context.h"
@@ -48,20 +50,23 @@ std::u16string Message(const char* text) {
   return QCoreApplication::translate("Messages", text).toStdU16String();
 }
 
-// Moves into the seeded working folder. The program writes its settings and event log there
-// and nowhere else: when the folder cannot be made or entered it says why and returns false,
-// and the program ends instead of writing into whatever folder it was started from. A file
-// that could not be seeded (a full disk) or a folder that cannot be written is reported and
-// the program runs on with what the folder holds.
-bool EnterWorkingFolder(const char* argv0, hw::WindowHost& window) {
+// Moves into the working folder, which holds what the user owns; the shipped files are read
+// from the installed runtime folder. Copies of shipped files that earlier versions left there
+// and the user never changed are dropped first, so that the installed, newer ones are read. The
+// program writes its settings and event log in the working folder and nowhere else: when there
+// is no such folder, or it cannot be made or entered, it says why and returns false, and the
+// program ends instead of writing into whatever folder it was started from. A folder that cannot
+// be written is reported and the program runs on with what the folder holds.
+bool EnterWorkingFolder(const std::filesystem::path& runtime, hw::WindowHost& window) {
   namespace fs = std::filesystem;
   std::error_code ec;
-  const fs::path program = fs::weakly_canonical(fs::path(argv0), ec);
-  const fs::path work = hw::UserWorkingFolder();
   std::string error;
-  const bool seeded = hw::SeedWorkingFolder(hw::BundledRuntimeFolder(program), work, error);
-  if (!fs::is_directory(work, ec) || ::chdir(work.c_str()) != 0) {
-    if (error.empty()) error = "cannot enter " + work.string() + ": " + std::strerror(errno);
+  const std::optional<fs::path> work = hw::UserWorkingFolder(error);
+  hw::FolderUpgrade upgrade;
+  const bool prepared =
+      work && hw::PrepareWorkingFolder(*work, runtime, hw::EarlierSeededFiles(), upgrade, error);
+  if (!prepared || ::chdir(work->c_str()) != 0) {
+    if (error.empty()) error = "cannot enter " + work->string() + ": " + std::strerror(errno);
     std::fprintf(stderr, "heronwatch: %s; not started\n", error.c_str());
     window.MessageBox(
         Message(QT_TRANSLATE_NOOP("Messages", "作業フォルダを用意できないため、起動できません。")) +
@@ -69,21 +74,25 @@ bool EnterWorkingFolder(const char* argv0, hw::WindowHost& window) {
         u"Heronwatch");
     return false;
   }
-  std::u16string problem;
-  if (!seeded)
-    problem =
-        Message(QT_TRANSLATE_NOOP("Messages", "作業フォルダへのファイルの用意に失敗しました。")) +
-        u"\n" + hw::Utf8ToUtf16(error);
+  if (!upgrade.dropped.empty()) {
+    std::fprintf(stderr,
+                 "heronwatch: %zu unchanged copies of installed files removed from %s; the "
+                 "installed ones are used now\n",
+                 upgrade.dropped.size(), work->c_str());
+    for (const std::string& kept : upgrade.kept)
+      std::fprintf(stderr,
+                   "heronwatch: your own %s is kept and used instead of the installed one\n",
+                   kept.c_str());
+  }
   if (::access(".", W_OK) != 0) {
-    if (!problem.empty()) problem += u"\n";
-    problem +=
+    // The message box also writes the text to standard error.
+    window.MessageBox(
         QCoreApplication::translate(
             "Messages", "作業フォルダ %1 に書き込めません。設定とイベントログは保存されません。")
-            .arg(QString::fromStdString(work.string()))
-            .toStdU16String();
+            .arg(QString::fromStdString(work->string()))
+            .toStdU16String(),
+        u"Heronwatch");
   }
-  // The message box also writes the text to standard error.
-  if (!problem.empty()) window.MessageBox(problem, u"Heronwatch");
   return true;
 }
 
@@ -222,7 +231,8 @@ int main(int argc, char** argv) {
                    "copy\n",
                    qPrintable(doorPath));
     }
-    if (!EnterWorkingFolder(argv[0], window)) {
+    const std::filesystem::path runtime = hw::ShippedRuntimeFolder();
+    if (!EnterWorkingFolder(runtime, window)) {
       exitCode = 1;
       return;
     }
@@ -232,6 +242,7 @@ int main(int argc, char** argv) {
     hw::PlatformServices platform{clock, window, frameTicker, text};
     const auto context = std::make_unique<hw::AppContext>();
     context->StartupNotes = notes;
+    context->WorkingFolder.SetShipped(runtime.u16string());
     hw::CurlHttpClient http;
     hw::FetchWorker fetch(context->fetch, http, [&] { return hw::MakeFetchConfig(*context); });
     hw::ReferenceDataService reference(*context->reference, context->themes, context->WorkingFolder,
@@ -239,9 +250,9 @@ int main(int argc, char** argv) {
                                        [&] { return hw::MakeStationRefreshConfig(*context); });
     hw::QtPictureDecoder decoder;
     hw::ThemeAssets assets(
-        context->surfaces, [&c = *context] { return c.ThemeFolder(); }, decoder, text);
+        context->surfaces, [&c = *context] { return c.Theme(); }, decoder, text);
     hw::QtTrayIcon tray;
-    hw::QtUserInterface ui(window);
+    hw::QtUserInterface ui(window, QString::fromStdString(runtime.string()));
     // The tray icon has chosen its tray with the bus turned off; the notifications, and the
     // programs started from here, have the bus back.
     QDBusConnection notificationBus = QDBusConnection::sessionBus();

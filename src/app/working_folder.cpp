@@ -1,82 +1,76 @@
 #include "app/working_folder.h"
 
 #include <cstdlib>
-#include <limits>
+#include <map>
+#include <set>
 #include <system_error>
 
+#include "platform/file_digest.h"
 #include "platform/file_system.h"
+#include "platform/standard_folders.h"
 
 namespace hw {
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string EnvOrEmpty(const char* name) {
-  const char* value = std::getenv(name);
-  return value != nullptr ? value : "";
-}
+// Written once the copies earlier versions left have been looked at: from then on every file in
+// the folder is the user's, even one that is still a shipped file's copy because the user has
+// only just copied it there to change it.
+constexpr const char* kUpgradedMarker = ".shipped-copies-removed";
 
-// Copies one file through a temporary name and a rename: a copy cut short (a full disk) never
-// stands under the file's name, where later starts would take it for the user's own file.
-bool SeedFile(const fs::path& from, const fs::path& to, std::string& error) {
-  const FileBytes read = ReadRegularFile(from.u16string(), std::numeric_limits<std::size_t>::max());
-  std::string reason = read.error;
-  if (read.status == FileBytes::Status::kRead &&
-      WriteFileAtomically(to.u16string(), read.bytes, &reason)) {
-    return true;
+// Removes the folders between `file` and `work` that dropping `file` left empty.
+void RemoveEmptyFolders(const fs::path& file, const fs::path& work) {
+  std::error_code ec;
+  for (fs::path folder = file.parent_path(); folder != work && folder.has_relative_path();
+       folder = folder.parent_path()) {
+    if (!fs::is_empty(folder, ec) || ec || !fs::remove(folder, ec)) return;
   }
-  error = "cannot copy " + from.string() + " to " + to.string() + ": " + reason;
-  return false;
 }
 
 }  // namespace
 
-fs::path UserWorkingFolder() {
-  if (const std::string work = EnvOrEmpty("HERONWATCH_WORKDIR"); !work.empty()) return work;
-  if (const std::string data = EnvOrEmpty("XDG_DATA_HOME"); !data.empty()) {
-    return fs::path(data) / "heronwatch";
+std::optional<fs::path> UserWorkingFolder(std::string& error) {
+  if (const char* work = std::getenv("HERONWATCH_WORKDIR"); work != nullptr && work[0] != '\0') {
+    return fs::path(work);
   }
-  const std::string home = EnvOrEmpty("HOME");
-  return fs::path(home.empty() ? "." : home) / ".local" / "share" / "heronwatch";
+  const std::optional<fs::path> data = UserDataFolder(error);
+  if (!data) return std::nullopt;
+  return *data / "heronwatch";
 }
 
-fs::path BundledRuntimeFolder(const fs::path& programPath) {
-  if (const std::string runtime = EnvOrEmpty("HERONWATCH_RUNTIME_DIR"); !runtime.empty()) {
-    return runtime;
-  }
-  std::error_code ec;
-  const fs::path installed =
-      programPath.parent_path().parent_path() / "share" / "heronwatch" / "runtime";
-  if (fs::is_directory(installed, ec)) return installed;
-  return HW_SOURCE_RUNTIME_DIR;
-}
-
-bool SeedWorkingFolder(const fs::path& runtime, const fs::path& work, std::string& error) {
+bool PrepareWorkingFolder(const fs::path& work, const fs::path& runtime,
+                          std::span<const SeededFile> seeded, FolderUpgrade& upgrade,
+                          std::string& error) {
   std::error_code ec;
   fs::create_directories(work, ec);
   if (ec || !fs::is_directory(work)) {
     error = "cannot create " + work.string() + (ec ? ": " + ec.message() : "");
     return false;
   }
-  if (!fs::is_directory(runtime, ec)) return true;  // nothing bundled to seed from
-  for (auto it = fs::recursive_directory_iterator(runtime, ec);
-       !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
-    const fs::path target = work / fs::relative(it->path(), runtime, ec);
-    if (ec) break;
-    if (it->is_directory(ec)) {
-      fs::create_directories(target, ec);
-    } else if (!fs::exists(target, ec) && !ec) {
-      if (!SeedFile(it->path(), target, error)) return false;
-    }
-    if (ec) {
-      error = "cannot copy " + it->path().string() + " to " + target.string() + ": " + ec.message();
-      return false;
+  // A working folder that is the runtime folder holds the shipped files themselves.
+  if (!runtime.empty() && fs::equivalent(work, runtime, ec)) return true;
+  const fs::path marker = work / kUpgradedMarker;
+  if (fs::exists(fs::symlink_status(marker, ec))) return true;
+
+  std::map<std::string_view, std::set<std::string_view>> versions;
+  for (const SeededFile& file : seeded)
+    versions[file.path].insert(file.sha256);
+  for (const auto& [relative, hashes] : versions) {
+    const fs::path path = work / fs::path(std::string(relative));
+    if (!fs::exists(fs::symlink_status(path, ec))) continue;
+    const std::optional<std::string> hash = Sha256OfFile(path);
+    if (hash && hashes.contains(*hash) && fs::remove(path, ec)) {
+      upgrade.dropped.emplace_back(relative);
+      RemoveEmptyFolders(path, work);
+    } else {
+      upgrade.kept.emplace_back(relative);
     }
   }
-  if (ec) {
-    error = "cannot read " + runtime.string() + ": " + ec.message();
-    return false;
-  }
+  // A folder that cannot be written is looked at again at the next start.
+  WriteFileAtomically(marker.u16string(),
+                      "The copies of shipped files that earlier versions of Heronwatch left in "
+                      "this folder have been removed; every file here is yours.\n");
   return true;
 }
 

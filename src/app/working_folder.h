@@ -1,23 +1,46 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
+#include <span>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace hw {
 
-// The user's working folder: ${XDG_DATA_HOME:-~/.local/share}/heronwatch, or
-// $HERONWATCH_WORKDIR when set.
-std::filesystem::path UserWorkingFolder();
+// The user's working folder: $HERONWATCH_WORKDIR when it is set, else "heronwatch" in the
+// user's data folder (${XDG_DATA_HOME:-~/.local/share}). Nullopt with the reason in `error` when
+// there is no data folder (no HOME and no absolute XDG_DATA_HOME): the program then does not
+// start rather than making its folder wherever it was started from.
+std::optional<std::filesystem::path> UserWorkingFolder(std::string& error);
 
-// The bundled runtime folder to seed from: $HERONWATCH_RUNTIME_DIR, else the installed or
-// source-tree copy next to the program.
-std::filesystem::path BundledRuntimeFolder(const std::filesystem::path& programPath);
+// One version of a file that earlier versions copied from the runtime folder into working
+// folders: its path below the folder ("/" separators) and the SHA-256 of its bytes.
+struct SeededFile {
+  std::string_view path;
+  std::string_view sha256;
+};
 
-// Creates `work` and copies every file of `runtime` that `work` lacks, keeping the folder
-// structure; a file that already exists is never overwritten, so the user's changes stay.
-// Each file is copied whole or not at all, so a failed copy is retried at the next start.
-// False with a reason when the folder cannot be made or a file cannot be copied.
-bool SeedWorkingFolder(const std::filesystem::path& runtime, const std::filesystem::path& work,
-                       std::string& error);
+// Every file version earlier versions of the program seeded (generated from the history of
+// runtime/ by tools/list_seeded_files.py).
+std::span<const SeededFile> EarlierSeededFiles();
+
+// What PrepareWorkingFolder did with the copies earlier versions left in the folder.
+struct FolderUpgrade {
+  std::vector<std::string> dropped;  // copies the user never changed, now read from the package
+  std::vector<std::string> kept;     // copies the user changed, which go on winning
+};
+
+// Creates `work` when it is missing and, once per folder, drops from it every file of `seeded`
+// that is still as it was seeded (its SHA-256 is one of a seeded version of that path), with the
+// folders that this leaves empty, so that the installed runtime folder's newer file is read
+// instead. A file the user changed, replaced by a link or added is never touched, and after the
+// first start (a marker file records it) no file is: a shipped file the user copies in later, to
+// change it, stays. Nothing is dropped when `work` is the runtime folder itself. False with a
+// reason when the folder cannot be made.
+bool PrepareWorkingFolder(const std::filesystem::path& work, const std::filesystem::path& runtime,
+                          std::span<const SeededFile> seeded, FolderUpgrade& upgrade,
+                          std::string& error);
 
 }  // namespace hw

@@ -77,9 +77,9 @@ const std::array<ThemePictureRow, kThemePictureCount> kThemePictureRows = {{
 }};
 // clang-format on
 
-ThemeAssets::ThemeAssets(LayerSurfaces& surfaces, std::function<std::u16string()> themeFolder,
+ThemeAssets::ThemeAssets(LayerSurfaces& surfaces, std::function<ThemeFiles()> themeFiles,
                          PictureDecoder& decoder, TextRenderer& text)
-    : surfaces_(surfaces), themeFolder_(std::move(themeFolder)), decoder_(decoder), text_(text) {}
+    : surfaces_(surfaces), themeFiles_(std::move(themeFiles)), decoder_(decoder), text_(text) {}
 
 ThemeAssetResult ThemeAssets::LoadThemeAssets() {
   for (const ThemePictureRow& row : kThemePictureRows) {
@@ -105,8 +105,7 @@ ThemeAssetResult ThemeAssets::LoadThemeAssets() {
 }
 
 bool ThemeAssets::LoadBitmap(std::u16string_view file, SurfaceIndex surface) {
-  DecodedPicture decoded =
-      decoder_.DecodeFile(FindIgnoringCase(themeFolder_(), file), PictureFormat::kBitmap);
+  DecodedPicture decoded = decoder_.DecodeFile(themeFiles_().Find(file), PictureFormat::kBitmap);
   if (!decoded.ok()) return false;
   surfaces_[surface].surface = std::move(decoded.picture);
   sources_[surface].file = file;
@@ -115,8 +114,7 @@ bool ThemeAssets::LoadBitmap(std::u16string_view file, SurfaceIndex surface) {
 
 bool ThemeAssets::LoadBitmapMap(std::u16string_view file, SurfaceIndex map) {
   // A big bitmap stays in its file and is read by rows when a composition draws from it.
-  OpenedMapPicture opened =
-      decoder_.OpenMapFile(FindIgnoringCase(themeFolder_(), file), PictureFormat::kBitmap);
+  OpenedMapPicture opened = decoder_.OpenMapFile(themeFiles_().Find(file), PictureFormat::kBitmap);
   if (!opened.ok()) return false;
   surfaces_[map].map = std::move(opened.picture);
   sources_[map].file = file;
@@ -126,8 +124,7 @@ bool ThemeAssets::LoadBitmapMap(std::u16string_view file, SurfaceIndex map) {
 JpegLoadResult ThemeAssets::LoadJpegPicture(std::u16string_view fileName, SurfaceIndex map) {
   const std::u16string file = u"\\Map\\" + std::u16string(fileName);
   // One byte past the limit tells a file at the limit from a larger one.
-  std::optional<std::string> bytes =
-      ReadFileBytes(FindIgnoringCase(themeFolder_(), file), kMaxJpegFileBytes + 1);
+  std::optional<std::string> bytes = ReadFileBytes(themeFiles_().Find(file), kMaxJpegFileBytes + 1);
   if (!bytes) return JpegLoadResult::kCannotOpen;
   if (bytes->empty()) return JpegLoadResult::kEmpty;
   if (bytes->size() > kMaxJpegFileBytes) return JpegLoadResult::kNoMemory;
@@ -138,8 +135,7 @@ JpegLoadResult ThemeAssets::LoadJpegPicture(std::u16string_view fileName, Surfac
     surfaces_[map].map = std::move(opened.picture);
   } else {
     // The program goes on without this map, but the user must learn which file to replace.
-    problems_.push_back(u"map picture " +
-                        Utf8ToUtf16(NativePath(FindIgnoringCase(themeFolder_(), file))) + u" " +
+    problems_.push_back(u"map picture " + Utf8ToUtf16(NativePath(themeFiles_().Find(file))) + u" " +
                         std::u16string(WhyNotDecoded(opened.error)) + u"; the map is not shown");
   }
   return JpegLoadResult::kLoaded;

@@ -11,6 +11,7 @@
 #include "display/theme_asset_service.h"
 #include "platform/picture_decoder.h"
 #include "platform/text_renderer.h"
+#include "platform/work_folder_layout.h"
 
 namespace hw {
 
@@ -50,9 +51,10 @@ struct PictureSource {
 // The three maps are held as map pictures (LayerSurface::map) rather than as surfaces.
 class ThemeAssets final : public ThemeAssetService {
  public:
-  // `themeFolder` gives WorkingFolder + "\Theme\" + the theme's name at the time the pictures
-  // are loaded: start-up settles the theme name only after this object exists.
-  ThemeAssets(LayerSurfaces& surfaces, std::function<std::u16string()> themeFolder,
+  // `themeFiles` gives the theme's files (the user's theme folder, then the shipped one) at the
+  // time the pictures are loaded: start-up settles the theme name only after this object
+  // exists.
+  ThemeAssets(LayerSurfaces& surfaces, std::function<ThemeFiles()> themeFiles,
               PictureDecoder& decoder, TextRenderer& text);
 
   // Goes through the loading table in order: a row's bitmap file, then its second file, then
@@ -78,7 +80,7 @@ class ThemeAssets final : public ThemeAssetService {
   bool LoadBitmapMap(std::u16string_view file, SurfaceIndex map);
 
   LayerSurfaces& surfaces_;
-  std::function<std::u16string()> themeFolder_;
+  std::function<ThemeFiles()> themeFiles_;
   PictureDecoder& decoder_;
   TextRenderer& text_;
   std::array<PictureSource, kSurfaceCount> sources_{};

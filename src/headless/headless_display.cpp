@@ -51,8 +51,7 @@ std::unique_ptr<HeadlessDisplay> HeadlessDisplay::Open(const WorkFolderLayout& f
   QtPictureDecoder decoder;
   HeadlessDisplay& self = *d;
   ThemeAssets assets(
-      d->surfaces_, [&self] { return self.folder_.ThemeFolder(self.settings_.Name); }, decoder,
-      d->text_);
+      d->surfaces_, [&self] { return self.folder_.Theme(self.settings_.Name); }, decoder, d->text_);
   if (const ThemeAssetResult code = assets.LoadThemeAssets(); code != ThemeAssetResult::kLoaded) {
     error = ThemeFailure(code);
     return nullptr;

@@ -34,6 +34,16 @@ std::string ExecArgument(std::string_view argument) {
   return value;
 }
 
+// A desktop-entry string value: a backslash starts an escape there, so it is written twice.
+std::string StringValue(std::string_view text) {
+  std::string value;
+  for (const char c : text) {
+    if (c == '\\') value += '\\';
+    value += c;
+  }
+  return value;
+}
+
 }  // namespace
 
 const char* DesktopEntryId() {
@@ -59,6 +69,10 @@ std::string AutostartEntryText(const fs::path& program) {
          "Exec=" +
          ExecArgument(program.string()) +
          "\n"
+         // Once the program is removed, the desktop skips the entry instead of failing on it.
+         "TryExec=" +
+         StringValue(program.string()) +
+         "\n"
          "Icon=" +
          DesktopEntryId() +
          "\n"
@@ -69,6 +83,8 @@ std::string AutostartEntryText(const fs::path& program) {
 bool SetAutostart(bool enabled, const fs::path& program, std::string& error) {
   const fs::path entry = AutostartEntryPath();
   std::error_code ec;
+  // The entry earlier versions wrote under the old desktop entry id would start a second copy.
+  fs::remove(entry.parent_path() / (std::string(HW_OLD_DESKTOP_ID) + ".desktop"), ec);
   if (!enabled) {
     // A folder on the way that is a file holds no entry either.
     if (fs::remove(entry, ec) || !ec || ec == std::errc::not_a_directory) return true;

@@ -21,7 +21,7 @@ void CInitalValue::LoadAreaInfo() {
 }
 
 void CInitalValue::LoadStations() {
-  LoadStationFile(workingFolder_.StationsFile(), tables_.stations);
+  LoadStationFile(workingFolder_.LoadedStationsFile(), tables_.stations);
 }
 
 void CInitalValue::LoadLandArea() {
@@ -31,7 +31,7 @@ void CInitalValue::LoadLandArea() {
 void CInitalValue::ListThemes() {
   for (auto& name : themes_.names)
     name.Clear();
-  ScanThemeFolder(workingFolder_.ThemesFolder(), themes_);
+  ScanThemeFolders(workingFolder_, themes_);
 }
 
 void ReloadReferenceData(ReferenceTables& tables, ThemeList& themes,

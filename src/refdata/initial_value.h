@@ -11,8 +11,8 @@
 namespace hw {
 
 // The reference-data loader. It owns no data: its operations rebuild the built-in tables,
-// read the three files of the working folder's "Setting" folder into the shared tables and
-// rescan the theme folders.
+// read the three files of the "Setting" folder (the user's copies, else the shipped ones) into
+// the shared tables and rescan the theme folders.
 class CInitalValue {
  public:
   CInitalValue(ReferenceTables& tables, ThemeList& themes, WorkFolderLayout workingFolder)
@@ -24,8 +24,8 @@ class CInitalValue {
   void LoadAreaInfo();
   void LoadStations();
   void LoadLandArea();
-  // Blanks every theme name (the count stays) and rescans the theme folders; when their folder
-  // cannot be listed the names stay blank.
+  // Blanks every theme name (the count stays) and rescans the theme folders; when neither
+  // folder of theme folders can be listed the names stay blank.
   void ListThemes();
 
  private:

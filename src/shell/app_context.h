@@ -92,8 +92,8 @@ struct AppContext {
 
   EventLog eventLog{WorkingFolder, loop.NowTime};
 
-  // The folder of the theme in use.
-  std::u16string ThemeFolder() const { return WorkingFolder.ThemeFolder(settings.Name); }
+  // The files of the theme in use.
+  ThemeFiles Theme() const { return WorkingFolder.Theme(settings.Name); }
 };
 
 }  // namespace hw

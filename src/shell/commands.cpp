@@ -167,7 +167,7 @@ void CTremorlensDlg::ToggleDataSource(int id) {
 }
 
 void CTremorlensDlg::OpenSettings() {
-  ScanThemeFolder(context_.WorkingFolder.ThemesFolder(), context_.themes);
+  ScanThemeFolders(context_.WorkingFolder, context_.themes);
   ports_.ui.OpenSettingsDialog();
 }
 

@@ -36,9 +36,9 @@ class UserInterfaceService {
   virtual void ShowContextMenu(const CommandMenu& menu, Point screen) = 0;
   // Shows the About box and returns when it is closed.
   virtual void ShowAboutBox() = 0;
-  // Opens a file of the current folder with the desktop's program for it and returns at once;
-  // `cannotOpen` runs, then or a moment later, when the file is missing or the desktop has no
-  // program that could open it.
+  // Opens a document (the user's copy in the working folder, else the installed runtime
+  // folder's) with the desktop's program for it and returns at once; `cannotOpen` runs, then or
+  // a moment later, when the file is missing or the desktop has no program that could open it.
   virtual void OpenDocument(std::u16string_view fileName, std::function<void()> cannotOpen) = 0;
   // Opens the settings dialog, or brings the open one to the top.
   virtual void OpenSettingsDialog() = 0;

@@ -17,17 +17,10 @@
 #include "platform/text_codec.h"
 #include "tool/commands.h"
 #include "tool/json_writer.h"
+#include "tool/work_folder.h"
 
 namespace hw::tool {
 namespace {
-
-int Usage() {
-  std::fputs(
-      "usage: heronwatch-tool compose [--workdir DIR] [--out DIR] [--source live|demo|sandbox] "
-      "BODY.json...\n",
-      stderr);
-  return 2;
-}
 
 int Fail(const std::string& message) {
   std::fprintf(stderr, "heronwatch-tool: %s\n", message.c_str());
@@ -127,37 +120,24 @@ bool WritePictures(const std::filesystem::path& out, int number, HeadlessDisplay
 }  // namespace
 
 int RunCompose(const Arguments& args) {
-  std::u16string workFolder;
-  std::string outFolder;
-  std::vector<std::string> bodyPaths;
+  const WorkFolderLayout workFolder = CommandWorkFolder(args);
+  const std::string outFolder = args.Value("out").value_or("");
   std::optional<ReportSource> source;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--workdir" && i + 1 < args.size()) {
-      workFolder = Utf8ToUtf16(args[++i]);
-    } else if (args[i] == "--out" && i + 1 < args.size()) {
-      outFolder = args[++i];
-    } else if (args[i] == "--source" && i + 1 < args.size()) {
-      const std::string_view name = args[++i];
-      if (name == "live") {
-        source = ReportSource::kLive;
-      } else if (name == "demo") {
-        source = ReportSource::kDemo;
-      } else if (name == "sandbox") {
-        source = ReportSource::kSandbox;
-      } else {
-        return Usage();
-      }
-    } else if (!args[i].starts_with("--")) {
-      bodyPaths.emplace_back(args[i]);
+  if (const std::optional<std::string> name = args.Value("source")) {
+    if (*name == "live") {
+      source = ReportSource::kLive;
+    } else if (*name == "demo") {
+      source = ReportSource::kDemo;
+    } else if (*name == "sandbox") {
+      source = ReportSource::kSandbox;
     } else {
-      return Usage();
+      std::fputs("heronwatch-tool compose: --source is live, demo or sandbox\n", stderr);
+      return 2;
     }
   }
-  if (bodyPaths.empty()) return Usage();
-  if (workFolder.empty()) workFolder = GetCurrentFolder();
   std::error_code ec;
-  if (!std::filesystem::is_directory(NativePath(workFolder), ec)) {
-    return Fail("cannot read the working folder " + NativePath(workFolder));
+  if (!std::filesystem::is_directory(NativePath(workFolder.root()), ec)) {
+    return Fail("cannot read the working folder " + NativePath(workFolder.root()));
   }
   if (!outFolder.empty() && !std::filesystem::is_directory(outFolder, ec)) {
     return Fail("the output folder " + outFolder + " does not exist");
@@ -165,7 +145,7 @@ int RunCompose(const Arguments& args) {
   // Every body is read first, as a demo file is, so that a bad path stops the run before any
   // line is printed.
   std::vector<std::string> bodies;
-  for (const std::string& path : bodyPaths) {
+  for (const std::string& path : args.arguments) {
     std::optional<std::string> body = ReadFileBytes(Utf8ToUtf16(path), FetchWorker::kBodyLimit);
     if (!body) return Fail("cannot read " + path);
     bodies.push_back(std::move(*body));
@@ -173,8 +153,7 @@ int RunCompose(const Arguments& args) {
 
   const HeadlessGui gui;
   std::string error;
-  const std::unique_ptr<HeadlessDisplay> display =
-      HeadlessDisplay::Open(WorkFolderLayout(workFolder), error);
+  const std::unique_ptr<HeadlessDisplay> display = HeadlessDisplay::Open(workFolder, error);
   if (!display) return Fail(error);
   if (source) display->SetSource(*source);
 

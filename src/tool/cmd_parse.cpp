@@ -59,34 +59,16 @@ void WriteLatest(JsonWriter& json, const LatestReport& latest) {
   json.EndObject();
 }
 
-int Usage() {
-  std::fputs("usage: heronwatch-tool parse [--workdir DIR] [--last-shown-id ID] BODY.json\n",
-             stderr);
-  return 2;
-}
-
 }  // namespace
 
 int RunParse(const Arguments& args) {
-  std::u16string workFolder;
-  std::u16string lastShownId;
-  std::string bodyPath;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--workdir" && i + 1 < args.size()) {
-      workFolder = Utf8ToUtf16(args[++i]);
-    } else if (args[i] == "--last-shown-id" && i + 1 < args.size()) {
-      // The id is compared with its quotes, as the body writes it.
-      lastShownId = Utf8ToUtf16(args[++i]);
-      if (lastShownId.size() < 2 || lastShownId.front() != u'"' || lastShownId.back() != u'"') {
-        lastShownId = u"\"" + lastShownId + u"\"";
-      }
-    } else if (bodyPath.empty() && !args[i].starts_with("--")) {
-      bodyPath = args[i];
-    } else {
-      return Usage();
-    }
+  const std::string& bodyPath = args.arguments.front();
+  // The id is compared with its quotes, as the body writes it.
+  std::u16string lastShownId = Utf8ToUtf16(args.Value("last-shown-id").value_or(""));
+  if (args.Value("last-shown-id") &&
+      (lastShownId.size() < 2 || lastShownId.front() != u'"' || lastShownId.back() != u'"')) {
+    lastShownId = u"\"" + lastShownId + u"\"";
   }
-  if (bodyPath.empty()) return Usage();
 
   const auto body = ReadFileBytes(Utf8ToUtf16(bodyPath), FetchWorker::kBodyLimit);
   if (!body) {
@@ -94,8 +76,8 @@ int RunParse(const Arguments& args) {
     return 1;
   }
   TimePaddings paddings;
-  if (!workFolder.empty()) {
-    const ThemeLayout theme = LoadWorkFolderTheme(WorkFolderLayout(workFolder));
+  if (args.Value("workdir")) {
+    const ThemeLayout theme = LoadWorkFolderTheme(CommandWorkFolder(args));
     paddings = {theme.style.EventTime.fontPadding, theme.style.HisEvTime.fontPadding,
                 theme.style.ReportTime.fontPadding};
   }

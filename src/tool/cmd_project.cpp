@@ -11,11 +11,6 @@
 namespace hw::tool {
 namespace {
 
-int Usage() {
-  std::fputs("usage: heronwatch-tool project LAT LON\n", stderr);
-  return 2;
-}
-
 // The whole argument as a decimal number; false for anything else.
 bool ReadNumber(std::string_view text, double& value) {
   const std::string copy(text);
@@ -30,8 +25,10 @@ bool ReadNumber(std::string_view text, double& value) {
 int RunProject(const Arguments& args) {
   double latitude = 0.0;
   double longitude = 0.0;
-  if (args.size() != 2 || !ReadNumber(args[0], latitude) || !ReadNumber(args[1], longitude))
-    return Usage();
+  if (!ReadNumber(args.arguments[0], latitude) || !ReadNumber(args.arguments[1], longitude)) {
+    std::fputs("heronwatch-tool project: LAT and LON must be decimal numbers\n", stderr);
+    return 2;
+  }
   MapGrid grid;
   BuildMapGrid(grid);
   const GridPosition p = ProjectToGrid(grid, latitude, longitude);

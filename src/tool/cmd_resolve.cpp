@@ -10,14 +10,10 @@
 #include "refdata/initial_value.h"
 #include "refdata/point_resolution.h"
 #include "tool/commands.h"
+#include "tool/work_folder.h"
 
 namespace hw::tool {
 namespace {
-
-int Usage() {
-  std::fputs("usage: heronwatch-tool resolve [--workdir DIR] NAME\n", stderr);
-  return 2;
-}
 
 std::string Text(std::u16string_view text) {
   return Utf16ToUtf8(text);
@@ -28,25 +24,11 @@ std::string Text(std::u16string_view text) {
 // Prints the station (or "none"), the place name after the fixes, the AreaInfo line that claims
 // it and its area. Exits with 1 when no area is found.
 int RunResolve(const Arguments& args) {
-  std::u16string workFolder;
-  std::string name;
-  bool haveName = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--workdir" && i + 1 < args.size()) {
-      workFolder = Utf8ToUtf16(args[++i]);
-    } else if (!haveName && !args[i].starts_with("--")) {
-      name = args[i];
-      haveName = true;
-    } else {
-      return Usage();
-    }
-  }
-  if (!haveName) return Usage();
-  if (workFolder.empty()) workFolder = GetCurrentFolder();
+  const std::string& name = args.arguments.front();
 
   const auto tables = std::make_unique<ReferenceTables>();
   ThemeList themes;
-  ReloadReferenceData(*tables, themes, WorkFolderLayout(workFolder));
+  ReloadReferenceData(*tables, themes, CommandWorkFolder(args));
   const PointResolution r = ResolvePoint(Utf8ToUtf16(name), *tables);
 
   if (r.station) {

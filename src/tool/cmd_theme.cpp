@@ -20,11 +20,6 @@
 namespace hw::tool {
 namespace {
 
-int Usage() {
-  std::fputs("usage: heronwatch-tool theme [--workdir DIR]\n", stderr);
-  return 2;
-}
-
 std::string Text(std::u16string_view text) {
   return Utf16ToUtf8(text);
 }
@@ -54,26 +49,19 @@ std::string Describe(const PictureSource& source, const LayerSurface& slot) {
 // each sprite surface got, and the loader's result. Exits with 1 when the working folder is
 // missing, a required picture could not be loaded or a map cannot be decoded.
 int RunTheme(const Arguments& args) {
-  std::u16string workFolder;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--workdir" && i + 1 < args.size()) {
-      workFolder = Utf8ToUtf16(args[++i]);
-    } else {
-      return Usage();
-    }
-  }
-  if (workFolder.empty()) workFolder = GetCurrentFolder();
-  if (std::error_code ec; !std::filesystem::is_directory(NativePath(workFolder), ec)) {
+  const WorkFolderLayout layoutOfFolder = CommandWorkFolder(args);
+  if (std::error_code ec; !std::filesystem::is_directory(NativePath(layoutOfFolder.root()), ec)) {
     std::fprintf(stderr, "heronwatch-tool: the working folder %s is missing\n",
-                 NativePath(workFolder).c_str());
+                 NativePath(layoutOfFolder.root()).c_str());
     return 1;
   }
 
-  const WorkFolderLayout layoutOfFolder(workFolder);
   const std::u16string name = WorkFolderThemeName(layoutOfFolder);
-  const std::u16string folder = layoutOfFolder.ThemeFolder(name);
+  const ThemeFiles files = layoutOfFolder.Theme(name);
   std::printf("Theme Name=%s\n", Text(name).c_str());
-  std::printf("Theme Folder=%s\n", NativePath(folder).c_str());
+  std::printf("Theme Folder=%s\n", NativePath(files.user).c_str());
+  if (!files.shipped.empty())
+    std::printf("Theme Shipped Folder=%s\n", NativePath(files.shipped).c_str());
 
   ThemeLayout layout;
   LoadThemeLayout(layoutOfFolder.ThemeLayoutFile(name), layout);
@@ -87,7 +75,7 @@ int RunTheme(const Arguments& args) {
   QtTextRenderer text;
   LayerSurfaces surfaces;
   ThemeAssets assets(
-      surfaces, [&folder] { return folder; }, decoder, text);
+      surfaces, [&files] { return files; }, decoder, text);
   const ThemeAssetResult code = assets.LoadThemeAssets();
   const ThemePictureRow* failed = nullptr;
   for (const ThemePictureRow& row : kThemePictureRows) {

@@ -1,13 +1,12 @@
 #pragma once
 
-#include <string_view>
-#include <vector>
+#include "platform/command_line.h"
 
 namespace hw::tool {
 
-// Every command takes its own arguments (without the command name) and returns the process's
-// exit status: 0 success, 1 failure, 2 wrong usage. Output goes to stdout, messages to stderr.
-using Arguments = std::vector<std::string_view>;
+// Every command gets its arguments read by the syntax main() holds for it and returns the
+// process's exit status: 0 success, 1 failure. Output goes to stdout, messages to stderr.
+using Arguments = ParsedCommandLine;
 
 int RunCompose(const Arguments& args);
 int RunParse(const Arguments& args);

@@ -4,7 +4,8 @@
 
 namespace hw {
 
-// The About box: the program's name and version, what it shows and where its data comes from.
+// The About box: the program's name and version, what it shows, where its data comes from and
+// under which licence it is.
 // Modal; returns when it is closed.
 void ShowAboutBox(QWidget* owner);
 

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
+#include <utility>
 #include <vector>
 
 #include "platform/qt/desktop_opener.h"
@@ -15,7 +16,8 @@
 
 namespace hw {
 
-QtUserInterface::QtUserInterface(QWidget& owner) : owner_(owner), launcher_(OpenWithDesktop) {}
+QtUserInterface::QtUserInterface(QWidget& owner, QString shippedFolder)
+    : owner_(owner), shippedFolder_(std::move(shippedFolder)), launcher_(OpenWithDesktop) {}
 
 QtUserInterface::~QtUserInterface() {
   Disconnect();
@@ -47,17 +49,21 @@ void QtUserInterface::ShowAboutBox() {
 
 void QtUserInterface::OpenDocument(std::u16string_view fileName, std::function<void()> cannotOpen) {
   const QString name = QString::fromUtf16(fileName.data(), static_cast<qsizetype>(fileName.size()));
-  // A document in the language of the menus when the working folder holds one (the manual's
-  // translation), else the one asked for.
+  // A document in the language of the menus when there is one (the manual's translation), else
+  // the one asked for; the user's copy in the working folder before the installed one.
   const QString translated = QCoreApplication::translate("Documents", name.toUtf8().constData());
+  QList<QDir> folders{QDir::current()};
+  if (!shippedFolder_.isEmpty()) folders.append(QDir(shippedFolder_));
   for (const QString& candidate : {translated, name}) {
-    const QFileInfo file(QDir::current(), candidate);
-    if (!file.isFile() || !file.isReadable()) continue;
-    launcher_(file.absoluteFilePath(), openings_.get(),
-              [cannotOpen = std::move(cannotOpen)](bool opened) {
-                if (!opened) cannotOpen();
-              });
-    return;
+    for (const QDir& folder : folders) {
+      const QFileInfo file(folder, candidate);
+      if (!file.isFile() || !file.isReadable()) continue;
+      launcher_(file.absoluteFilePath(), openings_.get(),
+                [cannotOpen = std::move(cannotOpen)](bool opened) {
+                  if (!opened) cannotOpen();
+                });
+      return;
+    }
   }
   cannotOpen();
 }

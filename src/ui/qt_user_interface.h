@@ -19,7 +19,9 @@ namespace hw {
 // The windows the main window's commands open, as Qt widgets owned by the main window.
 class QtUserInterface final : public UserInterfaceService {
  public:
-  explicit QtUserInterface(QWidget& owner);
+  // Documents are looked for in the working folder (the current folder), then in
+  // `shippedFolder`, the installed runtime folder (none when empty).
+  explicit QtUserInterface(QWidget& owner, QString shippedFolder = {});
   ~QtUserInterface() override;
 
   // Where chosen menu commands go and what the settings dialog works on: the main window's
@@ -49,6 +51,7 @@ class QtUserInterface final : public UserInterfaceService {
   void PlaceSettingsDialog();
 
   QWidget& owner_;
+  QString shippedFolder_;
   CommandTarget* commands_ = nullptr;
   SettingsDialogLink* settings_ = nullptr;
   QMenu menu_;

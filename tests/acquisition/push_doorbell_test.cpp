@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "acquisition/push_message.h"
 #include "fakes/fake_push_channel.h"
+#include "platform/push_message.h"
 
 namespace hw {
 namespace {
@@ -40,13 +40,23 @@ TEST(PushDoorbell, RingsOnceForEachNewlyAnnouncedReport) {
     std::vector<std::string> messages;
     int rings;
   };
-  const std::string big =
-      R"({"_id":"b","code":551,"points":[)" + std::string(100, '[') + std::string(100, ']') + "]}";
+  // The message object and n arrays inside it, one in the other.
+  const auto nested = [](int n) {
+    return R"({"_id":"b","code":551,"points":)" + std::string(static_cast<std::size_t>(n), '[') +
+           std::string(static_cast<std::size_t>(n), ']') + "}";
+  };
+  const std::string big = nested(101);
   const Case cases[] = {
       {"new id", "", {R"({"_id":"a1","code":551,"earthquake":{"maxScale":30}})"}, 1},
       {"same id twice", "", {R"({"_id":"a1","code":551})", R"({"code":551,"_id":"a1"})"}, 1},
       {"two new ids", "", {R"({"_id":"a1","code":551})", R"({"_id":"a2","code":551})"}, 2},
       {"id field when no _id", "", {R"({"code":551,"id":"a1"})"}, 1},
+      {"id field when _id is no string", "", {R"({"_id":7,"code":551,"id":"a1"})"}, 1},
+      {"pretty-printed with an escaped id, then compact",
+       "",
+       {"{\n  \"_id\" : \"a\\u0031\",\n  \"code\" : 551.0\n}", R"({"_id":"a1","code":551})"},
+       1},
+      {"31 arrays deep", "", {nested(31)}, 1},
       {"already on the window", "a1", {R"({"_id":"a1","code":551})"}, 0},
       {"other codes", "", {R"({"_id":"a1","code":554})", R"({"_id":"a2","code":9611})"}, 0},
       {"nested code", "", {R"({"_id":"a1","code":555,"x":{"code":551}})"}, 0},
@@ -54,7 +64,8 @@ TEST(PushDoorbell, RingsOnceForEachNewlyAnnouncedReport) {
       {"broken JSON",
        "",
        {R"({"_id":"a1","code":551)", R"({"_id":"a1","code":551}})", "garbage", "", "\xff\xfe",
-        R"({"_id":"a1","code":"551"})", R"([{"_id":"a1","code":551}])", big},
+        R"({"_id":"a1","code":"551"})", R"([{"_id":"a1","code":551}])", nested(32), big,
+        "{\"_id\":\"a1\",\"code\":551,\"x\":\"\xff\"}"},
        0},
   };
   for (const Case& c : cases) {

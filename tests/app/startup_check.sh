@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Starts the real program headless in a fresh working folder: it must seed the folder, refuse
-# a second copy while the first runs, and end by itself with the missing-theme message (the
-# folder has no theme pictures), writing its settings file and event log on the way out; asked
-# for English, it says so in English.
+# Starts the real program headless in a fresh working folder: it must leave the user's files
+# alone, refuse a second copy while the first runs, and end by itself with the missing-theme
+# message (the runtime folder has no theme pictures), writing its settings file and event log on
+# the way out; asked for English, it says so in English.
 set -u
 app=$1
 work=$2
@@ -32,7 +32,7 @@ grep -q 'このアプリは起動済みです。' "$work/second.out" || fail "se
 [ "$second_status" -eq 0 ] || fail "second copy exited with $second_status"
 grep -q 'MaxIntensity.bmp' "$work/first.out" || fail "no missing-theme message: $(cat "$work/first.out")"
 [ "$first_status" -eq 0 ] || fail "first copy exited with $first_status"
-[ "$(cat "$HERONWATCH_WORKDIR/Storage/demo.json")" = "user data" ] || fail "seeding overwrote a user file"
+[ "$(cat "$HERONWATCH_WORKDIR/Storage/demo.json")" = "user data" ] || fail "the start changed a user file"
 grep -q '^Reload=2' "$HERONWATCH_WORKDIR/Heronwatch.ini" || fail "settings file not written"
 grep -q 'Log End' "$HERONWATCH_WORKDIR/Eventlog/event.log" 2>/dev/null && fail "log written although the folder was never made"
 [ -d "$HERONWATCH_WORKDIR/Setting" ] || fail "Setting folder not created"

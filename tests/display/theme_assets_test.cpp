@@ -44,7 +44,11 @@ struct Theme {
   LayerSurfaces surfaces;
   FakePictureDecoder decoder;
   test::FakeTextRenderer text;
-  ThemeAssets assets{surfaces, [this] { return folder.U16() + u"\\Theme\\T"; }, decoder, text};
+  ThemeAssets assets{surfaces,
+                     [this] {
+                       return ThemeFiles{folder.U16() + u"\\Theme\\T", {}};
+                     },
+                     decoder, text};
 };
 
 const Files kRequired = {
@@ -223,6 +227,24 @@ TEST(ThemeAssets, NamesAreFoundWhateverTheirLetterCase) {
   EXPECT_EQ(theme.WidthOf(WorldMapSurface), 71);
   EXPECT_EQ(theme.SurfaceOf(ShingenSurface).width(), 9);
   EXPECT_TRUE(CanOpenForReading(WorkFolderLayout(theme.folder.U16()).ThemeLayoutFile(u"T")));
+}
+
+// A shipped theme the user changed in part: the user's pictures win, every other one comes
+// from the installed theme.
+TEST(ThemeAssets, TheUsersPicturesWinOverTheShippedTheme) {
+  const Theme shipped(
+      With(kRequired, {{u"\\Waku\\Shingen.bmp", FakePictureDecoder::Bitmap(9, 9)}}));
+  Theme user({{u"\\intensity\\MaxIntensity.bmp", FakePictureDecoder::Bitmap(100, 10)}});
+  ThemeAssets assets{
+      user.surfaces,
+      [&] {
+        return ThemeFiles{user.folder.U16() + u"\\Theme\\T", shipped.folder.U16() + u"\\Theme\\T"};
+      },
+      user.decoder, user.text};
+  ASSERT_EQ(assets.LoadThemeAssets(), ThemeAssetResult::kLoaded);
+  EXPECT_EQ(user.SurfaceOf(MaxIntensitySurface).width(), 100);
+  EXPECT_EQ(user.WidthOf(JpMap1Surface), 40);
+  EXPECT_EQ(user.SurfaceOf(ShingenSurface).width(), 9);
 }
 
 TEST(ThemeAssets, LoadJpegPictureCodes) {

@@ -37,12 +37,15 @@ TEST_F(AutostartEntryTest, OnWritesAnEntryThatStartsTheProgram) {
   const struct {
     const char* program;
     const char* exec;
+    const char* tryExec;
   } cases[] = {
-      {"/usr/bin/heronwatch", "Exec=/usr/bin/heronwatch\n"},
-      {"/opt/My Apps/heronwatch", "Exec=\"/opt/My Apps/heronwatch\"\n"},
+      {"/usr/bin/heronwatch", "Exec=/usr/bin/heronwatch\n", "TryExec=/usr/bin/heronwatch\n"},
+      {"/opt/My Apps/heronwatch", "Exec=\"/opt/My Apps/heronwatch\"\n",
+       "TryExec=/opt/My Apps/heronwatch\n"},
       // $ and \ are escaped inside the quotes, and the backslashes doubled again for the
-      // value; % would start a field code.
-      {"/opt/a$b\\c/100%/hw", "Exec=\"/opt/a\\\\$b\\\\\\\\c/100%%/hw\"\n"},
+      // value; % would start a field code. TryExec is a plain string: only \ is doubled.
+      {"/opt/a$b\\c/100%/hw", "Exec=\"/opt/a\\\\$b\\\\\\\\c/100%%/hw\"\n",
+       "TryExec=/opt/a$b\\\\c/100%/hw\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.program);
@@ -51,7 +54,20 @@ TEST_F(AutostartEntryTest, OnWritesAnEntryThatStartsTheProgram) {
     const std::string text = config.Read(Entry().lexically_relative(config.path()));
     EXPECT_TRUE(text.starts_with("[Desktop Entry]\nType=Application\n"));
     EXPECT_NE(text.find(c.exec), std::string::npos) << text;
-    EXPECT_NE(text.find("\nIcon=io.github.heronwatch.Heronwatch\n"), std::string::npos);
+    EXPECT_NE(text.find(c.tryExec), std::string::npos) << text;
+    EXPECT_NE(text.find("\nIcon=io.github.heronwatch.heronwatch\n"), std::string::npos);
+  }
+}
+
+// An entry under the id earlier versions used would start a second copy at login.
+TEST_F(AutostartEntryTest, TheEntryOfTheOldIdGoes) {
+  for (const bool on : {true, false}) {
+    SCOPED_TRACE(on);
+    config.Write("autostart/io.github.heronwatch.Heronwatch.desktop", "[Desktop Entry]\n");
+    std::string error;
+    ASSERT_TRUE(SetAutostart(on, "/usr/bin/heronwatch", error)) << error;
+    EXPECT_FALSE(fs::exists(config.path() / "autostart/io.github.heronwatch.Heronwatch.desktop"));
+    EXPECT_EQ(fs::exists(Entry()), on);
   }
 }
 

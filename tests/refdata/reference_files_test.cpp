@@ -169,6 +169,38 @@ TEST_F(ReferenceReload, LinesBeyondATablesCapacityAreNotRead) {
   EXPECT_EQ(tables->landAreas[99].from, u"from99");
 }
 
+// With an installed runtime folder: the reference files the user has (a refreshed station
+// list) win over the shipped ones, and the theme list holds the user's and the shipped themes,
+// each name once, in name order; with neither Theme folder the list stays.
+TEST_F(ReferenceReload, TheUsersFilesAndThemesJoinTheShippedOnes) {
+  test::TempFolder shipped;
+  shipped.Write("Setting/Stations.ini", "shipped\t1\t2\t3\t0\nsecond\t1\t2\t3\t0\n");
+  shipped.Write("Setting/AreaInfo.ini", "札幌中央区\t1\n");
+  shipped.Write("Theme/Theme_REV/Setting.ini", "");
+  shipped.Write("Theme/Night/Setting.ini", "");
+  folder.Write("Setting/Stations.ini", "refreshed\t1\t2\t3\t0\n");
+  folder.Write("Theme/Theme_REV/Setting.ini", "[Main]\n");
+  folder.Write("Theme/Mine/Setting.ini", "");
+  const WorkFolderLayout layout(folder.U16(), shipped.U16());
+  ReloadReferenceData(*tables, themes, layout);
+
+  ASSERT_EQ(tables->stations.count, 1);
+  EXPECT_EQ(tables->stations[0].name, u"refreshed");
+  EXPECT_EQ(tables->areaInfo.count, 1);
+  ASSERT_EQ(themes.count, 3);
+  EXPECT_EQ(themes.Name(0), u"Mine");
+  EXPECT_EQ(themes.Name(1), u"Night");
+  EXPECT_EQ(themes.Name(2), u"Theme_REV");
+  EXPECT_EQ(SelectTheme(layout, u"Night", themes), u"Night");
+  EXPECT_EQ(SelectTheme(layout, u"Gone", themes), u"Mine");
+
+  std::filesystem::remove_all(folder.path() / "Theme");
+  std::filesystem::remove_all(shipped.path() / "Theme");
+  ScanThemeFolders(layout, themes);
+  EXPECT_EQ(themes.count, 3) << "no Theme folder at all keeps the list";
+  EXPECT_EQ(themes.Name(0), u"Mine");
+}
+
 TEST_F(ReferenceReload, TheServiceReadsTheWorkingFolderAtEachCall) {
   WorkFolderLayout workingFolder(u"/nonexistent");
   test::FakeHttpClient http;

@@ -57,7 +57,7 @@ struct Theme {
   LayerSurfaces surfaces;
   QtPictureDecoder decoder;
   QtTextRenderer text;
-  ThemeAssets assets{surfaces, [this] { return Path(); }, decoder, text};
+  ThemeAssets assets{surfaces, [this] { return ThemeFiles{Path(), {}}; }, decoder, text};
 };
 
 Files Required() {

@@ -79,5 +79,31 @@ TEST(OpenDocument, ALateAnswerAfterDisconnectIsDropped) {
   EXPECT_TRUE(alive.isNull());
 }
 
+// The user's copy in the working folder wins; without one, the installed runtime folder's.
+TEST(OpenDocument, TheUsersCopyElseTheInstalledOne) {
+  const char16_t* const japanese = u"取扱説明書.txt";
+  for (const bool userCopy : {true, false}) {
+    SCOPED_TRACE(userCopy);
+    const test::TempFolder work(/*enter=*/true);
+    const test::TempFolder shipped;
+    shipped.Write(QString::fromUtf16(japanese).toStdString(), "guide\n");
+    if (userCopy) work.Write(QString::fromUtf16(japanese).toStdString(), "my notes\n");
+    QWidget owner;
+    QtUserInterface ui(owner, QString::fromStdString(shipped.path().string()));
+    std::vector<QString> paths;
+    ui.SetDocumentLauncher([&](const QString& path, QObject*, std::function<void(bool)> done) {
+      paths.push_back(path);
+      done(true);
+    });
+    int cannotOpen = 0;
+    ui.OpenDocument(japanese, [&] { ++cannotOpen; });
+    EXPECT_EQ(cannotOpen, 0);
+    ASSERT_EQ(paths.size(), 1u);
+    EXPECT_EQ(paths[0],
+              QString::fromStdString(
+                  ((userCopy ? work.path() : shipped.path()) / "取扱説明書.txt").string()));
+  }
+}
+
 }  // namespace
 }  // namespace hw

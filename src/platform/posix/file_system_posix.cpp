@@ -221,8 +221,9 @@ bool AppendToFile(std::u16string_view path, std::string_view bytes) {
   } while (written < 0 && errno == EINTR);
   if (written == static_cast<ssize_t>(bytes.size())) return true;
   // A short write (a full disk, a file size limit) would leave a partial record that the next
-  // one is glued to; the file goes back to its old end instead.
-  if (written > 0) (void)::ftruncate(fd.get(), info.st_size);
+  // one is glued to; the file goes back to its old end instead. When even that fails, there is
+  // nothing left to do but report the failed write.
+  if (written > 0 && ::ftruncate(fd.get(), info.st_size) != 0) return false;
   return false;
 }
 
