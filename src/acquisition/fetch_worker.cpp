@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "acquisition/report_body.h"
+#include "platform/atomic_file.h"
 #include "platform/bounded_download.h"
 #include "platform/file_system.h"
 

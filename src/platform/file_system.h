@@ -7,6 +7,9 @@
 #include <string_view>
 #include <vector>
 
+// Whole-file writes have their own header; it comes with this one for the callers of both.
+#include "platform/atomic_file.h"
+
 namespace hw {
 
 // File access with the program's own path texts. Paths are UTF-16 and may use "\" as the
@@ -63,13 +66,5 @@ bool RenameFile(std::u16string_view from, std::u16string_view to);
 // the disk is full the file is cut back to where it was, so it never ends in a partial
 // record. False when it cannot.
 bool AppendToFile(std::u16string_view path, std::string_view bytes);
-
-// Writes a whole file through a temporary file and a rename, so readers see either the old
-// or the new content. A symbolic link is followed and its target replaced (the temporary file
-// lies beside the target), and an existing file keeps its permissions. A path naming
-// something other than a regular file is refused. False when it cannot, with the reason in
-// `error` when given.
-bool WriteFileAtomically(std::u16string_view path, std::string_view bytes,
-                         std::string* error = nullptr);
 
 }  // namespace hw

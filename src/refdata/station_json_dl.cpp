@@ -3,8 +3,8 @@
 #include <charconv>
 #include <cstdio>
 
+#include "platform/atomic_file.h"
 #include "platform/bounded_download.h"
-#include "platform/file_system.h"
 #include "platform/number_text.h"
 #include "platform/text_codec.h"
 
