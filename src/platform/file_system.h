@@ -59,8 +59,14 @@ bool CanOpenForReading(std::u16string_view path);
 // The size of a regular file; nullopt when there is none.
 std::optional<std::uint64_t> RegularFileSize(std::u16string_view path);
 
-// Renames a file, replacing `to`. False when it cannot.
-bool RenameFile(std::u16string_view from, std::u16string_view to);
+// Renames a file, replacing `to`. False when it cannot, with the reason in `error` when given.
+bool RenameFile(std::u16string_view from, std::u16string_view to, std::string* error = nullptr);
+
+// Cuts a regular file in place down to its last `keepBytes` bytes or fewer, starting after a
+// line feed so that it begins with a whole line; for a file that cannot be rotated by renaming
+// (its folder is not writable) but must not grow without end. False when it cannot, with the
+// reason in `error` when given.
+bool KeepFileTail(std::u16string_view path, std::uint64_t keepBytes, std::string* error = nullptr);
 
 // Appends bytes to a regular file, creating the file but not its folder, with one write: when
 // the disk is full the file is cut back to where it was, so it never ends in a partial

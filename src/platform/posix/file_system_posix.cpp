@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -167,8 +168,54 @@ std::optional<std::uint64_t> RegularFileSize(std::u16string_view path) {
   return static_cast<std::uint64_t>(info.st_size);
 }
 
-bool RenameFile(std::u16string_view from, std::u16string_view to) {
-  return ::rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0;
+bool RenameFile(std::u16string_view from, std::u16string_view to, std::string* error) {
+  if (::rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0) return true;
+  if (error != nullptr) *error = std::strerror(errno);
+  return false;
+}
+
+bool KeepFileTail(std::u16string_view path, std::uint64_t keepBytes, std::string* error) {
+  auto fail = [error](int reason) {
+    if (error != nullptr) *error = std::strerror(reason);
+    return false;
+  };
+  Descriptor fd(::open(NativePath(path).c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC));
+  struct stat info {};
+  if (!fd.valid()) return fail(errno);
+  if (::fstat(fd.get(), &info) != 0) return fail(errno);
+  if (!S_ISREG(info.st_mode)) return fail(EINVAL);
+  const auto size = static_cast<std::uint64_t>(info.st_size);
+  if (size <= keepBytes) return true;
+  // The kept part starts after the first line feed of the last `keepBytes` bytes.
+  char chunk[65536];
+  std::uint64_t from = size - keepBytes;
+  for (bool found = false; !found && from < size;) {
+    const ssize_t got = ::pread(fd.get(), chunk, sizeof chunk, static_cast<off_t>(from));
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return fail(got < 0 ? errno : EIO);
+    const void* feed = std::memchr(chunk, '\n', static_cast<std::size_t>(got));
+    found = feed != nullptr;
+    from += found ? static_cast<std::uint64_t>(static_cast<const char*>(feed) - chunk) + 1
+                  : static_cast<std::uint64_t>(got);
+  }
+  // Moved to the front chunk by chunk; the source always lies ahead of what is written.
+  std::uint64_t to = 0;
+  while (from < size) {
+    const ssize_t got = ::pread(fd.get(), chunk, sizeof chunk, static_cast<off_t>(from));
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return fail(got < 0 ? errno : EIO);
+    for (ssize_t done = 0; done < got;) {
+      const ssize_t put = ::pwrite(fd.get(), chunk + done, static_cast<std::size_t>(got - done),
+                                   static_cast<off_t>(to));
+      if (put < 0 && errno == EINTR) continue;
+      if (put <= 0) return fail(put < 0 ? errno : EIO);
+      done += put;
+      to += static_cast<std::uint64_t>(put);
+    }
+    from += static_cast<std::uint64_t>(got);
+  }
+  if (::ftruncate(fd.get(), static_cast<off_t>(to)) != 0) return fail(errno);
+  return true;
 }
 
 bool AppendToFile(std::u16string_view path, std::string_view bytes) {
