@@ -45,6 +45,8 @@ std::string DetailText(const FetchDetail& detail) {
       return Format("HTTP %d の応答です", detail.httpStatus);
     case FetchProblem::kTooLarge:
       return Format("本文が上限 %zu バイトに達したので使いません", detail.limit);
+    case FetchProblem::kUnreadable:
+      return {};  // said by the take-over's own line
     case FetchProblem::kNotAList:
       if (detail.httpStatus == 0) {
         return Format("本文がリストではありません (%zu バイト)", detail.received);
@@ -62,7 +64,11 @@ std::u16string FetchDetailText(const FetchDetail& detail) {
   return text.empty() ? std::u16string() : u"詳細 … " + Utf8ToUtf16(text);
 }
 
-std::u16string NoReportsText() {
+std::u16string NoReportsText(const FetchDetail& detail) {
+  if (detail.problem == FetchProblem::kUnreadable) {
+    return u"取得結果 … 地震情報として読み取れないリストです (" +
+           Utf8ToUtf16(Format("%zu バイト", detail.received)) + u"; 表示と履歴はそのまま)";
+  }
   return u"取得結果 … 地震情報のないリストです (表示と履歴はそのまま)";
 }
 

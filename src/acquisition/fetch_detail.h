@@ -11,8 +11,9 @@ namespace hw {
 // detail names no problem.
 std::u16string FetchDetailText(const FetchDetail& detail);
 
-// The line text for a list that held no report.
-std::u16string NoReportsText();
+// The line text for a list that held no report: an empty list, or one the reader could not
+// read (FetchProblem::kUnreadable).
+std::u16string NoReportsText(const FetchDetail& detail);
 
 // The line text for the wait before the next fetch.
 std::u16string HoldOffText(int seconds);

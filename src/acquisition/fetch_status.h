@@ -32,6 +32,7 @@ enum class FetchProblem {
   kHttpStatus,    // the answer's status is not 2xx
   kTooLarge,      // the body reached the size limit; it is cut and not used
   kNotAList,      // the body is empty or does not begin with "["
+  kUnreadable,    // a list that is not empty, yet holds nothing the reader takes for a report
 };
 
 struct FetchDetail {

@@ -52,6 +52,9 @@ void FetchWorker::RunFetch(const FetchConfig& config) {
   const FetchStatusValue result =
       ReadReportBody(body_, *store_, shared_.NewestId, shared_.LastShownId, config.paddings);
   if (result == FetchBadBody) shared_.Detail.problem = FetchProblem::kNotAList;
+  if (result == FetchNoReports && !IsEmptyReportList(body_)) {
+    shared_.Detail.problem = FetchProblem::kUnreadable;
+  }
   if (result == FetchDone && config.SiJson != 0) {
     // A history file that cannot be written does not fail the fetch.
     if (const std::u16string path = HistoryFilePath(config); !path.empty()) {

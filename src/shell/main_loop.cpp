@@ -164,7 +164,7 @@ void CTremorlensDlg::TakeOverFetchStatus() {
     case FetchNoReports:
       // The service answered, with nothing to show: what is shown stays.
       loop.FetchFailures = 0;
-      context_.eventLog.WriteEventLog(LogText(NoReportsText()));
+      context_.eventLog.WriteEventLog(LogText(NoReportsText(fetch.Detail)));
       break;
     case FetchOpenFailed:
       TakeOverFailure(status, u"接続エラー … ネット接続不良",

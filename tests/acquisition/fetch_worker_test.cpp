@@ -150,6 +150,10 @@ TEST(FetchWorker, AnswersThatAreNoWholeListReplaceNothing) {
       {"not a list", answer(0, 200, -1, -1), "<html>busy</html>", FetchBadBody,
        FetchProblem::kNotAList},
       {"200 with []", answer(0, 200, 2, -1), "[]", FetchNoReports, FetchProblem::kNone},
+      {"200 with [ ] on two lines", answer(0, 200, 4, -1), "[\r\n]", FetchNoReports,
+       FetchProblem::kNone},
+      {"200 with a list of no reports", answer(0, 200, -1, -1), R"([{"code":551,"ver":1}])",
+       FetchNoReports, FetchProblem::kUnreadable},
   };
   for (const Case& c : cases) {
     test::TempFolder folder;

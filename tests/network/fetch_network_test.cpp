@@ -158,6 +158,8 @@ TEST(FetchOverHttp, AnswersThatAreNoWholeListReplaceNothing) {
       {"redirect loop", Mode::kRedirectLoop, 200, "", "", FetchUrlFailed,
        "curl 47: Maximum (3) redirects followed", 4},
       {"200 with []", Mode::kBody, 200, "", "[]", FetchNoReports, "地震情報のないリストです", 1},
+      {"200 with objects the reader cannot take", Mode::kBody, 200, "", "[{\"code\" : 551 }]",
+       FetchNoReports, "地震情報として読み取れないリストです (17 バイト", 1},
   };
   test::TestHttpServer server;
   server.Serve(Mode::kBody, first);
