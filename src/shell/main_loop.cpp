@@ -51,9 +51,9 @@ void CTremorlensDlg::OnTimer() {
   }
   if (newSecond && loop.NowTime.tm_hour == 3 &&
       loop.NowTime.tm_min * 60 + loop.NowTime.tm_sec == loop.StationRefreshSecond) {
-    ports_.reference.RefreshStationFile();
-    ports_.reference.LoadStations();
+    ports_.reference.StartStationRefresh();
   }
+  TakeOverReferenceData();
   if (newSecond) CountDownHoldOff();
   loop.PrevTime = loop.NowTime;
 }
@@ -270,6 +270,15 @@ void CTremorlensDlg::FollowDrag() {
   settings.Left = framed.left;
   settings.Bottom = framed.bottom;
   settings.Right = framed.right;
+}
+
+void CTremorlensDlg::TakeOverReferenceData() {
+  // The refresh ran on its own thread; the table is read again once it has ended, whether or
+  // not it replaced the file.
+  if (ports_.reference.TakeOverStationRefresh()) ports_.reference.LoadStations();
+  for (const std::u16string& line : ports_.reference.TakeLogLines()) {
+    context_.eventLog.WriteEventLog(LogText(line));
+  }
 }
 
 void CTremorlensDlg::CountDownHoldOff() {

@@ -89,6 +89,8 @@ class CTremorlensDlg final : public WindowEventSink,
   void UpdateFrameCounters();
   void AdvanceTicker();
   void FollowDrag();
+  // Takes a station refresh that has ended over and logs what the reference data said.
+  void TakeOverReferenceData();
   void CountDownHoldOff();
   Rect FramedWindowRect();
   // Commands.
