@@ -72,6 +72,20 @@ std::u16string NoReportsText(const FetchDetail& detail) {
   return u"取得結果 … 地震情報のないリストです (表示と履歴はそのまま)";
 }
 
+std::u16string RedirectedText(const FetchDetail& detail) {
+  return u"取得結果 … " +
+         Utf8ToUtf16(Format("リダイレクトを %d 回たどりました (%s)", detail.redirects,
+                            detail.finalUrl.c_str())) +
+         u"; 行き先が変わらないなら [Net] の取得先を書き換えてください";
+}
+
+std::u16string BudgetWaitText(const std::string& address, int requests, int seconds) {
+  return u"取得制限 … " +
+         Utf8ToUtf16(
+             Format("%s へのリクエストが 1 分間に %d 回に達したので、取得を %d 秒ほど待ちます",
+                    address.c_str(), requests, seconds));
+}
+
 std::u16string HoldOffText(int seconds) {
   return u"次回取得 … " + Utf8ToUtf16(Format("%d 秒後以降", seconds));
 }

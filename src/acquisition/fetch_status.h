@@ -40,7 +40,8 @@ struct FetchDetail {
   int httpStatus = 0;          // 0 when no answer came
   int error = 0;               // the HTTP client's error code
   std::string errorText{};     // its words for it
-  int redirects = 0;           // redirects followed
+  int redirects = 0;           // redirects followed (each one more request to the service)
+  std::string finalUrl{};      // where the redirects led
   int retryAfterSeconds = -1;  // the answer's Retry-After; -1 when it gave none
   std::size_t received = 0;    // body bytes that arrived
   long long announced = -1;    // the answer's Content-Length; -1 when it gave none

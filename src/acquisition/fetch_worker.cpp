@@ -89,12 +89,14 @@ FetchStatusValue FetchWorker::GetBody(const FetchConfig& config) {
 
 FetchStatusValue FetchWorker::GetLiveBody(const FetchConfig& config) {
   FetchDetail& detail = shared_.Detail;
-  BoundedBody download = BoundedGet(http_, RequestUrl(config), detail.limit + 1);
+  BoundedBody download =
+      BoundedGet(http_, RequestUrl(config), detail.limit + 1, config.maxRedirects);
   const HttpResult& result = download.result;
   detail.httpStatus = result.status;
   detail.error = result.error;
   detail.errorText = result.errorText;
   detail.redirects = result.redirects;
+  detail.finalUrl = result.finalUrl;
   detail.retryAfterSeconds = result.retryAfterSeconds;
   detail.received = download.received;
   detail.announced = result.announced;

@@ -29,6 +29,8 @@ struct FetchConfig {
   std::string sandboxBase;
   std::tm NowTime{};
   TimePaddings paddings;
+  // Redirects this fetch may follow: fewer when the request budget is nearly spent.
+  int maxRedirects = 3;
 };
 
 // Gets the latest reports on a short-lived thread, from the web API or in demo mode from a

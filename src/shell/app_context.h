@@ -26,7 +26,9 @@ struct LoopState {
   std::tm PrevTime{};
   int FetchPhase = 0;
   int FetchHoldOff = 0;
-  int FetchFailures = 0;  // failed fetches in a row, for the back-off
+  int FetchFailures = 0;          // failed fetches in a row, for the back-off
+  int RedirectedFetches = 0;      // answered fetches in a row that needed redirects, likewise
+  int FetchRedirectsAllowed = 3;  // what the request budget leaves the next fetch
   FetchStatusValue LastFetchStatus = FetchIdle;
   int PaintCount = 0;
   int TickerMoved = 0;

@@ -136,6 +136,7 @@ void CTremorlensDlg::ToggleDataSource(int id) {
   FetchAtNextSecond();
   context_.loop.FetchHoldOff = 0;
   context_.loop.FetchFailures = 0;
+  context_.loop.RedirectedFetches = 0;
   if (id == kCommandToggleSandbox) {
     if (context_.SandboxSwitch == 0) {
       context_.SandboxSwitch = 1;

@@ -12,6 +12,7 @@
 #include "shell/frame_clock.h"
 #include "shell/platform_services.h"
 #include "shell/report_notification.h"
+#include "shell/request_budget.h"
 #include "shell/settings_dialog_link.h"
 #include "shell/shell_ports.h"
 
@@ -76,6 +77,12 @@ class CTremorlensDlg final : public WindowEventSink,
   void ApplyTrackingSizes();
   void StartFrameTimer();
   void ScheduleFetch();
+  // Starts the fetch worker unless the request budget of the address in use is spent (false
+  // then; said once in the log while it lasts).
+  bool StartFetch();
+  // Counts the redirects of a fetch against the budget and backs off after an answer that
+  // needed them.
+  void TakeOverRedirects(FetchStatusValue status);
   void TickPushDoorbell();
   // Reload, or the longer push period while the push channel is connected.
   int PollPeriod() const;
@@ -121,6 +128,9 @@ class CTremorlensDlg final : public WindowEventSink,
   WindowPainter painter_;
   NotificationGate notificationGate_;
   std::unique_ptr<PushDoorbell> doorbell_;
+  RequestBudget requestBudget_;
+  std::string fetchAddress_;     // the address the running fetch asks
+  bool budgetWaitSaid_ = false;  // whether the log said that fetches wait for the budget
 };
 
 }  // namespace hw

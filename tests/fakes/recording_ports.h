@@ -10,10 +10,14 @@
 
 namespace hw::test {
 
-// Shell ports that count their calls; the fetch service can hand over a prepared result.
+// Shell ports that count their calls; the fetch service can hand over a prepared result, and
+// `onStart` can play the worker.
 class RecordingFetchService final : public FetchService {
  public:
-  void StartFetchWorker() override { ++starts; }
+  void StartFetchWorker() override {
+    ++starts;
+    if (onStart) onStart();
+  }
   void TakeOverResult(ReportStore& display) override {
     ++takeOvers;
     if (fill) fill(display);
@@ -24,6 +28,7 @@ class RecordingFetchService final : public FetchService {
   int takeOvers = 0;
   int shutdowns = 0;
   std::function<void(ReportStore&)> fill;
+  std::function<void()> onStart;
 };
 
 // A refresh ends at the take-over that follows its start, unless `refreshRunning` holds it.
