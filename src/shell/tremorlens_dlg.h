@@ -84,6 +84,8 @@ class CTremorlensDlg final : public WindowEventSink,
   // needed them.
   void TakeOverRedirects(FetchStatusValue status);
   void TickPushDoorbell();
+  // Starts a fetch at once when nothing holds it back, else at the next second.
+  void FetchNow();
   // Reload, or the longer push period while the push channel is connected.
   int PollPeriod() const;
   void TakeOverFetchStatus();
