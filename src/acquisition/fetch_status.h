@@ -48,8 +48,9 @@ struct FetchDetail {
   std::size_t limit = 0;       // the body size limit of the fetch
 };
 
-// What the worker and the main loop share. The worker claims a run by a compare-and-swap from
-// FetchIdle to FetchRunning and publishes its result last (release); the loop reads NewestId
+// What the worker and the main loop share. A run is claimed by a compare-and-swap from
+// FetchIdle to FetchRunning (by the start, before the worker's thread exists), and the worker
+// publishes its result last (release); the loop reads NewestId
 // and the worker's stores only after it has seen a final result (acquire), and hands the word
 // back by storing FetchIdle (release). Detail is written by the worker while it owns a run and
 // read by the loop with the result. LastShownId is written by the loop only while it holds

@@ -22,11 +22,13 @@ FetchWorker::~FetchWorker() {
 
 void FetchWorker::StartFetchWorker() {
   shared_.FetchCount.fetch_add(1, std::memory_order_relaxed);
-  // A worker would end at once while a run or an untaken result is pending; skip the thread.
-  if (shared_.FetchStatus.load(std::memory_order_acquire) != FetchIdle) return;
+  // The run is claimed here, before the thread exists, so that the word says FetchRunning from
+  // the moment the start returns: a second start right after it (a push channel's connection
+  // and the next tick) only counts. A run or an untaken result pending: no thread.
+  if (!Claim()) return;
   // The previous worker has published its result, so it is at its end: joining is immediate.
   if (thread_.joinable()) thread_.join();
-  thread_ = std::thread([this, config = configure_()] { RunFetch(config); });
+  thread_ = std::thread([this, config = configure_()] { RunClaimedFetch(config); });
 }
 
 void FetchWorker::TakeOverResult(ReportStore& display) {
@@ -38,12 +40,17 @@ void FetchWorker::Shutdown() {
   if (thread_.joinable()) thread_.join();
 }
 
-void FetchWorker::RunFetch(const FetchConfig& config) {
+bool FetchWorker::Claim() {
   FetchStatusValue expected = FetchIdle;
-  if (!shared_.FetchStatus.compare_exchange_strong(expected, FetchRunning,
-                                                   std::memory_order_acq_rel)) {
-    return;
-  }
+  return shared_.FetchStatus.compare_exchange_strong(expected, FetchRunning,
+                                                     std::memory_order_acq_rel);
+}
+
+void FetchWorker::RunFetch(const FetchConfig& config) {
+  if (Claim()) RunClaimedFetch(config);
+}
+
+void FetchWorker::RunClaimedFetch(const FetchConfig& config) {
   shared_.Detail = FetchDetail{};
   if (const FetchStatusValue failure = GetBody(config); failure != FetchRunning) {
     Publish(failure);

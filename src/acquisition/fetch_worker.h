@@ -80,6 +80,10 @@ class FetchWorker final : public FetchService {
   const std::string& body() const { return body_; }
 
  private:
+  // The compare-and-swap from FetchIdle to FetchRunning; false when the word was not idle.
+  bool Claim();
+  // The steps after the claim.
+  void RunClaimedFetch(const FetchConfig& config);
   // FetchRunning when a whole body (perhaps empty) is in body_, else the failure to publish;
   // fills shared_.Detail either way.
   FetchStatusValue GetBody(const FetchConfig& config);
