@@ -50,7 +50,7 @@ std::string WholeJapanBody() {
 
 // Composes `body` again and again, as if each time it came as a new report. With `cityType`
 // the city table is drawn in grid (1) or list (2) form; the list form with the keys the
-// default theme's layout file suggests for it (every place, 19 lines of 13 characters).
+// default theme's layout file suggests for it (every place, 19 lines of 25 characters).
 void Compose(benchmark::State& state, const std::string& body, int cityType = 1) {
   hw::HeadlessDisplay& d = TheDisplay();
   const hw::TableLayout grid = d.theme().table.City;
@@ -58,7 +58,7 @@ void Compose(benchmark::State& state, const std::string& body, int cityType = 1)
     hw::TableLayout& city = d.theme().table.City;
     city.type = 2;
     city.maxCount = 5000;
-    city.maxRow = 12;
+    city.maxRow = 24;
     city.maxColumn = 19;
   }
   d.Fetch(body);

@@ -35,6 +35,13 @@ class NoText final : public hw::TextRenderer {
   }
 };
 
+// The label's path is taken too: the demo says so on every paint.
+hw::FeedState DemoFeed() {
+  hw::FeedState feed;
+  feed.shown = hw::ReportSource::kDemo;
+  return feed;
+}
+
 hw::Surface Picture(int width, int height) {
   hw::Surface picture(width, height);
   picture.Fill(0x404040);
@@ -59,10 +66,9 @@ struct Display {
   hw::FontTable fonts{};
   NoText text;
   Quiet quiet;
-  int epiFront = 1, epiBlink = 1, shindoMap = 0, speedDraw = 4, aspect = 0, debug = 1, demo = 1,
-      sandbox = 0;
-  hw::PictureSettings settings{epiFront, epiBlink, shindoMap, speedDraw,
-                               aspect,   debug,    demo,      sandbox};
+  int epiFront = 1, epiBlink = 1, shindoMap = 0, speedDraw = 4, aspect = 0, debug = 1;
+  hw::PictureSettings settings{epiFront, epiBlink, shindoMap, speedDraw, aspect, debug};
+  hw::FeedState feed = DemoFeed();
   std::unique_ptr<hw::ReportStore> fetched = std::make_unique<hw::ReportStore>();
   std::unique_ptr<hw::ReportStore> shown = std::make_unique<hw::ReportStore>();
   hw::FetchShared fetch;
@@ -72,8 +78,8 @@ struct Display {
   int tickerOffset = -210, tickerMoved = 0, paintCount = 0, fetchPhase = 0;
   hw::FetchStatusValue lastStatus = hw::FetchIdle;
   hw::WindowPainter painter{
-      hw::PaintInputs{surfaces, *shown, theme, fonts, text, settings, fetch, composer.mapLayer(),
-                      composer.compositions()},
+      hw::PaintInputs{surfaces, *shown, theme, fonts, text, settings, fetch, feed,
+                      composer.mapLayer(), composer.compositions()},
       hw::PaintCounters{now, tickerOffset, tickerMoved, paintCount, fetchPhase, lastStatus}, quiet};
 };
 

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <string>
 
+#include "acquisition/report_source.h"
+
 namespace hw {
 
 // The fetch worker's result word: idle and running while no result is pending, then the
@@ -36,6 +38,7 @@ enum class FetchProblem {
 };
 
 struct FetchDetail {
+  ReportSource source = ReportSource::kLive;  // where the fetch read from
   FetchProblem problem = FetchProblem::kNone;
   int httpStatus = 0;          // 0 when no answer came
   int error = 0;               // the HTTP client's error code

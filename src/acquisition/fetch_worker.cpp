@@ -52,6 +52,7 @@ void FetchWorker::RunFetch(const FetchConfig& config) {
 
 void FetchWorker::RunClaimedFetch(const FetchConfig& config) {
   shared_.Detail = FetchDetail{};
+  shared_.Detail.source = SourceOf(config);
   if (const FetchStatusValue failure = GetBody(config); failure != FetchRunning) {
     Publish(failure);
     return;
@@ -67,6 +68,11 @@ void FetchWorker::RunClaimedFetch(const FetchConfig& config) {
     if (const std::u16string path = HistoryFilePath(config); !path.empty()) {
       WriteFileAtomically(path, body_);
     }
+  }
+  // A live list that replaces the picture is kept whole, to be shown at the next start until
+  // the service answers; demo and sandbox lists never are, so they are never taken for live.
+  if (result == FetchDone && shared_.Detail.source == ReportSource::kLive) {
+    WriteFileAtomically(config.WorkingFolder.LastKnownFile(), body_);
   }
   Publish(result);
 }
@@ -133,6 +139,11 @@ FetchStatusValue FetchWorker::GetLiveBody(const FetchConfig& config) {
   }
   body_ = std::move(download.body);
   return FetchRunning;
+}
+
+ReportSource FetchWorker::SourceOf(const FetchConfig& config) {
+  if (config.Demo > 0) return ReportSource::kDemo;
+  return config.SandboxSwitch != 0 ? ReportSource::kSandbox : ReportSource::kLive;
 }
 
 std::string FetchWorker::RequestUrl(const FetchConfig& config) {

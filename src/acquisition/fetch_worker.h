@@ -69,6 +69,8 @@ class FetchWorker final : public FetchService {
   // is not FetchIdle), gets the body, reads it and publishes the result.
   void RunFetch(const FetchConfig& config);
 
+  // Where a fetch of a configuration reads from.
+  static ReportSource SourceOf(const FetchConfig& config);
   // The request address for a configuration.
   static std::string RequestUrl(const FetchConfig& config);
   // The demo file for a configuration; empty when the demo mode has none.

@@ -48,8 +48,8 @@ class ListWriter {
     if (!cell) return;
     const int w = in_.theme.intensity.BarIntensityWidth;
     const int h = in_.theme.intensity.BarIntensityHeight;
-    TransparentBlt(table_.surface(), city_.rcLeft, city_.rcTop + lineHeight() * line, w, h,
-                   in_.surfaces[BarIntensitySurface].surface, 0, *cell * h, w, h, kSpriteKey);
+    table_.Stamp(in_.surfaces[BarIntensitySurface].surface, {0, *cell * h, w, *cell * h + h},
+                 city_.rcLeft, city_.rcTop + lineHeight() * line);
   }
 
   // A line: its prefix (the prefecture, or a space on a continuation line) in bold, then the
@@ -63,12 +63,37 @@ class ListWriter {
                     {prefixLeft, top, kPageWidth, top + lineHeight()}, kFlags);
     table_.DrawText(in_.text, in_.fonts[CityTableFont], kWhite, names,
                     {city_.rcLeft + indent, top, kPageWidth, top + lineHeight()}, kFlags);
+    Rect measured{city_.rcLeft + indent, top, 0, 0};
+    in_.text.DrawText(table_.surface(), in_.fonts[CityTableFont], kWhite, names, measured,
+                      DT_SINGLELINE | DT_CALCRECT);
+    textRight_ = std::max(textRight_, measured.right);
+    bottom_ = std::max(bottom_, top + lineHeight());
+  }
+
+  // Dims the map under the list on `page`, so that its white names stay readable over the
+  // markers there: a shade from the first bar to the last line, as wide as the longest line.
+  void ShadeUnder(Surface& canvas, int page) const {
+    if (bottom_ <= city_.rcTop) return;
+    const int left = std::max(city_.rcLeft - kShadeMargin, 0);
+    const int right = std::min(textRight_ + kShadeMargin, kPageWidth);
+    const int top = std::max(city_.rcTop, 0);
+    const int bottom = std::min(bottom_, kPageHeight);
+    if (right <= left || bottom <= top) return;
+    Surface shade(1, 1);
+    shade.Fill(0);
+    AlphaBlend(canvas, PageX(page) + left, top, right - left, bottom - top, shade, 0, 0, 1, 1,
+               kShadeAlpha);
   }
 
  private:
+  static constexpr int kShadeMargin = 10;
+  static constexpr int kShadeAlpha = 150;
+
   ComposeInputs& in_;
   TableWork& table_;
   const TableLayout& city_;
+  int textRight_ = 0;
+  int bottom_ = 0;
 };
 
 }  // namespace
@@ -123,8 +148,10 @@ int DrawCityList(ComposeInputs& in, ComposePass pass) {
 
   Surface& canvas = in.surfaces[CanvasSurface].surface;
   const int firstPage = FirstPageOf(pass);
-  for (const int page : {firstPage, firstPage + 1})
+  for (const int page : {firstPage, firstPage + 1}) {
+    writer.ShadeUnder(canvas, page);
     table.CopyTo(canvas, {0, 0, kPageWidth, kPageHeight}, PageX(page), 0);
+  }
   in.surfaces[TableSurface].font = in.fonts[CityTableFont];
   in.surfaces[TableSurface].textColor = kWhite;
   return line;

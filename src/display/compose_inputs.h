@@ -19,8 +19,6 @@ struct PictureSettings {
   const int& SpeedDraw;  // the fade and pulse step
   const int& Aspect;     // the part of the page the window shows
   const int& Debug;      // 1: status lines and the debug overlay
-  const int& Demo;       // not 0: stored reports are shown, and the picture says so
-  const int& Sandbox;    // not 0: the API's sandbox is shown, and the picture says so
 };
 
 // What the composer draws from and onto. The report store is written too: the same-earthquake

@@ -48,6 +48,8 @@ FontSpecs FontSpecsFor(const ThemeLayout& theme) {
   specs[CityTableBoldFont] = TableFont(theme.table.City.scaleOff, 700);
   specs[CommTableFont] = TableFont(theme.table.Comm.scaleOff, 400);
   specs[DebugFont] = {u"Arial", 30, 12, 400};
+  // Ideographs about 22 pixels high, readable when the picture is shown at a third of its size.
+  specs[LabelFont] = {u"Meiryo", 36, 24, 700};
   return specs;
 }
 

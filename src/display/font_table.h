@@ -7,7 +7,8 @@
 
 namespace hw {
 
-// The 19 fonts of the main window, in order of creation.
+// The 19 fonts of the main window, in order of creation, and the font of the label that says
+// where the picture's data came from.
 enum FontIndex : int {
   EventTimeFont = 0,
   HisEvTimeFont,
@@ -28,6 +29,7 @@ enum FontIndex : int {
   CityTableBoldFont,
   CommTableFont,
   DebugFont,
+  LabelFont,
   kFontCount,
 };
 

@@ -10,7 +10,7 @@ namespace hw {
 void FrameComposer::ComposeFrame() {
   // Every stretch of the composition averages (HALFTONE), so there is no mode to set.
   commRowStart_ = 0;
-  mapLayer_.DrawMapLayer(in_);
+  mapLayer_.DrawMapLayer(in_, waiting_);
 
   DrawUserBoxes(in_);
   DrawTimeAndMagnitude(in_);
@@ -30,6 +30,12 @@ void FrameComposer::ComposeFrame() {
   DrawCommentTable(in_, commRowStart_);
   ++compositions_;
   window_.InvalidateRect();
+}
+
+void FrameComposer::ComposeWaiting() {
+  waiting_ = true;
+  ComposeFrame();
+  waiting_ = false;
 }
 
 void FrameComposer::DrawCityTables(ComposePass pass) {

@@ -17,6 +17,8 @@ class FrameComposer {
   FrameComposer(ComposeInputs inputs, RepaintTarget& window) : in_(inputs), window_(window) {}
 
   void ComposeFrame();
+  // The picture before any report: the empty boxes over the whole map of Japan.
+  void ComposeWaiting();
 
   const MapLayer& mapLayer() const { return mapLayer_; }
   // How many compositions there have been; painting compares it to see new pages.
@@ -35,6 +37,7 @@ class FrameComposer {
   MapLayer mapLayer_;
   int commRowStart_ = 0;
   std::uint64_t compositions_ = 0;
+  bool waiting_ = false;
 };
 
 }  // namespace hw

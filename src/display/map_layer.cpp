@@ -114,7 +114,7 @@ MapLayer::MapLayer()
     : memory_(std::make_unique<QuakeMemory>()),
       detailScaleCopy_(std::make_unique<DetailScaleCopy>()) {}
 
-void MapLayer::DrawMapLayer(ComposeInputs& in) {
+void MapLayer::DrawMapLayer(ComposeInputs& in, bool wholeJapan) {
   LatestReport& report = in.reports.latest;
   ReferenceTables& tables = in.reference;
   const int type = report.issueType;
@@ -135,7 +135,7 @@ void MapLayer::DrawMapLayer(ComposeInputs& in) {
 
   std::optional<GridPosition> projected;
   const MapViewInputs viewInputs{tables.areas, tables.mapGrid, in.theme,
-                                 memory_->memEpicentre.longitude != kNoCoordinate};
+                                 memory_->memEpicentre.longitude != kNoCoordinate, wholeJapan};
   record_.view = ComputeMapView(report, viewInputs, projected);
   if (projected) epicentreGrid_ = record_.epicentreGrid = projected;
   if (type == ScalePrompt) {

@@ -70,7 +70,8 @@ class MapLayer {
  public:
   MapLayer();
 
-  void DrawMapLayer(ComposeInputs& in);
+  // With `wholeJapan` the view is the picture before any report: the whole map of Japan.
+  void DrawMapLayer(ComposeInputs& in, bool wholeJapan = false);
 
   // Where the epicentre was drawn on page 0; all 0 when a Japan-map epicentre was considered
   // but not drawn.

@@ -128,7 +128,12 @@ MapView ComputeMapView(const LatestReport& report, MapViewInputs in,
                        std::optional<GridPosition>& epicentreGrid) {
   const int type = report.issueType;
   ViewBox box;
-  if (type == ScalePrompt) {
+  if (in.wholeJapan) {
+    for (const AreaEntry& area : in.areas.entries) {
+      if (area.latitude == 0.0) continue;
+      box.Add(ProjectToGrid(in.grid, area.latitude, area.longitude), kAreaMargin, kAreaMargin);
+    }
+  } else if (type == ScalePrompt) {
     // The areas named by the points, each marked with its point's scale (a later point of the
     // same name wins).
     const int count = std::clamp(report.pointCount, 0, LatestReport::kMaxPoints);
@@ -157,24 +162,27 @@ MapView ComputeMapView(const LatestReport& report, MapViewInputs in,
   int cy = box.minY + h / 2;
 
   MapView view;
-  view.level = ThemedLevel(LevelOf(w, h), in.theme);
+  view.level = in.wholeJapan ? kLevels : ThemedLevel(LevelOf(w, h), in.theme);
   ThemeLayout& theme = in.theme;
   theme.MapXaxisOffset = std::clamp(theme.MapXaxisOffset, -300, 300);
   theme.MapYaxisOffset = std::clamp(theme.MapYaxisOffset, -300, 300);
 
   const LevelGeometry& g = GeometryOf(view.level);
-  if (type == ScalePrompt || type == Destination || type == ScaleAndDestination ||
+  if (in.wholeJapan || type == ScalePrompt || type == Destination || type == ScaleAndDestination ||
       type == DetailScale || type == Other) {
     cx += (-g.n * theme.MapXaxisOffset) / g.d;
     cy += (-g.n * theme.MapYaxisOffset) / g.d;
   }
 
-  view.picture = PictureFor(type);
+  view.picture = in.wholeJapan ? MapPictureId::kJpMap1 : PictureFor(type);
   if (view.picture == MapPictureId::kJpMap1 || view.picture == MapPictureId::kJpMap2) {
     const int p = theme.MapXaxisPercent;
     view.japanOrigin = true;
     view.originX = cx - (p * g.K / 100) / 2;
     view.originY = cy - g.Q;
+    // The widest view reaches past the picture's west edge; the waiting picture moves east
+    // rather than show a black band there.
+    if (in.wholeJapan) view.originX = std::max(view.originX, (2 - 601) / 3);
     view.source = {3 * view.originX + (view.level <= 2 ? 602 : 601), 3 * view.originY + 598,
                    p * g.W / 100, g.H};
   } else if (view.picture == MapPictureId::kWorldMap) {

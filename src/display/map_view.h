@@ -44,6 +44,8 @@ struct MapViewInputs {
   const MapGrid& grid;
   ThemeLayout& theme;
   bool rememberedEpicentre = false;
+  // The picture before any report: the prompt map at its widest view over every area.
+  bool wholeJapan = false;
 };
 
 // The view of a composition for `report`. Projects the report's epicentre when the report

@@ -20,6 +20,9 @@ class TableWork {
   // Text into page 0, cut at its right edge.
   void DrawText(TextRenderer& text, FontId font, COLORREF colour, std::u16string_view line,
                 Rect rect, unsigned format);
+  // Stamps `area` of `sprite` at (x, y) of page 0, key-blue pixels left out, cut at the page's
+  // right edge like the text.
+  void Stamp(const Surface& sprite, const Rect& area, int x, int y);
   // Copies `area` of page 0 to (x, y) of `canvas`, black pixels left out.
   void CopyTo(Surface& canvas, const Rect& area, int x, int y);
 

@@ -15,8 +15,10 @@ constexpr int kTickerStripHeight = 44;
 constexpr int kMaxPacingWaits = 25;
 constexpr int kPacingPhase = 22;
 constexpr Rect kWholePage{0, 0, kPageWidth, kPageHeight};
-constexpr std::u16string_view kDemoLabel = u"デモ表示 DEMO";
-constexpr std::u16string_view kSandboxLabel = u"SandBox";
+// The label's lines and the room around them.
+constexpr int kLabelLineHeight = 42;
+constexpr int kLabelPadding = 12;
+constexpr int kLabelMargin = 8;
 
 bool IsEmpty(const Rect& r) {
   return r.right <= r.left || r.bottom <= r.top;
@@ -96,8 +98,7 @@ WindowPainter::FrameKey WindowPainter::KeyFor(int second, const Alphas& alphas) 
   key.otherPage = AreaPage;
   key.aspect = s.Aspect;
   key.debug = s.Debug == 1;
-  // Demo and sandbox exclude each other; the demo's label wins should both be set.
-  key.label = s.Demo != 0 ? kDemoLabel : s.Sandbox != 0 ? kSandboxLabel : std::u16string_view();
+  key.label = PictureLabelFor(in_.feed);
   key.ticker = TickerShown();
   key.tickerOffset = key.ticker ? counters_.TickerOffset : 0;
   if (!key.animated) return key;
@@ -152,8 +153,8 @@ Rect WindowPainter::DamageSince(const FrameKey& key) const {
   damage = Intersect(damage, kWholePage);
   if (IsEmpty(damage)) return {};
   // The label is laid over whatever lies under it, so it is assembled whole or not at all.
-  const Rect label = DemoLabel(key.aspect);
-  if (!key.label.empty() && !IsEmpty(Intersect(damage, label))) damage = Union(damage, label);
+  const Rect label = LabelBox(key.label, key.aspect);
+  if (!IsEmpty(Intersect(damage, label))) damage = Union(damage, label);
   return damage;
 }
 
@@ -185,8 +186,8 @@ PaintSource WindowPainter::OnPaint(bool minimized) {
     Assemble(key, damage);
     // The ticker's box and the label lie wholly inside any damage that meets them.
     if (key.ticker && !IsEmpty(Intersect(damage, TickerBox()))) DrawTicker(key);
-    const Rect label = DemoLabel(key.aspect);
-    if (!key.label.empty() && !IsEmpty(Intersect(damage, label))) DrawDemoLabel(label, key.label);
+    const Rect label = LabelBox(key.label, key.aspect);
+    if (!IsEmpty(Intersect(damage, label))) DrawLabel(key.label, label);
   }
   PaceFrame();
   if (key.debug) DrawDebugOverlay();
@@ -236,22 +237,45 @@ void WindowPainter::DrawTicker(const FrameKey& key) {
                  w + 1, h, ticker, key.tickerOffset, 0, w - 9, h, kTextKey);
 }
 
-Rect WindowPainter::DemoLabel(int aspect) {
-  const int right = AspectSource(aspect).right - PageX(DisplayPage) - 8;
-  return {right - 254, 8, right, 50};
+Rect WindowPainter::LabelBox(const PictureLabel& label, int aspect) const {
+  if (label.lines.empty()) return {};
+  if (label == measuredLabel_ && aspect == measuredAspect_) return measuredBox_;
+  int width = 0;
+  for (const std::u16string& line : label.lines) {
+    Rect measured{};
+    in_.text.DrawText(in_.surfaces[CanvasSurface].surface, in_.fonts[LabelFont], kWhite, line,
+                      measured, DT_SINGLELINE | DT_CALCRECT);
+    width = std::max(width, measured.Width());
+  }
+  const Rect shown = AspectSource(aspect);
+  const int right = shown.right - PageX(DisplayPage) - kLabelMargin;
+  const int left =
+      std::max(right - width - 2 * kLabelPadding, shown.left - PageX(DisplayPage) + kLabelMargin);
+  const int lines = static_cast<int>(label.lines.size());
+  measuredLabel_ = label;
+  measuredAspect_ = aspect;
+  measuredBox_ = {left, kLabelMargin, right,
+                  kLabelMargin + lines * kLabelLineHeight + kLabelPadding / 2};
+  return measuredBox_;
 }
 
-void WindowPainter::DrawDemoLabel(const Rect& label, std::u16string_view text) {
-  // Stored reports and the sandbox's test reports are never mistaken for live ones: the
-  // picture says which they are.
-  LayerSurface& canvas = in_.surfaces[CanvasSurface];
-  const int x = PageX(DisplayPage) + label.left;
+void WindowPainter::DrawLabel(const PictureLabel& label, const Rect& box) {
+  // Stored reports, the sandbox's test reports and a feed that stopped answering are never
+  // mistaken for a live picture: the picture says which they are.
+  Surface& canvas = in_.surfaces[CanvasSurface].surface;
+  const int x = PageX(DisplayPage) + box.left;
   Surface shade(1, 1);
-  shade.Fill(0);
-  AlphaBlend(canvas.surface, x, label.top, label.Width(), label.Height(), shade, 0, 0, 1, 1, 170);
-  Rect rect{x, label.top, x + label.Width(), label.bottom};
-  in_.text.DrawText(canvas.surface, in_.fonts[DebugFont], MakeColorRef(0xff, 0xd8, 0x4d), text,
-                    rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  shade.Fill(label.failure ? MakeColorRef(0x8c, 0x10, 0x18) : 0);
+  AlphaBlend(canvas, x, box.top, box.Width(), box.Height(), shade, 0, 0, 1, 1,
+             label.failure ? 220 : 170);
+  const COLORREF colour = label.failure ? kWhite : MakeColorRef(0xff, 0xd8, 0x4d);
+  int top = box.top + kLabelPadding / 4;
+  for (const std::u16string& line : label.lines) {
+    Rect rect{x + kLabelPadding, top, x + box.Width() - kLabelPadding, top + kLabelLineHeight};
+    in_.text.DrawText(canvas, in_.fonts[LabelFont], colour, line, rect,
+                      DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    top += kLabelLineHeight;
+  }
 }
 
 void WindowPainter::PaceFrame() {

@@ -8,6 +8,7 @@
 #include "acquisition/fetch_status.h"
 #include "acquisition/report_model.h"
 #include "display/compose_inputs.h"
+#include "display/feed_state.h"
 #include "display/map_layer.h"
 #include "platform/geometry.h"
 #include "platform/window_host.h"
@@ -26,6 +27,7 @@ struct PaintInputs {
   TextRenderer& text;
   PictureSettings settings;
   const FetchShared& fetch;
+  const FeedState& feed;
   const MapLayer& mapLayer;
   const std::uint64_t& compositions;
 };
@@ -52,7 +54,7 @@ class FramePhase {
 
 // Turns the prepared pages into the picture of the window: assembles the display page from
 // the area and station pages with the cross-fade and the epicentre pulse, lays the ticker, the
-// demo label and the debug overlay over it and paces the frame.
+// label that says where the data came from and the debug overlay over it and paces the frame.
 //
 // Only what changes is assembled again: a paint whose picture equals the last one's leaves the
 // display page alone, and one where only the ticker moved assembles the ticker's box. The
@@ -79,9 +81,9 @@ class WindowPainter {
   int FadeAlpha() const { return fadeAlpha_; }
   int BlinkAlpha() const { return blinkAlpha_; }
 
-  // The box of the demo or sandbox label in page coordinates: the top right corner of the part
-  // of the page the window shows with [Config] Aspect.
-  static Rect DemoLabel(int aspect);
+  // The box of the label in page coordinates, in the top right corner of the part of the page
+  // the window shows with [Config] Aspect; empty when there is no label.
+  Rect LabelBox(const PictureLabel& label, int aspect) const;
 
  private:
   // Everything a display page is made from; two paints with equal keys show equal pictures.
@@ -98,8 +100,9 @@ class WindowPainter {
     Rect pulseRect;
     bool ticker = false;
     int tickerOffset = 0;
-    // The label that says the picture is not the live service's: none, demo or sandbox.
-    std::u16string_view label;
+    // The label that says where the picture's data came from, when it is not a live feed that
+    // answers.
+    PictureLabel label;
     bool debug = false;
     int aspect = 0;
     bool operator==(const FrameKey&) const = default;
@@ -118,7 +121,7 @@ class WindowPainter {
   Rect DamageSince(const FrameKey& key) const;
   void Assemble(const FrameKey& key, const Rect& damage);
   void DrawTicker(const FrameKey& key);
-  void DrawDemoLabel(const Rect& label, std::u16string_view text);
+  void DrawLabel(const PictureLabel& label, const Rect& box);
   void PaceFrame();
   void DrawDebugOverlay();
 
@@ -134,6 +137,10 @@ class WindowPainter {
   FontId tickerFont_ = kNoFont;
   COLORREF tickerColour_ = 0;
   bool tickerDrawn_ = false;
+  // The last label measured and its box, so that a label is measured once.
+  mutable PictureLabel measuredLabel_;
+  mutable int measuredAspect_ = -1;
+  mutable Rect measuredBox_;
 };
 
 }  // namespace hw

@@ -60,7 +60,8 @@ std::unique_ptr<HeadlessDisplay> HeadlessDisplay::Open(const WorkFolderLayout& f
 
   d->pictureSettings_ = std::make_unique<PictureSettings>(
       PictureSettings{settings.EpiFront, settings.EpiBlink, settings.ShindoMap, settings.SpeedDraw,
-                      settings.Aspect, settings.Debug, settings.Demo, d->sandbox_});
+                      settings.Aspect, settings.Debug});
+  d->source_ = settings.Demo != 0 ? ReportSource::kDemo : ReportSource::kLive;
   // The display itself stands in for the event log, the window and the frame timer.
   EventLogWriter& log = self;
   RepaintTarget& window = self;
@@ -72,7 +73,7 @@ std::unique_ptr<HeadlessDisplay> HeadlessDisplay::Open(const WorkFolderLayout& f
   d->now_ = SystemClock().LocalNow();
   d->painter_ = std::make_unique<WindowPainter>(
       PaintInputs{d->surfaces_, *d->shown_, d->theme_, d->fonts_, d->text_, *d->pictureSettings_,
-                  d->fetch_, d->composer_->mapLayer(), d->composer_->compositions()},
+                  d->fetch_, d->feed_, d->composer_->mapLayer(), d->composer_->compositions()},
       PaintCounters{d->now_, d->tickerOffset_, d->tickerMoved_, d->paintCount_, d->fetchPhase_,
                     d->lastStatus_},
       phase);
@@ -89,6 +90,7 @@ bool HeadlessDisplay::Fetch(std::string_view body) {
   fetch_.LastShownId = fetch_.NewestId;
   SortObservationPoints(shown_->latest);
   Compose();
+  feed_.shown = source_;
   tickerOffset_ = settings_.SpeedScroll * -70;
   return true;
 }

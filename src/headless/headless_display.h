@@ -28,8 +28,12 @@ class HeadlessDisplay final : private EventLogWriter, private RepaintTarget, pri
   static std::unique_ptr<HeadlessDisplay> Open(const WorkFolderLayout& folder, std::string& error,
                                                const ThemeLayout* layout = nullptr);
 
-  // One fetch of `body`; true when it held a new report and was composed.
+  // One fetch of `body`; true when it held a new report and was composed. The picture's label
+  // says it came from `source`: by default the demo when the working folder's settings choose
+  // it, else the live service.
   bool Fetch(std::string_view body);
+  void SetSource(ReportSource source) { source_ = source; }
+  FeedState& feed() { return feed_; }
   // A paint at second `second` of the minute.
   PaintSource Paint(int second);
   // Moves the ticker as frame ticks do, or sets where it stands.
@@ -39,6 +43,7 @@ class HeadlessDisplay final : private EventLogWriter, private RepaintTarget, pri
   // What the last composition handed to the event log.
   const std::vector<std::u16string>& logLines() const { return logLines_; }
   const Surface& canvas() const { return surfaces_[CanvasSurface].surface; }
+  const LayerSurfaces& surfaces() const { return surfaces_; }
   const LatestReport& latest() const { return shown_->latest; }
   AppSettings& settings() { return settings_; }
   ThemeLayout& theme() { return theme_; }
@@ -64,6 +69,8 @@ class HeadlessDisplay final : private EventLogWriter, private RepaintTarget, pri
   std::unique_ptr<ReportStore> fetched_ = std::make_unique<ReportStore>();
   std::unique_ptr<ReportStore> shown_ = std::make_unique<ReportStore>();
   FetchShared fetch_;
+  FeedState feed_;
+  ReportSource source_ = ReportSource::kLive;
   LayerSurfaces surfaces_;
   FontTable fonts_{};
   QtTextRenderer text_;
@@ -74,8 +81,6 @@ class HeadlessDisplay final : private EventLogWriter, private RepaintTarget, pri
   int paintCount_ = 0;
   int fetchPhase_ = 0;
   FetchStatusValue lastStatus_ = FetchIdle;
-  // The tool reads stored bodies; it never shows the sandbox.
-  int sandbox_ = 0;
   std::unique_ptr<PictureSettings> pictureSettings_;
   std::unique_ptr<FrameComposer> composer_;
   std::unique_ptr<WindowPainter> painter_;

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <ctime>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -58,6 +59,9 @@ bool CanOpenForReading(std::u16string_view path);
 
 // The size of a regular file; nullopt when there is none.
 std::optional<std::uint64_t> RegularFileSize(std::u16string_view path);
+
+// When a regular file was last written, in local time; nullopt when there is no such file.
+std::optional<std::tm> FileModifiedLocalTime(std::u16string_view path);
 
 // Renames a file, replacing `to`. False when it cannot, with the reason in `error` when given.
 bool RenameFile(std::u16string_view from, std::u16string_view to, std::string* error = nullptr);

@@ -47,6 +47,10 @@ class WorkFolderLayout {
                 u".json");
   }
 
+  // The copy of the last live report list, composed at the next start until the service
+  // answers.
+  std::u16string LastKnownFile() const { return Join(u"Storage\\last.json"); }
+
   // The chime played with a notification when the user chose no sound file of their own.
   std::u16string NotifySoundFile() const { return Join(u"Sound\\notify.wav"); }
 

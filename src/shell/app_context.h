@@ -6,6 +6,7 @@
 
 #include "acquisition/fetch_status.h"
 #include "acquisition/report_model.h"
+#include "display/feed_state.h"
 #include "display/font_table.h"
 #include "display/layer_surfaces.h"
 #include "eventlog/event_log.h"
@@ -29,6 +30,8 @@ struct LoopState {
   int FetchFailures = 0;          // failed fetches in a row, for the back-off
   int RedirectedFetches = 0;      // answered fetches in a row that needed redirects, likewise
   int FetchRedirectsAllowed = 3;  // what the request budget leaves the next fetch
+  // Seconds since the selected service last gave a whole list, or since it was selected.
+  int SecondsWithoutList = 0;
   FetchStatusValue LastFetchStatus = FetchIdle;
   int PaintCount = 0;
   int TickerMoved = 0;
@@ -70,6 +73,9 @@ struct AppContext {
   // them over when it takes a result.
   std::unique_ptr<ReportStore> reports;
   FetchShared fetch;
+  // Where the picture's report came from and whether the feed answers, for the picture's
+  // label and the tray icon's tooltip.
+  FeedState feed;
 
   LoopState loop;
   MsvcRandom random;

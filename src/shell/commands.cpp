@@ -137,6 +137,8 @@ void CTremorlensDlg::ToggleDataSource(int id) {
   context_.loop.FetchHoldOff = 0;
   context_.loop.FetchFailures = 0;
   context_.loop.RedirectedFetches = 0;
+  // The new source gets its own time to answer.
+  RestartFeedWatch();
   if (id == kCommandToggleSandbox) {
     if (context_.SandboxSwitch == 0) {
       context_.SandboxSwitch = 1;

@@ -58,6 +58,7 @@ void CTremorlensDlg::OnTimer() {
   }
   TakeOverReferenceData();
   if (newSecond) CountDownHoldOff();
+  if (newSecond && loop.StartupStage > 0) WatchFeed();
   loop.PrevTime = loop.NowTime;
 }
 
@@ -117,6 +118,8 @@ void CTremorlensDlg::RunStartupStage0() {
 
   StartFrameTimer();
   loop.PrevTime = loop.NowTime;
+  // What the last run received is shown, labelled as such, until the service answers.
+  ComposeLastKnownList();
   StartFetch();
   loop.StartupStage = 1;
 }
@@ -202,6 +205,7 @@ void CTremorlensDlg::TakeOverFetchStatus() {
       fetch.LastShownId = fetch.NewestId;
       SortObservationPoints(context_.reports->latest);
       composer_.ComposeFrame();
+      RecordFeed(status);
       NotifyNewReport();
       if (!(context_.settings.Debug != 0 && context_.settings.Demo != 0)) loop.FetchHoldOff = 0;
       loop.TickerOffset = context_.settings.SpeedScroll * -70;
@@ -210,6 +214,7 @@ void CTremorlensDlg::TakeOverFetchStatus() {
     }
     case FetchUnchanged:
       loop.FetchFailures = 0;
+      RecordFeed(status);
       break;
     case FetchNoReports:
       // The service answered, with nothing to show: what is shown stays.
@@ -240,13 +245,11 @@ void CTremorlensDlg::TakeOverFetchStatus() {
 }
 
 void CTremorlensDlg::NotifyNewReport() {
-  const AppSettings& settings = context_.settings;
-  const ReportSource source = settings.Demo != 0            ? ReportSource::kDemo
-                              : context_.SandboxSwitch != 0 ? ReportSource::kSandbox
-                                                            : ReportSource::kLive;
+  // The source the fetch read from, whatever the mode is now.
+  const ReportSource source = context_.fetch.Detail.source;
   if (const std::optional<Notification> notification =
           notificationGate_.TakeOver(context_.fetch.LastShownId, context_.reports->latest, source,
-                                     settings, context_.WorkingFolder)) {
+                                     context_.settings, context_.WorkingFolder)) {
     ports_.notify.Notify(*notification);
   }
 }

@@ -97,6 +97,8 @@ std::optional<Notification> NotificationGate::TakeOver(std::u16string_view id,
                                                        const AppSettings& settings,
                                                        const WorkFolderLayout& folder) {
   if (!FirstSight(id)) return std::nullopt;
+  // A list kept from an earlier run is old news.
+  if (source == ReportSource::kLastKnown) return std::nullopt;
   if (source == ReportSource::kDemo) {
     if (settings.NotifyDemo != 1) return std::nullopt;
   } else {

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "acquisition/report_model.h"
+#include "acquisition/report_source.h"
 #include "platform/work_folder_layout.h"
 #include "settings/app_settings.h"
 
@@ -18,9 +19,6 @@ struct Notification {
   std::u16string body;
   std::u16string soundFile;
 };
-
-// Where the reports come from. Each source has its own latest report at start-up.
-enum class ReportSource { kLive, kSandbox, kDemo };
 
 // The title of a report's notification, "地震情報 最大震度5弱", and its text,
 // "10日14時18分ごろ 熊本県熊本地方 M3.5 深さ10km" with a tsunami line when one is in force.

@@ -20,6 +20,8 @@ class TrayService {
   virtual ~TrayService() = default;
   virtual void Add() = 0;
   virtual void Remove() = 0;
+  // The text shown when the pointer rests on the icon.
+  virtual void SetToolTip(std::u16string_view text) = 0;
 };
 
 // The windows the commands open: the context menu, the About box, the manual and the settings

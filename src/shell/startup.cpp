@@ -67,7 +67,9 @@ bool CTremorlensDlg::OnInitDialog() {
     std::fprintf(stderr, "heronwatch: %s\n", Utf16ToUtf8(problem).c_str());
   }
 
-  composer_.ComposeFrame();
+  // The empty boxes over the whole map until a report is composed.
+  composer_.ComposeWaiting();
+  ShowFeedState();
   SetFrameInterval();
   window.SetTimer(10);
   context_.DialogInitialised = 1;

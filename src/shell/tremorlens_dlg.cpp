@@ -10,8 +10,8 @@ namespace {
 
 PictureSettings PictureSettingsOf(const AppContext& context) {
   const AppSettings& settings = context.settings;
-  return {settings.EpiFront, settings.EpiBlink, settings.ShindoMap, settings.SpeedDraw,
-          settings.Aspect,   settings.Debug,    settings.Demo,      context.SandboxSwitch};
+  return {settings.EpiFront,  settings.EpiBlink, settings.ShindoMap,
+          settings.SpeedDraw, settings.Aspect,   settings.Debug};
 }
 
 ComposeInputs ComposeInputsOf(AppContext& context, TextRenderer& text) {
@@ -27,6 +27,7 @@ PaintInputs PaintInputsOf(AppContext& context, TextRenderer& text, const FrameCo
           text,
           PictureSettingsOf(context),
           context.fetch,
+          context.feed,
           composer.mapLayer(),
           composer.compositions()};
 }

@@ -95,6 +95,16 @@ class CTremorlensDlg final : public WindowEventSink,
   // holds the next fetches off as the back-off asks.
   void TakeOverFailure(FetchStatusValue status, std::u16string_view cause,
                        std::u16string_view advice);
+  // The feed behind the picture: the last live list an earlier run kept, shown until the
+  // service answers; what each fetch result means for the picture's label; the stale state,
+  // once a second; and the tray icon's tooltip.
+  void ComposeLastKnownList();
+  void RecordFeed(FetchStatusValue status);
+  void WatchFeed();
+  int StalePeriod() const;
+  void RestartFeedWatch();
+  void SetStale(bool stale);
+  void ShowFeedState();
   void UpdateFrameCounters();
   void AdvanceTicker();
   void FollowDrag();
@@ -129,6 +139,7 @@ class CTremorlensDlg final : public WindowEventSink,
   FrameComposer composer_;
   WindowPainter painter_;
   NotificationGate notificationGate_;
+  std::u16string shownToolTip_;
   std::unique_ptr<PushDoorbell> doorbell_;
   RequestBudget requestBudget_;
   std::string fetchAddress_;     // the address the running fetch asks

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,7 +22,10 @@ namespace hw::tool {
 namespace {
 
 int Usage() {
-  std::fputs("usage: heronwatch-tool compose [--workdir DIR] [--out DIR] BODY.json...\n", stderr);
+  std::fputs(
+      "usage: heronwatch-tool compose [--workdir DIR] [--out DIR] [--source live|demo|sandbox] "
+      "BODY.json...\n",
+      stderr);
   return 2;
 }
 
@@ -126,11 +130,23 @@ int RunCompose(const Arguments& args) {
   std::u16string workFolder;
   std::string outFolder;
   std::vector<std::string> bodyPaths;
+  std::optional<ReportSource> source;
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--workdir" && i + 1 < args.size()) {
       workFolder = Utf8ToUtf16(args[++i]);
     } else if (args[i] == "--out" && i + 1 < args.size()) {
       outFolder = args[++i];
+    } else if (args[i] == "--source" && i + 1 < args.size()) {
+      const std::string_view name = args[++i];
+      if (name == "live") {
+        source = ReportSource::kLive;
+      } else if (name == "demo") {
+        source = ReportSource::kDemo;
+      } else if (name == "sandbox") {
+        source = ReportSource::kSandbox;
+      } else {
+        return Usage();
+      }
     } else if (!args[i].starts_with("--")) {
       bodyPaths.emplace_back(args[i]);
     } else {
@@ -160,6 +176,7 @@ int RunCompose(const Arguments& args) {
   const std::unique_ptr<HeadlessDisplay> display =
       HeadlessDisplay::Open(WorkFolderLayout(workFolder), error);
   if (!display) return Fail(error);
+  if (source) display->SetSource(*source);
 
   int compositions = 0;
   for (const std::string& body : bodies) {

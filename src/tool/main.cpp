@@ -15,11 +15,12 @@ struct Command {
 
 constexpr Command kCommands[] = {
     {"compose", hw::tool::RunCompose,
-     "compose [--workdir DIR] [--out DIR] BODY.json...\n"
+     "compose [--workdir DIR] [--out DIR] [--source live|demo|sandbox] BODY.json...\n"
      "      feed the bodies as successive fetches and print, for every composition, one JSON\n"
      "      line with the map view, markers, epicentre and event log lines; with --out also\n"
      "      write NNN-page0.png ... NNN-page3.png and NNN-window.png (the first paint, at\n"
-     "      second 0 of the minute)"},
+     "      second 0 of the minute, labelled with where the reports came from: --source, else\n"
+     "      the demo when the working folder's settings choose it, else live)"},
     {"parse", hw::tool::RunParse,
      "parse [--workdir DIR] [--last-shown-id ID] BODY.json\n"
      "      read a report body as a fetch would and print the report stores as JSON"},

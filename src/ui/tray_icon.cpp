@@ -7,7 +7,7 @@ namespace hw {
 
 QtTrayIcon::QtTrayIcon() {
   icon_.setIcon(AppIcon());
-  icon_.setToolTip(QStringLiteral("Tremorlens"));
+  icon_.setToolTip(QStringLiteral("Heronwatch"));
   // The menu is filled each time it opens, so its marks follow the modes changed by keys.
   QObject::connect(&menu_, &QMenu::aboutToShow, &menu_, [this] { RefreshMenu(); });
   icon_.setContextMenu(&menu_);
@@ -34,6 +34,10 @@ void QtTrayIcon::Add() {
 
 void QtTrayIcon::Remove() {
   icon_.hide();
+}
+
+void QtTrayIcon::SetToolTip(std::u16string_view text) {
+  icon_.setToolTip(QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 }  // namespace hw

@@ -19,6 +19,7 @@ class QtTrayIcon final : public TrayService {
 
   void Add() override;
   void Remove() override;
+  void SetToolTip(std::u16string_view text) override;
 
   QSystemTrayIcon& icon() { return icon_; }
   QMenu& menu() { return menu_; }

@@ -261,5 +261,40 @@ TEST(FetchWorker, HistoryFileHoldsTheNewBodyOnly) {
   EXPECT_EQ(FetchWorker::HistoryFilePath(relative), u"/work\\.\\Storage\\history.json");
 }
 
+// Every live list that replaces the picture is kept whole for the next start; demo and
+// sandbox lists, unchanged lists and failed fetches leave the kept copy as it was.
+TEST(FetchWorker, TheLastLiveListIsKeptWhole) {
+  test::TempFolder folder;
+  WorkerHarness h;
+  FetchConfig config = LiveConfig();
+  config.WorkingFolder.SetRoot(folder.U16());
+  std::filesystem::create_directories(folder.path() / "Storage");
+  const auto kept = [&] { return folder.Read("Storage/last.json"); };
+
+  h.http.body = Body({ReportJson().Id("one")});
+  ASSERT_EQ(h.Run(config), FetchDone);
+  EXPECT_EQ(h.shared.Detail.source, ReportSource::kLive);
+  const std::string first = h.http.body;
+  EXPECT_EQ(kept(), first);
+
+  h.http.body = Body({ReportJson().Id("one"), ReportJson().Id("older")});
+  EXPECT_EQ(h.Run(config), FetchUnchanged);
+  h.http.result.status = 503;
+  h.http.body = Body({ReportJson().Id("two")});
+  EXPECT_EQ(h.Run(config), FetchBadBody);
+  EXPECT_EQ(kept(), first);
+
+  h.http.result.status = 200;
+  config.SandboxSwitch = 1;
+  ASSERT_EQ(h.Run(config), FetchDone);
+  EXPECT_EQ(h.shared.Detail.source, ReportSource::kSandbox);
+  config.SandboxSwitch = 0;
+  config.Demo = 1;
+  folder.Write("Storage/demo.json", Body({ReportJson().Id("demo")}));
+  ASSERT_EQ(h.Run(config), FetchDone);
+  EXPECT_EQ(h.shared.Detail.source, ReportSource::kDemo);
+  EXPECT_EQ(kept(), first);
+}
+
 }  // namespace
 }  // namespace hw

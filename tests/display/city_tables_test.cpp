@@ -12,6 +12,7 @@ namespace hw {
 namespace {
 
 using test::ComposeHarness;
+using test::kJapanMapColour;
 
 // The grid frame sheet with one colour per piece, so that every piece is found on the page.
 constexpr COLORREF kTop = MakeColorRef(200, 0, 0);
@@ -202,6 +203,44 @@ TEST(CityList, LongGroupsContinueWithoutPrefixAndMaxColumnCuts) {
   oneLine.h.Compose();
   EXPECT_TRUE(oneLine.Lines().empty());
   EXPECT_EQ(oneLine.BarAt(0), ComposeHarness::SheetColour(6));
+}
+
+// The names are white on the map: the map under the list is dimmed, from the first bar to
+// the last line and as wide as the longest line, so that markers there do not hide them.
+TEST(CityList, NamesLieOnAShadeAsWideAsTheLongestLine) {
+  ListCase c(8, 10);
+  c.h.report().issueType = Other;  // the map of Japan in one colour, no markers
+  c.h.Compose();
+  const TableLayout& city = c.h.theme.table.City;
+  // The longest line, 那覇市　浦添市　, is 8 characters of 24 pixels from the indent at 140.
+  const int right = city.rcLeft + 140 + 8 * 24;
+  const int y = city.rcTop + 40 * 4 + 30;  // under the last line, below its text
+  const COLORREF under = c.h.PagePixel(AreaPage, right - 20, y);
+  EXPECT_NE(under, kJapanMapColour);
+  EXPECT_LT(under & 0xFF, kJapanMapColour & 0xFF);
+  EXPECT_EQ(c.h.PagePixel(AreaPage, right + 20, y), kJapanMapColour);
+  EXPECT_EQ(c.h.PagePixel(AreaPage, right - 20, city.rcTop + 40 * 5 + 20), kJapanMapColour);
+}
+
+// A bar reaching past the table's right edge is cut there: what lands beyond it would come
+// back at the left of the page with every later clear.
+TEST(CityList, BarsStopAtThePageEdgeAndLeaveNoGhosts) {
+  ListCase c(8, 10);
+  c.h.theme.table.City.rcLeft = 1500;  // a 480-pixel bar reaches x 1980
+  const int barTop = c.h.theme.table.City.rcTop + 5;
+  c.h.Compose();
+  ASSERT_EQ(c.h.PagePixel(AreaPage, kPageWidth - 1, barTop), ComposeHarness::SheetColour(6));
+  c.h.report().maxScale = 40;
+  for (int i = 0; i < c.h.report().pointCount; ++i)
+    c.h.report().points[i].scale = 40;
+  c.h.Compose();
+  for (int page : {AreaPage, AreaPageNoEpicentre, StationPage, StationPageNoEpicentre}) {
+    for (int x = 0; x < 80; ++x) {
+      for (COLORREF bar : {ComposeHarness::SheetColour(6), ComposeHarness::SheetColour(4)}) {
+        ASSERT_NE(c.h.PagePixel(page, x, barTop), bar) << page << " " << x;
+      }
+    }
+  }
 }
 
 // The comment lines of pass A: (line, text).

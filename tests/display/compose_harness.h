@@ -54,9 +54,8 @@ struct ComposeHarness {
   FontTable fonts{};
   FakeTextRenderer text;
   RecordingLog log;
-  int EpiFront = 0, EpiBlink = 0, ShindoMap = 0, SpeedDraw = 4, Aspect = 0, Debug = 0, Demo = 0,
-      Sandbox = 0;
-  PictureSettings settings{EpiFront, EpiBlink, ShindoMap, SpeedDraw, Aspect, Debug, Demo, Sandbox};
+  int EpiFront = 0, EpiBlink = 0, ShindoMap = 0, SpeedDraw = 4, Aspect = 0, Debug = 0;
+  PictureSettings settings{EpiFront, EpiBlink, ShindoMap, SpeedDraw, Aspect, Debug};
   struct Window final : RepaintTarget {
     void InvalidateRect() override { ++invalidations; }
     int invalidations = 0;

@@ -6,6 +6,7 @@
 
 #include "refdata/area_table.h"
 #include "refdata/map_grid.h"
+#include "refdata/project_to_grid.h"
 
 namespace hw {
 namespace {
@@ -110,6 +111,26 @@ TEST(MapView, EmptyBoxIsAWideLevelOneViewFarOffTheMap) {
   EXPECT_EQ(view.originX, 5000 - 160);
   EXPECT_EQ(view.originY, 5000 - 90);
   EXPECT_EQ(view.source, (SourceRect{3 * 4840 + 602, 3 * 4910 + 598, 960, 540}));
+}
+
+// Before any report the picture is the prompt map at its widest view, with every area of
+// Japan on the panel.
+TEST(MapView, TheWaitingPictureShowsAllOfJapan) {
+  ViewCase v;
+  v.report->issueType = kIssueNone;
+  const MapView view =
+      ComputeMapView(*v.report, {*v.areas, v.grid, v.theme, false, true}, v.epicentre);
+  EXPECT_FALSE(v.epicentre.has_value());
+  EXPECT_EQ(view.picture, MapPictureId::kJpMap1);
+  EXPECT_EQ(view.level, 10);
+  EXPECT_GE(view.source.x, 0);  // no black band beyond the picture's west edge
+  for (const AreaEntry& area : v.areas->entries) {
+    if (area.latitude == 0.0) continue;
+    const PanelPosition at = GridToPanel(view, v.theme.MapXaxisPercent,
+                                         ProjectToGrid(v.grid, area.latitude, area.longitude));
+    EXPECT_TRUE(at.x >= 0 && at.x < 1920 && at.y >= 0 && at.y < 1080)
+        << "area " << area.code << " at " << at.x << "," << at.y;
+  }
 }
 
 TEST(MapView, PictureByReportTypeAndTheWorldView) {

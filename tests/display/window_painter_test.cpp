@@ -25,6 +25,12 @@ class SteppingPhase final : public FramePhase {
   bool stuck = false;
 };
 
+FeedState LiveFeed() {
+  FeedState feed;
+  feed.shown = ReportSource::kLive;
+  return feed;
+}
+
 struct PaintHarness : ComposeHarness {
   PaintHarness() { now = MakeLocalTime(2026, 12, 8, 12, 0, 0); }
 
@@ -42,10 +48,11 @@ struct PaintHarness : ComposeHarness {
   int fetchPhase = 0;
   FetchStatusValue lastStatus = FetchIdle;
   FetchShared fetch;
+  FeedState feed = LiveFeed();
   SteppingPhase phase;
   WindowPainter painter{
-      PaintInputs{surfaces, *reports, theme, fonts, text, settings, fetch, composer.mapLayer(),
-                  composer.compositions()},
+      PaintInputs{surfaces, *reports, theme, fonts, text, settings, fetch, feed,
+                  composer.mapLayer(), composer.compositions()},
       PaintCounters{now, tickerOffset, tickerMoved, paintCount, fetchPhase, lastStatus}, phase};
 };
 
@@ -187,32 +194,57 @@ TEST(WindowPainter, AspectChoosesThePartOfTheDisplayPage) {
   EXPECT_TRUE(h.painter.OnPaint(true).iconic);
 }
 
-// The demo and the sandbox each say so on the picture, so that their reports are never taken
-// for live ones; the live service has no label.
-TEST(WindowPainter, DemoAndSandboxLabelsLieInsideWhatTheWindowShows) {
+// The picture says where its data came from unless it shows a live feed that answers: the
+// label's lines lie inside what the window shows, on a shade.
+TEST(WindowPainter, LabelsSayWhereThePictureCameFrom) {
   struct Case {
-    int demo;
-    int sandbox;
-    std::u16string_view text;
+    const char* name;
+    FeedState feed;
+    std::vector<std::u16string> lines;
   };
-  const Case cases[] = {{1, 0, u"デモ表示 DEMO"}, {2, 0, u"デモ表示 DEMO"}, {0, 1, u"SandBox"}};
+  FeedState waiting;
+  FeedState demo = LiveFeed();
+  demo.shown = ReportSource::kDemo;
+  demo.stale = true;  // a demo picture says so whatever the feed does
+  FeedState sandbox = LiveFeed();
+  sandbox.shown = ReportSource::kSandbox;
+  FeedState lastKnown = LiveFeed();
+  lastKnown.shown = ReportSource::kLastKnown;
+  lastKnown.shownReceived = MakeLocalTime(2026, 12, 7, 9, 5, 0);
+  FeedState stale = LiveFeed();
+  stale.stale = true;
+  stale.lastSuccess = MakeLocalTime(2026, 12, 8, 11, 58, 7);
+  FeedState staleLastKnown = lastKnown;
+  staleLastKnown.stale = true;
+  const Case cases[] = {
+      {"waiting", waiting, {u"受信待ち"}},
+      {"demo", demo, {u"デモ表示 DEMO"}},
+      {"sandbox", sandbox, {u"SandBox"}},
+      {"last known", lastKnown, {u"前回の受信", u"12/07 09:05"}},
+      {"stale", stale, {u"接続できません", u"最終受信 11:58:07"}},
+      {"stale last known", staleLastKnown, {u"接続できません", u"前回の受信", u"12/07 09:05"}},
+  };
   for (const Case& c : cases) {
     for (const int aspect : {0, 1, 2}) {
-      SCOPED_TRACE(testing::Message()
-                   << "demo " << c.demo << " sandbox " << c.sandbox << " aspect " << aspect);
+      SCOPED_TRACE(testing::Message() << c.name << " aspect " << aspect);
       PaintHarness h;
-      h.Demo = c.demo;
-      h.Sandbox = c.sandbox;
+      h.feed = c.feed;
       h.Aspect = aspect;
       h.report().issueType = Other;  // the map of Japan, no markers
       h.Compose();
       const PaintSource frame = h.PaintAt(0);
-      ASSERT_FALSE(h.text.draws.empty());
-      const Rect label = h.text.draws.back().rect;
-      EXPECT_EQ(h.text.draws.back().text, c.text);
-      EXPECT_GE(label.left, frame.source.left);
-      EXPECT_LE(label.right, frame.source.right);
+      ASSERT_GE(h.text.draws.size(), c.lines.size());
+      const auto first = h.text.draws.end() - static_cast<std::ptrdiff_t>(c.lines.size());
+      std::vector<std::u16string> drawn;
+      for (auto call = first; call != h.text.draws.end(); ++call) {
+        drawn.push_back(call->text);
+        EXPECT_GE(call->rect.left, frame.source.left);
+        EXPECT_LE(call->rect.right, frame.source.right);
+        EXPECT_GE(call->rect.bottom - call->rect.top, 40);  // readable at a third of the size
+      }
+      EXPECT_EQ(drawn, c.lines);
       // The label is shaded: darker than the map around it.
+      const Rect label = first->rect;
       const int x = (label.left + label.right) / 2 - PageX(DisplayPage);
       EXPECT_NE(h.Shown(x, label.top + 1), h.PagePixel(AreaPage, x, label.top + 1));
     }
@@ -293,7 +325,7 @@ namespace {
 void ComposeTickerReport(PaintHarness& h) {
   h.EpiFront = 1;
   h.EpiBlink = 1;
-  h.Demo = 1;
+  h.feed.shown = ReportSource::kDemo;
   h.theme.text.InfoComment.visible = 1;
   LatestReport& r = h.report();
   r.issueType = DetailScale;

@@ -72,8 +72,10 @@ class RecordingTray final : public TrayService {
  public:
   void Add() override { ++adds; }
   void Remove() override { ++removes; }
+  void SetToolTip(std::u16string_view text) override { toolTip = text; }
   int adds = 0;
   int removes = 0;
+  std::u16string toolTip;
 };
 
 class RecordingUserInterface final : public UserInterfaceService {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -137,11 +138,16 @@ TEST_F(TextRendererTest, NaturalWidthIsWindowsArialWidth) {
 }
 
 TEST_F(TextRendererTest, FaceNamesMapOntoInstalledFamilies) {
-  const int meiryo = TextWidth(Font(u"Meiryo", 38, 15), u"震度５弱 M6.8");
-  for (const char16_t* face : {u"メイリオ", u"MS Gothic", u"ＭＳ ゴシック", u"MS UI Gothic"}) {
-    SCOPED_TRACE(QString::fromUtf16(face).toStdString());
-    EXPECT_EQ(TextWidth(Font(face, 38, 15), u"震度５弱 M6.8"), meiryo);
-  }
+  // Names of one face, and of one family with one width rule, give the same font.
+  const auto same = [&](std::initializer_list<const char16_t*> faces) {
+    const int first = TextWidth(Font(*faces.begin(), 38, 15), u"震度５弱 M6.8");
+    for (const char16_t* face : faces) {
+      SCOPED_TRACE(QString::fromUtf16(face).toStdString());
+      EXPECT_EQ(TextWidth(Font(face, 38, 15), u"震度５弱 M6.8"), first);
+    }
+  };
+  same({u"Meiryo", u"メイリオ", u"Meiryo UI"});
+  same({u"MS Gothic", u"ＭＳ ゴシック", u"MS PGothic", u"ＭＳ Ｐゴシック", u"MS UI Gothic"});
   EXPECT_EQ(TextWidth(Font(u"arial", 40), u"Heronwatch"),
             TextWidth(Font(u"Arial", 40), u"Heronwatch"));
   // Arial Black is at least black, whatever weight is asked for.
@@ -151,6 +157,32 @@ TEST_F(TextRendererTest, FaceNamesMapOntoInstalledFamilies) {
   const FontId unknown = Font(u"No Such Face", 30);
   EXPECT_NEAR(renderer_.FontMetrics(unknown).height(), 30, 1);
   EXPECT_GT(InkOf(unknown, u"Abc", Rect{0, 0, 200, 80}, DT_SINGLELINE).count, 50);
+}
+
+TEST_F(TextRendererTest, WidthMeansWhatTheRequestedFaceMeansByIt) {
+  // Windows takes the average width from the requested face's own OS/2 table: over English
+  // letters for Arial (about half an em), over all glyphs for Meiryo (close to a full em), the
+  // half-width advance for the MS Gothic family. A full-width ideograph is therefore about
+  // the width for Meiryo and twice the width for the Gothic faces.
+  struct Case {
+    const char16_t* face;
+    int height;
+    int width;
+    int weight;
+    double ideographPerWidth;
+  };
+  for (const Case& c : {Case{u"Meiryo", 76, 49, 400, 1.0}, Case{u"Meiryo", 38, 24, 700, 1.0},
+                        Case{u"Meiryo UI", 62, 40, 700, 1.0}, Case{u"MS Gothic", 38, 12, 400, 2.0},
+                        Case{u"MS UI Gothic", 30, 10, 700, 2.0}}) {
+    SCOPED_TRACE(testing::Message()
+                 << QString::fromUtf16(c.face).toStdString() << " " << c.height << "/" << c.width);
+    const FontId font = Font(c.face, c.height, c.width, c.weight);
+    EXPECT_NEAR(renderer_.FontMetrics(font).averageCharWidth, c.width, 1);
+    const double ideograph = TextWidth(font, u"震度観測点東西南北") / 9.0;
+    EXPECT_NEAR(ideograph / c.width, c.ideographPerWidth, 0.1 * c.ideographPerWidth);
+  }
+  // Half-width katakana of a Gothic face are as wide as the width asked for.
+  EXPECT_NEAR(TextWidth(Font(u"ＭＳ ゴシック", 40, 14), u"ｱｲｳｴｵｶｷｸｹｺ") / 10.0, 14, 0.5);
 }
 
 TEST_F(TextRendererTest, BoldIsHeavierAndWider) {

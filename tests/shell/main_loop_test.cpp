@@ -23,7 +23,9 @@ TEST(MainLoopStartup, StagesRunInOrderAndTheWindowAppearsAtStage40) {
                          "\r\n2026/12/08 12:00:00 : Event Log       \xEF\xBC\x9A Log Start\r\n"
                          "2026/12/08 12:00:00 : Event Log       \xEF\xBC\x9A Initial Program "
                          "Start\r\n2026/12/08 12:00:00 : " +
-                         equals + "\r\n");
+                         equals +
+                         "\r\n2026/12/08 12:00:00 : Event Log       \xEF\xBC\x9A "
+                         "前回の受信データなし\r\n");
   EXPECT_TRUE(std::filesystem::is_directory(h.folder.path() / "Storage"));
   const AppSettings& s = h.context->settings;
   EXPECT_EQ(h.window.placement.normal, (Rect{s.Left, s.Top, s.Right, s.Bottom}));

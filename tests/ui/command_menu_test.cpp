@@ -115,7 +115,10 @@ TEST(TrayIcon, MenuShowsTheMarksOfTheMomentItOpens) {
   FakeCommandTarget target;
   QtTrayIcon tray;
   tray.SetCommandTarget(&target);
-  EXPECT_EQ(tray.icon().toolTip(), QStringLiteral("Tremorlens"));
+  // The program's name until the window tells the feed's state.
+  EXPECT_EQ(tray.icon().toolTip(), QStringLiteral("Heronwatch"));
+  tray.SetToolTip(u"Heronwatch\n受信待ち");
+  EXPECT_EQ(tray.icon().toolTip(), QStringLiteral("Heronwatch\n") + QString::fromUtf8("受信待ち"));
   EXPECT_FALSE(tray.icon().icon().isNull());
   EXPECT_EQ(tray.icon().contextMenu(), &tray.menu());
 

@@ -59,8 +59,11 @@ constexpr SectionNote kNotes[] = {
      "; User1 to User4: free boxes for a theme's own art (folder User), hidden by default.\n"},
     {u"Font",
      "; Texts: rectangles and visibility of each text, then the style of each kind of text.\n"
-     "; fontHeight, fontWidth: cell height and average character width in pixels; fontWeight:\n"
-     "; 400 normal, 700 bold; fontColor: #rrggbb; align: Left, Center or Right.\n"
+     "; fontHeight, fontWidth: cell height and average character width in pixels, the\n"
+     ";   average as the face defines it: over the English letters for Arial (about half\n"
+     ";   a character cell), over all glyphs for Meiryo (about one full-width character),\n"
+     ";   the half-width advance for MS Gothic; fontWeight: 400 normal, 700 bold;\n"
+     ";   fontColor: #rrggbb; align: Left, Center or Right.\n"
      "; fontPadding 0 shows a leading zero of month, day and hour as a blank.\n"
      "; Face names are Windows names: Arial and Arial Black are drawn with Liberation Sans,\n"
      "; Meiryo and MS Gothic with Noto Sans CJK JP.\n"},

@@ -91,7 +91,7 @@ ThemeLayout RevLayout() {
   comm.rcLeft = kEdge + 7;
   comm.rcTop = kGridTop + 160;
   comm.maxCount = 1000;
-  comm.maxRow = 14;     // characters per line
+  comm.maxRow = 28;     // characters per line
   comm.maxColumn = 10;  // lines
 
   ThemeLayout::Waku& w = layout.waku;
@@ -148,16 +148,18 @@ ThemeLayout RevLayout() {
   time.fontPadding = 0;
   layout.style.ReportTime = time;
   layout.style.Magnitude = Style(u"Arial Black", 88, 34, 700, kMagnitudeText);
-  layout.style.InfoShingen = Style(u"Meiryo", 62, 22, 700, kWhiteText);
-  layout.style.InfoDepth = Style(u"Meiryo", 62, 22, 700, kWhiteText);
-  layout.style.InfoComment = Style(u"Meiryo", 42, 15, 700, kWhiteText);
+  // Meiryo's width is its all-glyph average, about a full-width character: these give
+  // ideographs about as wide as they are high.
+  layout.style.InfoShingen = Style(u"Meiryo", 62, 44, 700, kWhiteText);
+  layout.style.InfoDepth = Style(u"Meiryo", 62, 44, 700, kWhiteText);
+  layout.style.InfoComment = Style(u"Meiryo", 42, 30, 700, kWhiteText);
   TextStyle& historyTime = layout.style.HisEvTime;
   historyTime = Style(u"Arial", 40, 15, 700, kWhiteText);
   // Keeps the leading zeros, so that the rows' times line up as "01/06 03:08".
   historyTime.fontPadding = 1;
   layout.style.HisMagnitude = Style(u"Arial Black", 40, 15, 700, kMagnitudeText);
-  layout.style.HisShingen = Style(u"Meiryo", 44, 16, 700, kWhiteText);
-  layout.style.HisDepth = Style(u"Meiryo", 36, 13, 700, kWhiteText);
+  layout.style.HisShingen = Style(u"Meiryo", 44, 32, 700, kWhiteText);
+  layout.style.HisDepth = Style(u"Meiryo", 36, 26, 700, kWhiteText);
   // The headline band is deeper than the ticker, so the map's content moves down a little
   // to stay in the middle of what is left of the picture.
   layout.MapYaxisOffset = 56;
@@ -168,8 +170,9 @@ void ApplyListForm(ThemeLayout& layout) {
   TableLayout& city = layout.table.City;
   city.type = 2;
   city.maxCount = 5000;
-  // Lines of up to 13 characters, 19 of them from under the headline to above the ticker.
-  city.maxRow = 12;
+  // Lines of up to 25 characters, as long as the intensity bars, 19 of them from under the
+  // headline to above the ticker.
+  city.maxRow = 24;
   city.maxColumn = 19;
   layout.table.Comm.rcTop = city.rcTop;
 }

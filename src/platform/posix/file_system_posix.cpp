@@ -168,6 +168,14 @@ std::optional<std::uint64_t> RegularFileSize(std::u16string_view path) {
   return static_cast<std::uint64_t>(info.st_size);
 }
 
+std::optional<std::tm> FileModifiedLocalTime(std::u16string_view path) {
+  struct stat info {};
+  if (::stat(NativePath(path).c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  std::tm local{};
+  if (localtime_r(&info.st_mtime, &local) == nullptr) return std::nullopt;
+  return local;
+}
+
 bool RenameFile(std::u16string_view from, std::u16string_view to, std::string* error) {
   if (::rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0) return true;
   if (error != nullptr) *error = std::strerror(errno);

@@ -28,9 +28,23 @@ const QString& JapaneseFamily() {
 constexpr int kMaxCellHeight = 4096;  // far beyond any layout, keeps glyph caches sane
 constexpr int kReferencePixelSize = 100;
 
+// How the requested face defines its average character width (GDI's tmAveCharWidth, taken
+// from the face's OS/2 xAvgCharWidth), which a width given to CreateFontW refers to.
+enum class WidthRule {
+  // Arial and its kin: averaged over the English lower-case letters and the space, about half
+  // an em.
+  kEnglishLetters,
+  // Meiryo and Meiryo UI: averaged over all their glyphs, most of them full-width ideographs,
+  // so close to a full em.
+  kAllGlyphs,
+  // The MS Gothic family: its half-width advance, half an em.
+  kHalfWidth,
+};
+
 struct MappedFace {
   QString family;
   int min_weight = 0;
+  WidthRule width_rule = WidthRule::kEnglishLetters;
 };
 
 MappedFace MapFace(const std::u16string& face) {
@@ -41,21 +55,21 @@ MappedFace MapFace(const std::u16string& face) {
   if (is(u"Arial")) return {QStringLiteral("Liberation Sans")};
   // Liberation has no black weight; its bold is the nearest, chosen by the weight alone.
   if (is(u"Arial Black")) return {QStringLiteral("Liberation Sans"), 900};
-  for (const char16_t* japanese :
-       {u"Meiryo", u"メイリオ", u"Meiryo UI", u"MS Gothic", u"ＭＳ ゴシック", u"MS PGothic",
-        u"ＭＳ Ｐゴシック", u"MS UI Gothic"}) {
-    if (is(japanese)) return {JapaneseFamily()};
+  for (const char16_t* meiryo : {u"Meiryo", u"メイリオ", u"Meiryo UI"}) {
+    if (is(meiryo)) return {JapaneseFamily(), 0, WidthRule::kAllGlyphs};
+  }
+  for (const char16_t* gothic :
+       {u"MS Gothic", u"ＭＳ ゴシック", u"MS PGothic", u"ＭＳ Ｐゴシック", u"MS UI Gothic"}) {
+    if (is(gothic)) return {JapaneseFamily(), 0, WidthRule::kHalfWidth};
   }
   return {name};
 }
 
-// The average character width as Windows reports it for its core fonts (tmAveCharWidth from
-// the OS/2 xAvgCharWidth of Arial and the like): the advances of the lower-case letters and
-// the space weighted by their frequency in English. Qt's averageCharWidth() reads the OS/2
-// value of the installed face instead, and Liberation's (0.58 em against Arial's 0.44) and
-// Noto CJK's (nearly a full em) would squeeze every font with a width far narrower than on
-// Windows.
-double WeightedAverageWidth(const QFont& font) {
+// The English-letter average as Windows reports it for its core fonts: the advances of the
+// lower-case letters and the space weighted by their frequency in English. Qt's
+// averageCharWidth() reads the OS/2 value of the installed face instead, and Liberation's
+// (0.58 em against Arial's 0.44) would squeeze every Arial font far narrower than on Windows.
+double EnglishLetterWidth(const QFont& font) {
   static constexpr int kWeights[27] = {64, 14, 27, 35, 100, 20, 14, 42, 63, 3, 6,  35, 20, 56,
                                        56, 17, 4,  49, 56,  71, 31, 10, 18, 3, 18, 2,  166};
   const QFontMetricsF metrics(font);
@@ -65,6 +79,37 @@ double WeightedAverageWidth(const QFont& font) {
     sum += kWeights[i] * metrics.horizontalAdvance(c);
   }
   return sum / 1000.0;
+}
+
+// The substitute's own all-glyph average (its OS/2 xAvgCharWidth) at the font's stretch. Qt
+// reports that value for the unstretched face, so it is scaled by how much the stretch widens
+// a full-width ideograph.
+double AllGlyphWidth(const QFont& font) {
+  constexpr QChar kIdeograph(u'\u6C34');  // 水
+  QFont natural = font;
+  natural.setStretch(100);
+  const QFontMetricsF naturalMetrics(natural);
+  const double naturalAdvance = naturalMetrics.horizontalAdvance(kIdeograph);
+  if (naturalAdvance <= 0) return 0;
+  return naturalMetrics.averageCharWidth() * QFontMetricsF(font).horizontalAdvance(kIdeograph) /
+         naturalAdvance;
+}
+
+// The substitute's half-width advance: a half-width katakana.
+double HalfWidth(const QFont& font) {
+  return QFontMetricsF(font).horizontalAdvance(QChar(u'\uFF71'));  // ｱ
+}
+
+double AverageWidth(const QFont& font, WidthRule rule) {
+  switch (rule) {
+    case WidthRule::kAllGlyphs:
+      return AllGlyphWidth(font);
+    case WidthRule::kHalfWidth:
+      return HalfWidth(font);
+    case WidthRule::kEnglishLetters:
+      break;
+  }
+  return EnglishLetterWidth(font);
 }
 
 int CellHeight(const QFont& font) {
@@ -99,14 +144,14 @@ void SizeToCell(QFont& font, int height) {
   font.setPixelSize(pixel_size);
 }
 
-void StretchToWidth(QFont& font, int width) {
+void StretchToWidth(QFont& font, int width, WidthRule rule) {
   font.setStretch(100);
-  const double natural = WeightedAverageWidth(font);
+  const double natural = AverageWidth(font, rule);
   if (natural <= 0) return;
   const int estimate = std::clamp(static_cast<int>(std::lround(100.0 * width / natural)), 1, 4000);
   const int stretch = Refine(estimate, 1, 4000, [&](int value) {
     font.setStretch(value);
-    return WeightedAverageWidth(font) - width;
+    return AverageWidth(font, rule) - width;
   });
   font.setStretch(stretch);
 }
@@ -140,11 +185,11 @@ FontId QtTextRenderer::CreateFont(const FontSpec& spec) {
   font.setKerning(false);
 
   SizeToCell(font, std::clamp(spec.height, 1, kMaxCellHeight));
-  if (spec.width > 0) StretchToWidth(font, std::min(spec.width, kMaxCellHeight));
+  if (spec.width > 0) StretchToWidth(font, std::min(spec.width, kMaxCellHeight), face.width_rule);
 
   QFontMetrics metrics(font);
   const Metrics cell{metrics.ascent(), metrics.descent(),
-                     static_cast<int>(std::lround(WeightedAverageWidth(font)))};
+                     static_cast<int>(std::lround(AverageWidth(font, face.width_rule)))};
   fonts_.push_back(Font{std::move(font), std::move(metrics), cell});
   return static_cast<FontId>(fonts_.size() - 1);
 }
