@@ -45,6 +45,8 @@ std::string DetailText(const FetchDetail& detail) {
       return Format("HTTP %d の応答です", detail.httpStatus);
     case FetchProblem::kTooLarge:
       return Format("本文が上限 %zu バイトに達したので使いません", detail.limit);
+    case FetchProblem::kUnreadable:
+      return {};  // said by the take-over's own line
     case FetchProblem::kNotAList:
       if (detail.httpStatus == 0) {
         return Format("本文がリストではありません (%zu バイト)", detail.received);
@@ -62,8 +64,26 @@ std::u16string FetchDetailText(const FetchDetail& detail) {
   return text.empty() ? std::u16string() : u"詳細 … " + Utf8ToUtf16(text);
 }
 
-std::u16string NoReportsText() {
+std::u16string NoReportsText(const FetchDetail& detail) {
+  if (detail.problem == FetchProblem::kUnreadable) {
+    return u"取得結果 … 地震情報として読み取れないリストです (" +
+           Utf8ToUtf16(Format("%zu バイト", detail.received)) + u"; 表示と履歴はそのまま)";
+  }
   return u"取得結果 … 地震情報のないリストです (表示と履歴はそのまま)";
+}
+
+std::u16string RedirectedText(const FetchDetail& detail) {
+  return u"取得結果 … " +
+         Utf8ToUtf16(Format("リダイレクトを %d 回たどりました (%s)", detail.redirects,
+                            detail.finalUrl.c_str())) +
+         u"; 行き先が変わらないなら [Net] の取得先を書き換えてください";
+}
+
+std::u16string BudgetWaitText(const std::string& address, int requests, int seconds) {
+  return u"取得制限 … " +
+         Utf8ToUtf16(
+             Format("%s へのリクエストが 1 分間に %d 回に達したので、取得を %d 秒ほど待ちます",
+                    address.c_str(), requests, seconds));
 }
 
 std::u16string HoldOffText(int seconds) {

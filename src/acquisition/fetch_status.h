@@ -34,6 +34,7 @@ enum class FetchProblem {
   kHttpStatus,    // the answer's status is not 2xx
   kTooLarge,      // the body reached the size limit; it is cut and not used
   kNotAList,      // the body is empty or does not begin with "["
+  kUnreadable,    // a list that is not empty, yet holds nothing the reader takes for a report
 };
 
 struct FetchDetail {
@@ -42,15 +43,17 @@ struct FetchDetail {
   int httpStatus = 0;          // 0 when no answer came
   int error = 0;               // the HTTP client's error code
   std::string errorText{};     // its words for it
-  int redirects = 0;           // redirects followed
+  int redirects = 0;           // redirects followed (each one more request to the service)
+  std::string finalUrl{};      // where the redirects led
   int retryAfterSeconds = -1;  // the answer's Retry-After; -1 when it gave none
   std::size_t received = 0;    // body bytes that arrived
   long long announced = -1;    // the answer's Content-Length; -1 when it gave none
   std::size_t limit = 0;       // the body size limit of the fetch
 };
 
-// What the worker and the main loop share. The worker claims a run by a compare-and-swap from
-// FetchIdle to FetchRunning and publishes its result last (release); the loop reads NewestId
+// What the worker and the main loop share. A run is claimed by a compare-and-swap from
+// FetchIdle to FetchRunning (by the start, before the worker's thread exists), and the worker
+// publishes its result last (release); the loop reads NewestId
 // and the worker's stores only after it has seen a final result (acquire), and hands the word
 // back by storing FetchIdle (release). Detail is written by the worker while it owns a run and
 // read by the loop with the result. LastShownId is written by the loop only while it holds

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "acquisition/report_body.h"
+#include "platform/atomic_file.h"
 #include "platform/bounded_download.h"
 #include "platform/file_system.h"
 
@@ -21,11 +22,13 @@ FetchWorker::~FetchWorker() {
 
 void FetchWorker::StartFetchWorker() {
   shared_.FetchCount.fetch_add(1, std::memory_order_relaxed);
-  // A worker would end at once while a run or an untaken result is pending; skip the thread.
-  if (shared_.FetchStatus.load(std::memory_order_acquire) != FetchIdle) return;
+  // The run is claimed here, before the thread exists, so that the word says FetchRunning from
+  // the moment the start returns: a second start right after it (a push channel's connection
+  // and the next tick) only counts. A run or an untaken result pending: no thread.
+  if (!Claim()) return;
   // The previous worker has published its result, so it is at its end: joining is immediate.
   if (thread_.joinable()) thread_.join();
-  thread_ = std::thread([this, config = configure_()] { RunFetch(config); });
+  thread_ = std::thread([this, config = configure_()] { RunClaimedFetch(config); });
 }
 
 void FetchWorker::TakeOverResult(ReportStore& display) {
@@ -37,12 +40,17 @@ void FetchWorker::Shutdown() {
   if (thread_.joinable()) thread_.join();
 }
 
-void FetchWorker::RunFetch(const FetchConfig& config) {
+bool FetchWorker::Claim() {
   FetchStatusValue expected = FetchIdle;
-  if (!shared_.FetchStatus.compare_exchange_strong(expected, FetchRunning,
-                                                   std::memory_order_acq_rel)) {
-    return;
-  }
+  return shared_.FetchStatus.compare_exchange_strong(expected, FetchRunning,
+                                                     std::memory_order_acq_rel);
+}
+
+void FetchWorker::RunFetch(const FetchConfig& config) {
+  if (Claim()) RunClaimedFetch(config);
+}
+
+void FetchWorker::RunClaimedFetch(const FetchConfig& config) {
   shared_.Detail = FetchDetail{};
   shared_.Detail.source = SourceOf(config);
   if (const FetchStatusValue failure = GetBody(config); failure != FetchRunning) {
@@ -52,6 +60,9 @@ void FetchWorker::RunFetch(const FetchConfig& config) {
   const FetchStatusValue result =
       ReadReportBody(body_, *store_, shared_.NewestId, shared_.LastShownId, config.paddings);
   if (result == FetchBadBody) shared_.Detail.problem = FetchProblem::kNotAList;
+  if (result == FetchNoReports && !IsEmptyReportList(body_)) {
+    shared_.Detail.problem = FetchProblem::kUnreadable;
+  }
   if (result == FetchDone && config.SiJson != 0) {
     // A history file that cannot be written does not fail the fetch.
     if (const std::u16string path = HistoryFilePath(config); !path.empty()) {
@@ -91,12 +102,14 @@ FetchStatusValue FetchWorker::GetBody(const FetchConfig& config) {
 
 FetchStatusValue FetchWorker::GetLiveBody(const FetchConfig& config) {
   FetchDetail& detail = shared_.Detail;
-  BoundedBody download = BoundedGet(http_, RequestUrl(config), detail.limit + 1);
+  BoundedBody download =
+      BoundedGet(http_, RequestUrl(config), detail.limit + 1, config.maxRedirects);
   const HttpResult& result = download.result;
   detail.httpStatus = result.status;
   detail.error = result.error;
   detail.errorText = result.errorText;
   detail.redirects = result.redirects;
+  detail.finalUrl = result.finalUrl;
   detail.retryAfterSeconds = result.retryAfterSeconds;
   detail.received = download.received;
   detail.announced = result.announced;

@@ -29,6 +29,8 @@ struct FetchConfig {
   std::string sandboxBase;
   std::tm NowTime{};
   TimePaddings paddings;
+  // Redirects this fetch may follow: fewer when the request budget is nearly spent.
+  int maxRedirects = 3;
 };
 
 // Gets the latest reports on a short-lived thread, from the web API or in demo mode from a
@@ -80,6 +82,10 @@ class FetchWorker final : public FetchService {
   const std::string& body() const { return body_; }
 
  private:
+  // The compare-and-swap from FetchIdle to FetchRunning; false when the word was not idle.
+  bool Claim();
+  // The steps after the claim.
+  void RunClaimedFetch(const FetchConfig& config);
   // FetchRunning when a whole body (perhaps empty) is in body_, else the failure to publish;
   // fills shared_.Detail either way.
   FetchStatusValue GetBody(const FetchConfig& config);

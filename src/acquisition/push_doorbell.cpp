@@ -33,7 +33,17 @@ void PushDoorbell::Tick(std::int64_t nowMs, const std::string& url) {
   }
   if (!url_.empty() && state_ == State::kIdle && nowMs >= nextAttemptMs_) {
     state_ = State::kConnecting;
+    openedAtMs_ = nowMs;
     channel_.Open(url_);
+  } else if (state_ == State::kConnecting && nowMs - openedAtMs_ >= kHandshakeMs) {
+    GiveUp(std::to_string(kHandshakeMs / 1000) + " 秒以内にハンドシェイクが終わりません");
+  } else if (state_ == State::kConnected && pingSentMs_ >= 0 &&
+             nowMs - pingSentMs_ >= kPongWaitMs) {
+    GiveUp(std::to_string(kPongWaitMs / 1000) + " 秒以内に ping への pong が返りません");
+  } else if (state_ == State::kConnected && pingSentMs_ < 0 &&
+             nowMs - lastPongMs_ >= kPingEveryMs) {
+    pingSentMs_ = nowMs;  // before the ping: an answer may come at once
+    channel_.Ping();
   }
 
   if (pendingId_.empty()) return;
@@ -49,8 +59,18 @@ void PushDoorbell::OnPushConnected() {
   if (state_ != State::kConnecting) return;
   state_ = State::kConnected;
   connectedAtMs_ = nowMs_;
+  lastPongMs_ = nowMs_;
+  pingSentMs_ = -1;
   failureLogged_ = false;
   Log(u"接続しました", url_);
+  // What was pushed while the channel was down is not sent again: the list is read once.
+  hooks_.readNow();
+}
+
+void PushDoorbell::OnPushPong() {
+  if (state_ != State::kConnected) return;
+  lastPongMs_ = nowMs_;
+  pingSentMs_ = -1;
 }
 
 void PushDoorbell::OnPushMessage(std::string_view text) {
@@ -66,6 +86,15 @@ void PushDoorbell::OnPushMessage(std::string_view text) {
 
 void PushDoorbell::OnPushClosed(std::string_view reason) {
   if (state_ == State::kIdle) return;
+  Ended(reason);
+}
+
+void PushDoorbell::GiveUp(std::string_view reason) {
+  channel_.Close();
+  Ended(reason);
+}
+
+void PushDoorbell::Ended(std::string_view reason) {
   const bool wasConnected = state_ == State::kConnected;
   if (wasConnected && nowMs_ - connectedAtMs_ >= kSettledMs) retryMs_ = kFirstRetryMs;
   state_ = State::kIdle;

@@ -16,12 +16,19 @@ namespace hw {
 //
 // The history list runs a little behind the push, so a fetch right after the bell may still
 // find the old report; the bell then rings again a couple of times, a short while apart,
-// until the announced report is shown. A lost connection is tried again after 1 s, doubling
-// up to 5 minutes; a connection that lived a minute or more starts the doubling afresh.
+// until the announced report is shown. The service does not send again what it pushed while
+// the program was away, so every (re)connection reads the list at once.
+//
+// A connection is trusted only while it shows life: a handshake that does not complete within
+// kHandshakeMs is given up, and a connection pings the server every kPingEveryMs and is taken
+// for lost when the pong does not come within kPongWaitMs (polling then goes back to Reload).
+// A lost connection is tried again after 1 s, doubling up to 5 minutes; a connection that
+// lived a minute or more starts the doubling afresh.
 class PushDoorbell final : private PushChannelEvents {
  public:
   struct Hooks {
     std::function<void()> ring;                    // fetch at the next second
+    std::function<void()> readNow;                 // fetch at once (a new connection)
     std::function<std::string()> shownId;          // the id of the report on the window
     std::function<void(std::u16string_view)> log;  // one event-log line
   };
@@ -32,6 +39,9 @@ class PushDoorbell final : private PushChannelEvents {
   // Rings after the first one while the announced report is still not shown, and their gap.
   static constexpr int kExtraRings = 2;
   static constexpr std::int64_t kRingAgainMs = 1500;
+  static constexpr std::int64_t kHandshakeMs = 10000;
+  static constexpr std::int64_t kPingEveryMs = 5000;
+  static constexpr std::int64_t kPongWaitMs = 5000;
 
   PushDoorbell(PushChannel& channel, Hooks hooks);
   ~PushDoorbell() override;
@@ -51,7 +61,11 @@ class PushDoorbell final : private PushChannelEvents {
 
   void OnPushConnected() override;
   void OnPushMessage(std::string_view text) override;
+  void OnPushPong() override;
   void OnPushClosed(std::string_view reason) override;
+  // Ends a connection (or an attempt) that shows no life, as if the server had closed it.
+  void GiveUp(std::string_view reason);
+  void Ended(std::string_view reason);
   void Log(std::u16string_view what, std::string_view detail);
   void Ring();
 
@@ -60,7 +74,10 @@ class PushDoorbell final : private PushChannelEvents {
   std::string url_;
   State state_ = State::kIdle;
   std::int64_t nowMs_ = 0;
+  std::int64_t openedAtMs_ = 0;
   std::int64_t connectedAtMs_ = 0;
+  std::int64_t lastPongMs_ = 0;   // the connection's last sign of life
+  std::int64_t pingSentMs_ = -1;  // when the unanswered ping went out; -1: none
   std::int64_t nextAttemptMs_ = 0;
   std::int64_t retryMs_ = kFirstRetryMs;
   bool failureLogged_ = false;

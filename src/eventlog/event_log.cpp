@@ -45,19 +45,39 @@ std::string EventLog::FormatLine(const std::tm& now, std::u16string_view text) {
   return bytes;
 }
 
-void EventLog::RotateIfFull(const std::u16string& path) const {
+bool EventLog::RotateIfFull(const std::u16string& path, std::size_t incoming) {
   const std::optional<std::uint64_t> size = RegularFileSize(path);
-  if (!size || *size < kRotateBytes) return;
+  if (!size || *size + incoming <= kRotateBytes) return true;
   auto old = [&path](int index) { return path + u"." + Utf8ToUtf16(std::to_string(index)); };
   for (int index = kKeptOldFiles - 1; index >= 1; --index)
     RenameFile(old(index), old(index + 1));
-  RenameFile(path, old(1));
+  std::string reason;
+  if (RenameFile(path, old(1), &reason)) return true;
+  // The file cannot be moved aside (its folder is not writable, say): its older half goes
+  // instead, so that it stays within the limit. Said once per run, in the log itself.
+  std::string cutReason;
+  const bool cut = KeepFileTail(path, kRotateBytes / 2, &cutReason);
+  if (!rotationFailureSaid_) {
+    rotationFailureSaid_ = true;
+    std::string said = "イベントログ … event.log を event.log.1 へ移せません (" + reason + ")";
+    said += cut ? "; 古い行を捨てて上限内に保ちます"
+                : "; 古い行も捨てられないので (" + cutReason + ")、これ以上は書きません";
+    const std::u16string line = std::u16string(kEventLogPrefix) + Utf8ToUtf16(said);
+    if (cut) {
+      AppendToFile(path, FormatLine(nowTime_, line));
+    } else {
+      std::fprintf(stderr, "heronwatch: %s\n", Utf16ToUtf8(line).c_str());
+    }
+  }
+  return cut;
 }
 
 void EventLog::WriteEventLog(std::u16string_view text) {
   const std::u16string path = workingFolder_.EventLogFile();
-  RotateIfFull(path);
   std::string line = FormatLine(nowTime_, text);
+  // Room for the line and the line end a run may put before it. A file that can neither be
+  // rotated nor cut takes no more lines: it never grows past the limit.
+  if (!RotateIfFull(path, line.size() + 2)) return;
   if (!tailChecked_) {
     // A previous run cut off by a full disk or a crash may have left a partial line; this
     // run's first line must not be glued to it.

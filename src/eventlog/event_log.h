@@ -21,7 +21,9 @@ std::u16string SeparatorLine(char16_t c);
 // and closed per line so that readers see whole lines and a crash loses at most one. A line is
 // written whole or not at all; failures (no folder, a full disk) lose the line silently. A run
 // starts on a fresh line even when the previous one ended mid-line. The file is rotated by
-// size: at kRotateBytes it becomes event.log.1, and event.log.1 … .2 move up to .2 … .3.
+// size: before it would pass kRotateBytes it becomes event.log.1, and event.log.1 … .2 move up to
+// .2 … .3. When it cannot be moved aside (a folder that is not writable), its older half is dropped
+// in place instead and the log says so once, so the file never grows past the limit.
 class EventLog final : public EventLogWriter {
  public:
   // Both are owned by the caller and read at every write.
@@ -38,11 +40,14 @@ class EventLog final : public EventLogWriter {
   static std::string FormatLine(const std::tm& now, std::u16string_view text);
 
  private:
-  void RotateIfFull(const std::u16string& path) const;
+  // Rotates or cuts the file when `incoming` more bytes would take it past the limit; false
+  // when it could be neither.
+  bool RotateIfFull(const std::u16string& path, std::size_t incoming);
 
   const WorkFolderLayout& workingFolder_;
   const std::tm& nowTime_;
-  bool tailChecked_ = false;  // whether this run looked at how the file ends
+  bool tailChecked_ = false;          // whether this run looked at how the file ends
+  bool rotationFailureSaid_ = false;  // whether this run said that the file cannot rotate
 };
 
 }  // namespace hw

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <system_error>
 
-#include "platform/file_system.h"
+#include "platform/atomic_file.h"
 
 namespace hw {
 namespace fs = std::filesystem;

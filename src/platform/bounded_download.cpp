@@ -1,5 +1,7 @@
 #include "platform/bounded_download.h"
 
+#include <algorithm>
+
 namespace hw {
 namespace {
 
@@ -10,13 +12,10 @@ constexpr std::size_t kReadBytes = 1000;
 // real report list (a few hundred kilobytes) arrives well within it.
 constexpr int kDeadlineMs = 10000;
 
-// The web service allows about one request a second per address; a redirect loop must not
-// multiply the polls.
-constexpr int kMaxRedirects = 3;
-
 }  // namespace
 
-BoundedBody BoundedGet(HttpClient& http, const std::string& url, std::size_t bufferSize) {
+BoundedBody BoundedGet(HttpClient& http, const std::string& url, std::size_t bufferSize,
+                       int maxRedirects) {
   const std::size_t limit = bufferSize - 1;
   const std::size_t cut = limit / kReadBytes * kReadBytes;
   BoundedBody out;
@@ -28,7 +27,10 @@ BoundedBody BoundedGet(HttpClient& http, const std::string& url, std::size_t buf
     out.limitReached = true;
     return false;
   };
-  out.result = http.Get(url, {"REVERIZA", 4000, 4000, kDeadlineMs, kMaxRedirects}, keep);
+  // The web service allows about one request a second per address; a redirect loop must not
+  // multiply the polls.
+  const int redirects = std::clamp(maxRedirects, 0, kMaxRedirects);
+  out.result = http.Get(url, {"REVERIZA", 4000, 4000, kDeadlineMs, redirects}, keep);
   return out;
 }
 

@@ -8,6 +8,9 @@
 #include <string_view>
 #include <vector>
 
+// Whole-file writes have their own header; it comes with this one for the callers of both.
+#include "platform/atomic_file.h"
+
 namespace hw {
 
 // File access with the program's own path texts. Paths are UTF-16 and may use "\" as the
@@ -60,20 +63,18 @@ std::optional<std::uint64_t> RegularFileSize(std::u16string_view path);
 // When a regular file was last written, in local time; nullopt when there is no such file.
 std::optional<std::tm> FileModifiedLocalTime(std::u16string_view path);
 
-// Renames a file, replacing `to`. False when it cannot.
-bool RenameFile(std::u16string_view from, std::u16string_view to);
+// Renames a file, replacing `to`. False when it cannot, with the reason in `error` when given.
+bool RenameFile(std::u16string_view from, std::u16string_view to, std::string* error = nullptr);
+
+// Cuts a regular file in place down to its last `keepBytes` bytes or fewer, starting after a
+// line feed so that it begins with a whole line; for a file that cannot be rotated by renaming
+// (its folder is not writable) but must not grow without end. False when it cannot, with the
+// reason in `error` when given.
+bool KeepFileTail(std::u16string_view path, std::uint64_t keepBytes, std::string* error = nullptr);
 
 // Appends bytes to a regular file, creating the file but not its folder, with one write: when
 // the disk is full the file is cut back to where it was, so it never ends in a partial
 // record. False when it cannot.
 bool AppendToFile(std::u16string_view path, std::string_view bytes);
-
-// Writes a whole file through a temporary file and a rename, so readers see either the old
-// or the new content. A symbolic link is followed and its target replaced (the temporary file
-// lies beside the target), and an existing file keeps its permissions. A path naming
-// something other than a regular file is refused. False when it cannot, with the reason in
-// `error` when given.
-bool WriteFileAtomically(std::u16string_view path, std::string_view bytes,
-                         std::string* error = nullptr);
 
 }  // namespace hw

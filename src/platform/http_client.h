@@ -29,6 +29,7 @@ struct HttpResult {
   int status = 0;              // HTTP status of the final answer; 0 when none came
   std::string errorText{};     // the client library's words for `error`
   int redirects = 0;           // redirects followed
+  std::string finalUrl{};      // the address of the final answer (after the redirects)
   long long announced = -1;    // the final answer's Content-Length; -1 when it gave none
   int retryAfterSeconds = -1;  // the final answer's Retry-After; -1 when it gave none
 };

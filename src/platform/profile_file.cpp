@@ -8,6 +8,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/atomic_file.h"
 #include "platform/file_system.h"
 #include "platform/number_text.h"
 #include "platform/text_codec.h"

@@ -13,6 +13,8 @@ class PushChannelEvents {
   virtual void OnPushConnected() = 0;
   // One text message as the server sent it; it may be anything, not only JSON.
   virtual void OnPushMessage(std::string_view text) = 0;
+  // The server answered a Ping().
+  virtual void OnPushPong() = 0;
   // The connection ended or could not be made; `reason` is the library's words for it. Comes
   // once per Open() that did not end in Close().
   virtual void OnPushClosed(std::string_view reason) = 0;
@@ -27,6 +29,8 @@ class PushChannel {
   virtual void Open(const std::string& url) = 0;
   // Ends the connection quietly: no OnPushClosed follows.
   virtual void Close() = 0;
+  // Asks the server for a pong, to learn that the connection still carries data.
+  virtual void Ping() = 0;
 };
 
 }  // namespace hw

@@ -2,12 +2,13 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/http_client.h"
 #include "platform/work_folder_layout.h"
 #include "refdata/reference_service.h"
 #include "refdata/reference_tables.h"
-#include "refdata/station_json_dl.h"
+#include "refdata/station_refresh_worker.h"
 #include "refdata/theme_catalogue.h"
 
 namespace hw {
@@ -16,26 +17,37 @@ namespace hw {
 // call, since start-up records it after the service is made.
 class ReferenceDataService final : public ReferenceService {
  public:
-  // `configure` gives the station refresh its settings at the moment it runs.
+  // `configure` gives the station refresh its settings at the moment it starts.
   ReferenceDataService(ReferenceTables& tables, ThemeList& themes,
                        const WorkFolderLayout& workingFolder, HttpClient& http,
                        std::function<StationRefreshConfig()> configure)
       : tables_(tables),
         themes_(themes),
         workingFolder_(workingFolder),
-        stationDownload_(http),
+        http_(http),
+        refresh_(http),
         configure_(std::move(configure)) {}
+  ~ReferenceDataService() override { Shutdown(); }
 
-  void RefreshStationFile() override { stationDownload_.RefreshStationFile(configure_()); }
+  void StartStationRefresh() override;
+  bool TakeOverStationRefresh() override;
   void ReloadReferenceData() override;
   void LoadStations() override;
+  std::vector<std::u16string> TakeLogLines() override;
+  void Shutdown() override;
 
  private:
+  // A log line for a file whose overlong lines the last load skipped.
+  template <typename Table>
+  void NoteSkippedLines(const char* file, const Table& table);
+
   ReferenceTables& tables_;
   ThemeList& themes_;
   const WorkFolderLayout& workingFolder_;
-  CStationJsonDL stationDownload_;
+  HttpClient& http_;
+  StationRefreshWorker refresh_;
   std::function<StationRefreshConfig()> configure_;
+  std::vector<std::u16string> logLines_;
 };
 
 }  // namespace hw

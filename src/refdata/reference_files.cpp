@@ -18,11 +18,12 @@ std::u16string_view Column(std::u16string_view line, std::size_t start, std::siz
 
 template <typename Table, typename Handler>
 void LoadTable(std::u16string_view path, Table& table, Handler readLine) {
-  table.count = ReadReferenceLines(path, Table::kCapacity,
-                                   [&table, &readLine](int index, std::u16string_view line) {
-                                     if (index >= 0 && index < Table::kCapacity)
-                                       readLine(line, table[index]);
-                                   });
+  const ReferenceLineCount read = ReadReferenceLines(
+      path, Table::kCapacity, [&table, &readLine](int index, std::u16string_view line) {
+        if (index >= 0 && index < Table::kCapacity) readLine(line, table[index]);
+      });
+  table.count = read.lines;
+  table.skippedLongLines = read.skippedLongLines;
 }
 
 }  // namespace

@@ -22,7 +22,8 @@ void ReadStationLine(std::u16string_view line, StationRecord& record);
 void ReadLandAreaLine(std::u16string_view line, LandAreaEntry& entry);
 
 // Read one file each into its table, from entry 0, and set the table's count (0 when the
-// file cannot be read). Lines beyond the table's capacity are not read.
+// file cannot be read) and how many overlong lines were skipped. Lines beyond the table's
+// capacity are not read.
 void LoadAreaInfoFile(std::u16string_view path, AreaInfoTable& table);
 void LoadStationFile(std::u16string_view path, StationTable& table);
 void LoadLandAreaFile(std::u16string_view path, LandAreaTable& table);

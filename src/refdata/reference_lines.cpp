@@ -14,8 +14,8 @@ constexpr std::size_t kLongLine = 1000;
 
 }  // namespace
 
-int ReadReferenceLineBytes(std::string_view bytes, int lineLimit,
-                           const ReferenceLineHandler& handler) {
+ReferenceLineCount ReadReferenceLineBytes(std::string_view bytes, int lineLimit,
+                                          const ReferenceLineHandler& handler) {
   // The mark is dropped only here, at the start of the file. Resetting the line buffer
   // whenever it begins with the mark, while on the first line, would also eat the first byte
   // of a first line that starts with a character of U+F000..U+FFFF (full-width digits and
@@ -23,28 +23,32 @@ int ReadReferenceLineBytes(std::string_view bytes, int lineLimit,
   if (bytes.starts_with(kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
 
   std::array<char, kLongLine + 1> buffer{};
-  std::size_t p = 0;
-  int n = 0;
+  std::size_t p = 0;  // bytes of the current line, counted up to kLongLine
+  ReferenceLineCount count;
   for (const char c : bytes) {
-    if (p >= kLongLine || n >= lineLimit) break;
+    if (count.lines >= lineLimit) break;
     if (c == '\r') continue;
     if (c != '\n') {
-      buffer[p++] = c;
+      if (p < kLongLine) buffer[p++] = c;
       continue;
     }
-    std::string_view line(buffer.data(), p);
-    line = line.substr(0, line.find('\0'));
-    handler(n, Utf8ToUtf16(line));
-    ++n;
+    if (p >= kLongLine) {
+      ++count.skippedLongLines;
+    } else {
+      std::string_view line(buffer.data(), p);
+      line = line.substr(0, line.find('\0'));
+      handler(count.lines, Utf8ToUtf16(line));
+      ++count.lines;
+    }
     p = 0;
   }
-  return n;
+  return count;
 }
 
-int ReadReferenceLines(std::u16string_view path, int lineLimit,
-                       const ReferenceLineHandler& handler) {
+ReferenceLineCount ReadReferenceLines(std::u16string_view path, int lineLimit,
+                                      const ReferenceLineHandler& handler) {
   const auto bytes = ReadFileBytes(path, kMaxReferenceFileBytes);
-  if (!bytes) return 0;
+  if (!bytes) return {};
   return ReadReferenceLineBytes(*bytes, lineLimit, handler);
 }
 

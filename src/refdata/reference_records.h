@@ -40,6 +40,7 @@ struct ReferenceTable {
   static constexpr int kCapacity = Capacity;
   std::array<Entry, Capacity> entries{};
   int count = 0;
+  int skippedLongLines = 0;  // lines of 1000 bytes or more the last load skipped
 
   const Entry& operator[](int index) const { return entries[static_cast<std::size_t>(index)]; }
   Entry& operator[](int index) { return entries[static_cast<std::size_t>(index)]; }

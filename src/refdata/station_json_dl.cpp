@@ -1,12 +1,17 @@
 #include "refdata/station_json_dl.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstdarg>
+#include <cstdint>
 #include <cstdio>
 
+#include "platform/atomic_file.h"
 #include "platform/bounded_download.h"
-#include "platform/file_system.h"
 #include "platform/number_text.h"
 #include "platform/text_codec.h"
+#include "refdata/reference_lines.h"
+#include "refdata/reference_records.h"
 
 namespace hw {
 namespace {
@@ -21,7 +26,32 @@ std::string Coordinate(double value, int width) {
   return text;
 }
 
+[[gnu::format(printf, 1, 2)]] std::string Format(const char* format, ...) {
+  char text[512];
+  std::va_list args;
+  va_start(args, format);
+  std::vsnprintf(text, sizeof text, format, args);
+  va_end(args);
+  return text;
+}
+
+std::u16string Said(const std::string& text) {
+  return u"観測点リスト … " + Utf8ToUtf16(text);
+}
+
+std::u16string Kept(const std::string& why) {
+  return Said("更新しません: " + why + " (Stations.ini はそのまま)");
+}
+
 }  // namespace
+
+int CountStationLines(std::u16string_view path) {
+  int stations = 0;
+  ReadReferenceLines(path, StationTable::kCapacity, [&stations](int, std::u16string_view line) {
+    if (!line.empty() && line.front() != u'\t') ++stations;
+  });
+  return stations;
+}
 
 std::u16string DecodeUnicodeEscapes(std::u16string_view text) {
   std::u16string decoded;
@@ -39,27 +69,72 @@ std::u16string DecodeUnicodeEscapes(std::u16string_view text) {
   return decoded;
 }
 
-void CStationJsonDL::RefreshStationFile(const StationRefreshConfig& config) {
-  if (config.StaJson == 0) return;
+StationRefreshOutcome CStationJsonDL::RefreshStationFile(const StationRefreshConfig& config) {
+  if (config.StaJson == 0) return {};
   DownloadStationJson(config.host);
-  if (status_ != StationDownload::kReceived) return;
+  if (status_ != StationDownload::kReceived) return {false, Kept(problem_)};
   SplitStationObjects();
-  WriteFileAtomically(config.WorkingFolder.StationsFile(), StationsFileText());
+  const std::u16string path = config.WorkingFolder.StationsFile();
+  const int stations = CompleteCount();
+  // The list in use now: the user's refreshed copy, else the installed one.
+  const int current = CountStationLines(config.WorkingFolder.LoadedStationsFile());
+  const int needed = std::max(kMinimumStations,
+                              static_cast<int>((std::int64_t{current} * kKeptPercent + 99) / 100));
+  if (stations < needed) {
+    return {false,
+            Kept(Format("地点が少なすぎます (%d 地点; 今のファイルは %d 地点, %d 地点以上が必要)",
+                        stations, current, needed))};
+  }
+  if (std::string error; !WriteFileAtomically(path, StationsFileText(), &error)) {
+    return {false, Kept("書き込めません (" + error + ")")};
+  }
+  return {true, Said(Format("Stations.ini を更新しました (%d 地点)", stations))};
 }
 
 void CStationJsonDL::DownloadStationJson(const std::string& host) {
   status_ = StationDownload::kUnderWay;
-  // The window's thread waits for this download; the bounded download's time-outs keep a dead
-  // network from freezing it.
+  problem_.clear();
   const BoundedBody download = BoundedGet(http_, host + std::string(kPath), kBufferSize);
-  if (download.result.stage != HttpStage::kOpened) {
-    status_ = StationDownload::kCannotOpen;
-    return;
+  const HttpResult& result = download.result;
+  const auto refuse = [this](StationDownload status, std::string why) {
+    status_ = status;
+    problem_ = std::move(why);
+  };
+  if (result.stage != HttpStage::kOpened) {
+    return refuse(StationDownload::kCannotOpen,
+                  Format("接続できません (curl %d: %s)", result.error, result.errorText.c_str()));
+  }
+  // Only a whole answer is the list: a cut list would drop every station after the cut.
+  if (download.limitReached) {
+    return refuse(StationDownload::kNotWhole,
+                  Format("本文が上限 %zu バイトに達しました", kBodyLimit));
+  }
+  if (result.error != 0) {
+    return refuse(StationDownload::kNotWhole,
+                  Format("転送が途中で失敗しました (curl %d: %s; 受信 %zu バイト)", result.error,
+                         result.errorText.c_str(), download.received));
+  }
+  if (result.status < 200 || result.status > 299) {
+    return refuse(StationDownload::kNotWhole, Format("HTTP %d の応答です", result.status));
+  }
+  if (result.announced >= 0 && download.received != static_cast<std::size_t>(result.announced)) {
+    return refuse(StationDownload::kNotWhole,
+                  Format("応答が途中で切れました (受信 %zu バイト, Content-Length %lld バイト)",
+                         download.received, result.announced));
   }
   text_ = download.body.substr(0, download.body.find('\0'));
-  status_ = !text_.empty() && text_[0] == '[' && download.received != 0
-                ? StationDownload::kReceived
-                : StationDownload::kNotAList;
+  if (text_.empty() || text_[0] != '[') {
+    return refuse(StationDownload::kNotAList,
+                  Format("本文がリストではありません (%zu バイト)", download.received));
+  }
+  status_ = StationDownload::kReceived;
+}
+
+int CStationJsonDL::CompleteCount() const {
+  int complete = 0;
+  for (int i = 0; i < count_; ++i)
+    complete += table_[static_cast<std::size_t>(i)].complete ? 1 : 0;
+  return complete;
 }
 
 void CStationJsonDL::SetText(std::string_view text) {

@@ -32,7 +32,9 @@ struct LoopState {
   // period changes in between, as it does when the push channel connects or drops.
   bool FetchSoon = false;
   int FetchHoldOff = 0;
-  int FetchFailures = 0;  // failed fetches in a row, for the back-off
+  int FetchFailures = 0;          // failed fetches in a row, for the back-off
+  int RedirectedFetches = 0;      // answered fetches in a row that needed redirects, likewise
+  int FetchRedirectsAllowed = 3;  // what the request budget leaves the next fetch
   // Seconds since the selected service last gave a whole list, or since it was selected.
   int SecondsWithoutList = 0;
   FetchStatusValue LastFetchStatus = FetchIdle;

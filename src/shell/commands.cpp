@@ -146,6 +146,7 @@ void CTremorlensDlg::ToggleDataSource(int id) {
   FetchAtNextSecond();
   context_.loop.FetchHoldOff = 0;
   context_.loop.FetchFailures = 0;
+  context_.loop.RedirectedFetches = 0;
   // The new source gets its own time to answer.
   RestartFeedWatch();
   if (id == kCommandToggleSandbox) {

@@ -5,11 +5,14 @@
 #include <string>
 
 #include "acquisition/fetch_detail.h"
+#include "acquisition/fetch_worker.h"
 #include "display/scroll_step.h"
 #include "eventlog/event_log.h"
+#include "platform/bounded_download.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "platform/frame_ticker.h"
+#include "shell/fetch_config.h"
 #include "shell/fetch_schedule.h"
 #include "shell/tremorlens_dlg.h"
 
@@ -51,9 +54,9 @@ void CTremorlensDlg::OnTimer() {
   }
   if (newSecond && loop.NowTime.tm_hour == 3 &&
       loop.NowTime.tm_min * 60 + loop.NowTime.tm_sec == loop.StationRefreshSecond) {
-    ports_.reference.RefreshStationFile();
-    ports_.reference.LoadStations();
+    ports_.reference.StartStationRefresh();
   }
+  TakeOverReferenceData();
   if (newSecond) CountDownHoldOff();
   if (newSecond && loop.StartupStage > 0) WatchFeed();
   loop.PrevTime = loop.NowTime;
@@ -120,7 +123,7 @@ void CTremorlensDlg::RunStartupStage0() {
   loop.PrevTime = loop.NowTime;
   // What the last run received is shown, labelled as such, until the service answers.
   ComposeLastKnownList();
-  ports_.fetch.StartFetchWorker();
+  StartFetch();
   loop.StartupStage = 1;
 }
 
@@ -140,15 +143,62 @@ void CTremorlensDlg::ScheduleFetch() {
   const AppSettings& settings = context_.settings;
   const int reload = PollPeriod();
   // A fetch asked for at the next second starts whatever the period became meanwhile, and the
-  // period then counts from it.
+  // period then counts from it. A due fetch that the request budget does not allow yet stays
+  // due: the phase (or the request) waits with it.
   const bool asked = loop.FetchSoon && loop.FetchHoldOff == 0;
-  if (asked || ShouldStartFetch(loop.FetchHoldOff, loop.FetchPhase, reload, settings.Demo)) {
-    ports_.fetch.StartFetchWorker();
+  if ((asked || ShouldStartFetch(loop.FetchHoldOff, loop.FetchPhase, reload, settings.Demo)) &&
+      !StartFetch()) {
+    return;
   }
   if (loop.FetchSoon) loop.FetchPhase = reload - 1;
   loop.FetchSoon = false;
   loop.FetchPhase =
       AdvanceFetchPhase(loop.FetchPhase, reload, settings.TStart, loop.PrevTime.tm_sec);
+}
+
+bool CTremorlensDlg::StartFetch() {
+  // Demo files cost the service nothing, and a start while a fetch is pending only counts.
+  if (context_.settings.Demo <= 0 &&
+      context_.fetch.FetchStatus.load(std::memory_order_acquire) == FetchIdle) {
+    const std::string address = RequestAddress(FetchWorker::RequestUrl(MakeFetchConfig(context_)));
+    const std::int64_t now = platform_.clock.MonotonicMs();
+    const int room = requestBudget_.Room(address, now);
+    if (room <= 0) {
+      if (!budgetWaitSaid_) {
+        budgetWaitSaid_ = true;
+        const std::int64_t waitMs = requestBudget_.NextRoomMs(address, now) - now;
+        context_.eventLog.WriteEventLog(LogText(BudgetWaitText(
+            address, RequestBudget::kRequestsPerMinute, static_cast<int>((waitMs + 999) / 1000))));
+      }
+      return false;
+    }
+    budgetWaitSaid_ = false;
+    requestBudget_.Spend(address, now);
+    fetchAddress_ = address;
+    // The redirects the fetch may follow come out of the same budget.
+    context_.loop.FetchRedirectsAllowed = std::min(kMaxRedirects, room - 1);
+  }
+  ports_.fetch.StartFetchWorker();
+  return true;
+}
+
+void CTremorlensDlg::TakeOverRedirects(FetchStatusValue status) {
+  LoopState& loop = context_.loop;
+  const FetchDetail& detail = context_.fetch.Detail;
+  const bool answered = status == FetchDone || status == FetchUnchanged || status == FetchNoReports;
+  if (detail.redirects <= 0) {
+    if (answered) loop.RedirectedFetches = 0;
+    return;
+  }
+  requestBudget_.Spend(fetchAddress_, platform_.clock.MonotonicMs(), detail.redirects);
+  // A failure has backed off already; an answer that needed redirects backs off as one.
+  if (!answered) return;
+  ++loop.RedirectedFetches;
+  const int holdOff =
+      HoldOffAfterFailure(status, detail, loop.RedirectedFetches, context_.settings.Reload);
+  loop.FetchHoldOff = std::max(loop.FetchHoldOff, holdOff);
+  context_.eventLog.WriteEventLog(LogText(RedirectedText(detail)));
+  if (holdOff > 0) context_.eventLog.WriteEventLog(LogText(HoldOffText(holdOff)));
 }
 
 void CTremorlensDlg::TakeOverFetchStatus() {
@@ -177,7 +227,7 @@ void CTremorlensDlg::TakeOverFetchStatus() {
     case FetchNoReports:
       // The service answered, with nothing to show: what is shown stays.
       loop.FetchFailures = 0;
-      context_.eventLog.WriteEventLog(LogText(NoReportsText()));
+      context_.eventLog.WriteEventLog(LogText(NoReportsText(fetch.Detail)));
       break;
     case FetchOpenFailed:
       TakeOverFailure(status, u"接続エラー … ネット接続不良",
@@ -198,6 +248,7 @@ void CTremorlensDlg::TakeOverFetchStatus() {
                       u"エラー番号 … " + NumberText(fetch.LastNetError.load()));
       break;
   }
+  TakeOverRedirects(status);
   fetch.FetchStatus.store(FetchIdle, std::memory_order_release);
 }
 
@@ -281,6 +332,15 @@ void CTremorlensDlg::FollowDrag() {
   settings.Left = framed.left;
   settings.Bottom = framed.bottom;
   settings.Right = framed.right;
+}
+
+void CTremorlensDlg::TakeOverReferenceData() {
+  // The refresh ran on its own thread; the table is read again once it has ended, whether or
+  // not it replaced the file.
+  if (ports_.reference.TakeOverStationRefresh()) ports_.reference.LoadStations();
+  for (const std::u16string& line : ports_.reference.TakeLogLines()) {
+    context_.eventLog.WriteEventLog(LogText(line));
+  }
 }
 
 void CTremorlensDlg::CountDownHoldOff() {

@@ -39,6 +39,7 @@ std::string IdWithoutQuotes(const std::u16string& id) {
 void CTremorlensDlg::AttachPushChannel(PushChannel& channel) {
   PushDoorbell::Hooks hooks;
   hooks.ring = [this] { FetchAtNextSecond(); };
+  hooks.readNow = [this] { FetchNow(); };
   hooks.shownId = [this] { return IdWithoutQuotes(context_.fetch.LastShownId); };
   hooks.log = [this](std::u16string_view line) {
     context_.eventLog.WriteEventLog(std::u16string(kEventLogPrefix) + std::u16string(line));
@@ -48,6 +49,15 @@ void CTremorlensDlg::AttachPushChannel(PushChannel& channel) {
 
 void CTremorlensDlg::TickPushDoorbell() {
   if (doorbell_) doorbell_->Tick(platform_.clock.MonotonicMs(), PushUrl(context_));
+}
+
+void CTremorlensDlg::FetchNow() {
+  // A fetch still pending, or a hold-off, leaves it to the next second's schedule.
+  if (context_.loop.FetchHoldOff == 0 &&
+      context_.fetch.FetchStatus.load(std::memory_order_acquire) == FetchIdle && StartFetch()) {
+    return;
+  }
+  FetchAtNextSecond();
 }
 
 int CTremorlensDlg::PollPeriod() const {

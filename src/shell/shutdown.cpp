@@ -15,6 +15,7 @@ void CTremorlensDlg::OnDestroy() {
   platform_.frameTicker.Stop();
   platform_.window.KillTimer();
   ports_.fetch.Shutdown();
+  ports_.reference.Shutdown();
 
   // When start-up ended before the first tick placed the window, the window still has its
   // initial rectangle; the stored one is kept rather than overwritten with it.

@@ -52,7 +52,8 @@ bool CTremorlensDlg::OnInitDialog() {
   ports_.tray.Add();
   CreateFonts();
 
-  ports_.reference.RefreshStationFile();
+  // The refresh runs beside the start; the loop reads the new list when it has come.
+  ports_.reference.StartStationRefresh();
   ports_.reference.ReloadReferenceData();
 
   context_.surfaces.CreateWorkingSurfaces();

@@ -12,6 +12,7 @@
 #include "shell/frame_clock.h"
 #include "shell/platform_services.h"
 #include "shell/report_notification.h"
+#include "shell/request_budget.h"
 #include "shell/settings_dialog_link.h"
 #include "shell/shell_ports.h"
 
@@ -78,7 +79,15 @@ class CTremorlensDlg final : public WindowEventSink,
   void ApplyTrackingSizes();
   void StartFrameTimer();
   void ScheduleFetch();
+  // Starts the fetch worker unless the request budget of the address in use is spent (false
+  // then; said once in the log while it lasts).
+  bool StartFetch();
+  // Counts the redirects of a fetch against the budget and backs off after an answer that
+  // needed them.
+  void TakeOverRedirects(FetchStatusValue status);
   void TickPushDoorbell();
+  // Starts a fetch at once when nothing holds it back, else at the next second.
+  void FetchNow();
   // Reload, or the longer push period while the push channel is connected.
   int PollPeriod() const;
   void TakeOverFetchStatus();
@@ -101,6 +110,8 @@ class CTremorlensDlg final : public WindowEventSink,
   void UpdateFrameCounters();
   void AdvanceTicker();
   void FollowDrag();
+  // Takes a station refresh that has ended over and logs what the reference data said.
+  void TakeOverReferenceData();
   void CountDownHoldOff();
   Rect FramedWindowRect();
   // Commands.
@@ -135,6 +146,9 @@ class CTremorlensDlg final : public WindowEventSink,
   std::unique_ptr<PushDoorbell> doorbell_;
   // True when the settings file held no [Position]: the first placement gets a 16:9 client.
   bool firstPlacement_ = false;
+  RequestBudget requestBudget_;
+  std::string fetchAddress_;     // the address the running fetch asks
+  bool budgetWaitSaid_ = false;  // whether the log said that fetches wait for the budget
 };
 
 }  // namespace hw

@@ -150,6 +150,10 @@ TEST(FetchWorker, AnswersThatAreNoWholeListReplaceNothing) {
       {"not a list", answer(0, 200, -1, -1), "<html>busy</html>", FetchBadBody,
        FetchProblem::kNotAList},
       {"200 with []", answer(0, 200, 2, -1), "[]", FetchNoReports, FetchProblem::kNone},
+      {"200 with [ ] on two lines", answer(0, 200, 4, -1), "[\r\n]", FetchNoReports,
+       FetchProblem::kNone},
+      {"200 with a list of no reports", answer(0, 200, -1, -1), R"([{"code":551,"ver":1}])",
+       FetchNoReports, FetchProblem::kUnreadable},
   };
   for (const Case& c : cases) {
     test::TempFolder folder;
@@ -181,6 +185,17 @@ TEST(FetchWorker, ASecondStartWhileOneIsPendingOnlyCounts) {
   EXPECT_TRUE(h.http.urls.empty());
   h.worker.RunFetch(LiveConfig());  // a worker that finds the word taken does nothing
   EXPECT_TRUE(h.http.urls.empty());
+
+  // A start claims the word before it returns, so a start right after it only counts, even
+  // before the first worker's thread has run.
+  h.shared.FetchStatus = FetchIdle;
+  h.http.body = Body({ReportJson()});
+  h.worker.StartFetchWorker();
+  EXPECT_NE(h.shared.FetchStatus.load(), FetchIdle);
+  h.worker.StartFetchWorker();
+  h.worker.Shutdown();
+  EXPECT_EQ(h.http.urls.size(), 1u);
+  EXPECT_EQ(h.shared.FetchStatus.load(), FetchDone);
 }
 
 TEST(FetchWorker, DemoFilesFollowTheClock) {

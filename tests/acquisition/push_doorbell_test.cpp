@@ -21,9 +21,10 @@ struct Bell {
   FakePushChannel channel;
   std::string shown;
   int rings = 0;
+  int reads = 0;
   std::vector<std::u16string> log;
   PushDoorbell doorbell{channel,
-                        {[this] { ++rings; }, [this] { return shown; },
+                        {[this] { ++rings; }, [this] { ++reads; }, [this] { return shown; },
                          [this](std::u16string_view line) { log.emplace_back(line); }}};
   std::int64_t now = 0;
 
@@ -83,6 +84,7 @@ TEST(PushDoorbell, RingsAgainWhileTheHistoryHasNotCaughtUp) {
   Bell bell;
   bell.Tick(0);
   bell.channel.Connect();
+  bell.rings = 0;  // the connection's own reading of the list
   bell.channel.Send(R"({"_id":"a1","code":551})");
   ASSERT_EQ(bell.rings, 1);
   bell.Tick(1000);
@@ -151,6 +153,61 @@ TEST(PushDoorbell, FollowsTheAddressAndOpensNothingWithoutOne) {
   EXPECT_FALSE(bell.doorbell.Connected());
   bell.Tick(600000, "");
   EXPECT_EQ(bell.channel.opens.size(), 2u);
+}
+
+// The service does not send again what it pushed while the program was away: every
+// connection, the first and each one after a gap, reads the list once.
+TEST(PushDoorbell, EveryConnectionReadsTheListOnce) {
+  Bell bell;
+  bell.Tick(0);
+  EXPECT_EQ(bell.reads, 0);
+  bell.channel.Connect();
+  EXPECT_EQ(bell.reads, 1);
+  bell.channel.Drop("gone");
+  bell.Tick(1000);
+  ASSERT_EQ(bell.channel.opens.size(), 2u);
+  bell.channel.Connect();
+  EXPECT_EQ(bell.reads, 2);
+  EXPECT_EQ(bell.rings, 0);
+}
+
+// A connection is trusted only while it shows life: a handshake that never ends and a socket
+// whose pong does not come are given up, logged, and tried again after the usual wait.
+TEST(PushDoorbell, AHandshakeThatNeverEndsAndASilentSocketAreGivenUp) {
+  Bell dead;
+  dead.Tick(0);
+  dead.Tick(PushDoorbell::kHandshakeMs - 1000);
+  EXPECT_EQ(dead.channel.closes, 0);
+  dead.Tick(1000);
+  EXPECT_EQ(dead.channel.closes, 1);
+  ASSERT_EQ(dead.log.size(), 1u);
+  EXPECT_EQ(dead.log[0],
+            u"プッシュ通知 … 接続できません (10 秒以内にハンドシェイクが終わりません; 1 "
+            u"秒後に再接続 (その間は定期取得))");
+  dead.Tick(1000);
+  EXPECT_EQ(dead.channel.opens.size(), 2u);
+
+  Bell silent;
+  silent.Tick(0);
+  silent.channel.Connect();
+  // Answered pings keep a quiet connection: one every kPingEveryMs.
+  for (int second = 0; second < 120; ++second)
+    silent.Tick(1000);
+  EXPECT_TRUE(silent.doorbell.Connected());
+  EXPECT_EQ(silent.channel.pings, 120000 / PushDoorbell::kPingEveryMs);
+  silent.channel.answersPings = false;
+  int seconds = 0;
+  while (silent.doorbell.Connected() && seconds < 60) {
+    silent.Tick(1000);
+    ++seconds;
+  }
+  EXPECT_LE(seconds, (PushDoorbell::kPingEveryMs + PushDoorbell::kPongWaitMs) / 1000);
+  EXPECT_EQ(silent.channel.closes, 1);
+  EXPECT_EQ(silent.log.back(),
+            u"プッシュ通知 … 切断されました (5 秒以内に ping への pong が返りません; 1 "
+            u"秒後に再接続 (その間は定期取得))");
+  silent.Tick(1000);
+  EXPECT_EQ(silent.channel.opens.size(), 2u);
 }
 
 }  // namespace

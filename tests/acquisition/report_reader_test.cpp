@@ -7,6 +7,7 @@
 #include <memory>
 #include <sstream>
 
+#include "acquisition/compact_json.h"
 #include "acquisition/fetch_status.h"
 #include "acquisition/report_body.h"
 #include "acquisition/report_json.h"
@@ -253,16 +254,13 @@ TEST(ReportReader, CapacitiesHoldWhateverTheInput) {
   EXPECT_EQ(cut.latest().points[0].pref.Size(), 29u);
 }
 
-TEST(ReportReader, BodiesThatAreNotCompactReportListsHoldNoReport) {
+TEST(ReportReader, BodiesThatAreNoReportListsHoldNoReport) {
   EXPECT_EQ(Reading("").status, FetchBadBody);
   EXPECT_EQ(Reading("<html>502</html>").status, FetchBadBody);
   EXPECT_EQ(Reading(std::string("\0[]", 3)).status, FetchBadBody);
   EXPECT_EQ(Reading("[]").status, FetchNoReports);
 
-  const Reading pretty("[\n  {\n    \"code\": 551,\n    \"id\": \"x\"\n  }\n]");
-  EXPECT_EQ(pretty.status, FetchNoReports);
-  EXPECT_EQ(pretty.latest().code, 0);
-  EXPECT_TRUE(pretty.newestId.empty());
+  EXPECT_EQ(Reading("[{\"code\":551}]").status, FetchNoReports) << "no id";
 
   // Deeply nested objects are skipped instead of exhausting the stack.
   std::string deep = "[{\"earthquake\":";
@@ -270,6 +268,73 @@ TEST(ReportReader, BodiesThatAreNotCompactReportListsHoldNoReport) {
     deep += "{\"earthquake\":";
   deep += "1" + std::string(50001, '}') + "]";
   EXPECT_EQ(Reading(deep).status, FetchNoReports);
+}
+
+// The same list as the service might format it: a line per member, indented, with blanks
+// after the colons (inserted outside strings only).
+std::string PrettyPrinted(std::string_view compact) {
+  std::string pretty;
+  std::string indent = "\n";
+  bool inString = false;
+  for (std::size_t i = 0; i < compact.size(); ++i) {
+    const char c = compact[i];
+    if (inString) {
+      pretty += c;
+      if (c == '\\') pretty += compact[++i];
+      if (c == '"') inString = false;
+      continue;
+    }
+    if (c == '}' || c == ']') {
+      indent.resize(indent.size() - 2);
+      pretty += indent;
+    }
+    pretty += c;
+    if (c == '"') inString = true;
+    if (c == ':') pretty += ' ';
+    if (c == '{' || c == '[') indent += "  ";
+    if (c == '{' || c == '[' || c == ',') pretty += indent;
+  }
+  return pretty + "\r\n";
+}
+
+TEST(ReportReader, PrettyPrintedListsReadAsCompactOnes) {
+  for (const char* name :
+       {"samples/seven-types-2016-2020.json", "samples/detailscale-2024-08-10-two-reports.json"}) {
+    SCOPED_TRACE(name);
+    const std::string compact = Fixture(name);
+    const std::string pretty = PrettyPrinted(compact);
+    ASSERT_NE(pretty.find("\n    \"code\": 551,"), std::string::npos) << pretty.substr(0, 300);
+    EXPECT_EQ(CompactJson(compact), compact) << "compact input comes back byte for byte";
+    EXPECT_EQ(CompactJson(pretty), compact);
+
+    const Reading a(compact);
+    const Reading b(pretty);
+    ASSERT_EQ(b.status, FetchDone);
+    EXPECT_EQ(b.newestId, a.newestId);
+    EXPECT_EQ(b.latest().pointCount, a.latest().pointCount);
+    EXPECT_EQ(b.latest().commentText, a.latest().commentText);
+    EXPECT_EQ(b.latest().hypocenterName, a.latest().hypocenterName);
+    for (int i = 0; i < kHistorySlots; ++i)
+      EXPECT_EQ(b.slot(i).hypocenterName, a.slot(i).hypocenterName) << i;
+  }
+}
+
+// Blanks inside strings are part of the text; escapes never end a string early.
+TEST(ReportReader, CompactJsonKeepsStrings) {
+  struct Case {
+    std::string_view text;
+    std::string_view compact;
+  };
+  const Case cases[] = {
+      {" [ {\"a b\" :\t\"c  d\" } ]\r\n", "[{\"a b\":\"c  d\"}]"},
+      {R"(["a\" b", 1 ])", R"(["a\" b",1])"},
+      {R"(["a\\", "b" ])", R"(["a\\","b"])"},
+      {"[\"never ends , ]", "[\"never ends , ]"},
+      {"\xE6\x9D\xB1 \xE4\xBA\xAC", "\xE6\x9D\xB1\xE4\xBA\xAC"},
+      {"", ""},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(CompactJson(c.text), c.compact) << c.text;
 }
 
 }  // namespace

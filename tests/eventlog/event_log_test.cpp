@@ -93,5 +93,45 @@ TEST(EventLog, FullLogIsRotatedKeepingThreeOldFiles) {
   EXPECT_FALSE(std::filesystem::exists(folder.path() / "Eventlog/event.log.4"));
 }
 
+// The old files cannot take event.log's place (here folders stand under their names; a folder
+// that is not writable does the same): the file loses its older half instead of growing, and
+// the log says so once.
+TEST(EventLog, ALogThatCannotRotateStaysWithinItsLimit) {
+  test::TempFolder folder;
+  for (const char* old :
+       {"Eventlog/event.log.1/x", "Eventlog/event.log.2/x", "Eventlog/event.log.3/x"})
+    folder.Write(old, "");
+  std::string full;
+  for (int i = 0; full.size() < EventLog::kRotateBytes; ++i)
+    full += "2026/01/02 03:04:05 : old line " + std::to_string(i) + "\r\n";
+  folder.Write("Eventlog/event.log", full);
+  const WorkFolderLayout working(folder.U16());
+  const std::tm now = MakeLocalTime(2026, 1, 2, 3, 4, 5);
+  EventLog log(working, now);
+  const std::string line(990, 'n');
+  const auto path = folder.path() / "Eventlog/event.log";
+  const auto saidTimes = [&] {
+    const std::string text = folder.Read("Eventlog/event.log");
+    std::size_t times = 0;
+    for (std::size_t at = text.find("event.log を event.log.1 へ移せません");
+         at != std::string::npos; at = text.find("event.log を event.log.1 へ移せません", at + 1))
+      ++times;
+    return times;
+  };
+  // Two cuts: the one of the full file, and one after 11 MB more.
+  for (int i = 0; i < 11000; ++i) {
+    log.WriteEventLog(std::u16string(line.begin(), line.end()));
+    ASSERT_LE(std::filesystem::file_size(path), EventLog::kRotateBytes) << i;
+    if (i == 0) {
+      EXPECT_EQ(saidTimes(), 1u);
+      EXPECT_TRUE(folder.Read("Eventlog/event.log").starts_with("2026/01/02 03:04:05 : old line"))
+          << "it starts with a whole line";
+    }
+  }
+  EXPECT_LE(saidTimes(), 1u) << "said once a run";
+  EXPECT_TRUE(folder.Read("Eventlog/event.log").ends_with(line + "\r\n"));
+  EXPECT_TRUE(std::filesystem::is_directory(folder.path() / "Eventlog/event.log.1"));
+}
+
 }  // namespace
 }  // namespace hw

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "acquisition/report_model.h"
@@ -9,10 +10,14 @@
 
 namespace hw::test {
 
-// Shell ports that count their calls; the fetch service can hand over a prepared result.
+// Shell ports that count their calls; the fetch service can hand over a prepared result, and
+// `onStart` can play the worker.
 class RecordingFetchService final : public FetchService {
  public:
-  void StartFetchWorker() override { ++starts; }
+  void StartFetchWorker() override {
+    ++starts;
+    if (onStart) onStart();
+  }
   void TakeOverResult(ReportStore& display) override {
     ++takeOvers;
     if (fill) fill(display);
@@ -23,16 +28,32 @@ class RecordingFetchService final : public FetchService {
   int takeOvers = 0;
   int shutdowns = 0;
   std::function<void(ReportStore&)> fill;
+  std::function<void()> onStart;
 };
 
+// A refresh ends at the take-over that follows its start, unless `refreshRunning` holds it.
 class RecordingReferenceService final : public ReferenceService {
  public:
-  void RefreshStationFile() override { ++refreshes; }
+  void StartStationRefresh() override {
+    ++refreshes;
+    refreshPending = true;
+  }
+  bool TakeOverStationRefresh() override {
+    if (!refreshPending || refreshRunning) return false;
+    refreshPending = false;
+    return true;
+  }
   void ReloadReferenceData() override { ++reloads; }
   void LoadStations() override { ++stationLoads; }
+  std::vector<std::u16string> TakeLogLines() override { return std::exchange(logLines, {}); }
+  void Shutdown() override { ++shutdowns; }
   int refreshes = 0;
   int reloads = 0;
   int stationLoads = 0;
+  int shutdowns = 0;
+  bool refreshPending = false;
+  bool refreshRunning = false;
+  std::vector<std::u16string> logLines;
 };
 
 class ScriptedThemeAssets final : public ThemeAssetService {

@@ -129,6 +129,7 @@ void TestHttpServer::Answer(int client) {
   std::string body;
   int status;
   std::string extraHeaders;
+  bool redirectThisOne = false;
   {
     const std::lock_guard lock(mutex_);
     requestLines_.push_back(request.substr(0, request.find("\r\n")));
@@ -141,6 +142,9 @@ void TestHttpServer::Answer(int client) {
     body = body_;
     status = status_;
     extraHeaders = extraHeaders_;
+    if (mode == Mode::kRedirectEveryOther && request.find("hop=1") == std::string::npos) {
+      redirectThisOne = (redirectTurn_++ % 2) == 1;
+    }
   }
   // Behaves as a slow or silent server for `ms`, unless the server is being stopped.
   const auto pause = [this](int ms) {
@@ -186,11 +190,18 @@ void TestHttpServer::Answer(int client) {
       }
       break;
     }
-    case Mode::kRedirectLoop: {
+    case Mode::kRedirectLoop:
+    case Mode::kRedirectEveryOther: {
       const std::string line = request.substr(0, request.find("\r\n"));
       const std::size_t from = line.find(' ') + 1;
       const std::string path = line.substr(from, line.rfind(' ') - from);
-      SendAll(client, Header(302, "Found", 0, "Location: " + path + "\r\n"));
+      if (mode == Mode::kRedirectLoop) {
+        SendAll(client, Header(302, "Found", 0, "Location: " + path + "\r\n"));
+      } else if (redirectThisOne) {
+        SendAll(client, Header(302, "Found", 0, "Location: " + path + "&hop=1\r\n"));
+      } else {
+        SendAll(client, Header(200, "OK", body.size()) + body);
+      }
       break;
     }
   }

@@ -23,7 +23,8 @@ class TestHttpServer {
     kCloseWithoutAnswer,  // closes the connection right after the request
     kStatus,              // `status` with `extraHeaders` and `body`
     kTrickle,             // 200 announcing `body`, sent 2 bytes every 0.9 s
-    kRedirectLoop         // 302 back to the same path, every time
+    kRedirectLoop,        // 302 back to the same path, every time
+    kRedirectEveryOther   // 200 with `body`, but every other request is first sent on by a 302
   };
 
   TestHttpServer();
@@ -60,6 +61,7 @@ class TestHttpServer {
   std::string extraHeaders_;
   std::vector<std::string> requestLines_;
   std::vector<std::string> userAgents_;
+  int redirectTurn_ = 0;
   std::thread thread_;
 };
 

@@ -9,10 +9,12 @@
 #include <sstream>
 #include <thread>
 #include <utility>
+#include <vector>
 
 #include "acquisition/fetch_worker.h"
 #include "fakes/fake_clock.h"
 #include "fakes/fake_frame_ticker.h"
+#include "fakes/fake_push_channel.h"
 #include "fakes/fake_text_renderer.h"
 #include "fakes/fake_window_host.h"
 #include "fakes/recording_ports.h"
@@ -158,6 +160,8 @@ TEST(FetchOverHttp, AnswersThatAreNoWholeListReplaceNothing) {
       {"redirect loop", Mode::kRedirectLoop, 200, "", "", FetchUrlFailed,
        "curl 47: Maximum (3) redirects followed", 4},
       {"200 with []", Mode::kBody, 200, "", "[]", FetchNoReports, "地震情報のないリストです", 1},
+      {"200 with objects the reader cannot take", Mode::kBody, 200, "", "[{\"code\" : 551 }]",
+       FetchNoReports, "地震情報として読み取れないリストです (17 バイト", 1},
   };
   test::TestHttpServer server;
   server.Serve(Mode::kBody, first);
@@ -249,6 +253,59 @@ TEST(FetchOverHttp, UntrustedCertificateIsAUrlFailure) {
   EXPECT_EQ(h.context->fetch.LastNetError.load(), 60);  // peer certificate cannot be verified
   ::kill(child, SIGTERM);
   ::waitpid(child, nullptr, 0);
+}
+
+// Polls every second, phantom push announcements every second and a service that redirects:
+// no minute (of the fake clock) ever sees more than 60 requests, redirects included.
+TEST(FetchOverHttp, RedirectsAndPhantomPushesStayWithinSixtyRequestsAMinute) {
+  const std::string list = Fixture("samples/detailscale-2024-08-10-two-reports.json");
+  for (const Mode mode : {Mode::kRedirectEveryOther, Mode::kRedirectLoop}) {
+    test::TestHttpServer server;
+    server.Serve(mode, list);
+    test::FakePushChannel channel;
+    NetworkHarness h;
+    h.context->settings.Reload = 1;
+    h.context->settings.PushReload = 1;
+    h.dialog.AttachPushChannel(channel);
+    h.Start(server.BaseUrl());
+    // Takes the worker's result over within the second of the fake clock (a started fetch is
+    // claimed at once, so FetchRunning shows from the start on), and counts the requests the
+    // second made.
+    std::vector<std::size_t> perSecond;
+    std::size_t seen = 0;
+    const auto endSecond = [&] {
+      for (int i = 0; i < 12000 && h.context->fetch.FetchStatus.load() != FetchIdle; ++i) {
+        std::this_thread::sleep_for(1ms);
+        h.dialog.OnTimer();
+      }
+      ASSERT_EQ(h.context->fetch.FetchStatus.load(), FetchIdle);
+      const std::size_t requests = server.RequestLines().size();
+      perSecond.push_back(requests - seen);
+      seen = requests;
+    };
+    endSecond();  // the start-up fetch
+    for (int second = 1; second <= 150; ++second) {
+      // Requests are counted in the second of the fake clock in which they are made.
+      h.clock.AdvanceSeconds(1);
+      if (second == 2) channel.Connect();  // reads the list at once
+      if (second >= 2)
+        channel.Send(second % 2 ? R"({"_id":"a","code":551})" : R"({"_id":"b","code":551})");
+      h.dialog.OnTimer();
+      endSecond();
+    }
+    std::size_t most = 0;
+    for (std::size_t from = 0; from < perSecond.size(); ++from) {
+      std::size_t sum = 0;
+      for (std::size_t s = from; s < std::min(perSecond.size(), from + 60); ++s)
+        sum += perSecond[s];
+      most = std::max(most, sum);
+    }
+    EXPECT_LE(most, 60u) << (mode == Mode::kRedirectLoop ? "loop" : "every other");
+    if (mode == Mode::kRedirectEveryOther) {
+      EXPECT_GE(most, 55u) << "the budget is used, not wasted";
+      EXPECT_NE(h.Log().find("へのリクエストが 1 分間に 60 回に達したので"), std::string::npos);
+    }
+  }
 }
 
 // Many fetches back to back while the loop takes each result over (run under ThreadSanitizer).

@@ -72,7 +72,45 @@ TEST(FileSystem, FullDiskNeverLeavesAPartialLineOrFile) {
   EXPECT_EQ(folder.Read("log"), "first\n");
   EXPECT_EQ(folder.Read("whole"), "old content");
   EXPECT_NE(error.find("File too large"), std::string::npos) << error;
-  EXPECT_FALSE(fs::exists(folder.path() / "whole.tmp"));
+  // No temporary file is left behind.
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), {}), 2);
+}
+
+// Whatever stands under the old fixed temporary name (or any name) is never opened: a link
+// there keeps its target, and the file itself becomes a regular file with the new text.
+TEST(FileSystem, AtomicWriteNeverWritesThroughAPlantedTemporary) {
+  struct Plant {
+    const char* what;
+    void (*make)(const fs::path& at, const fs::path& victim);
+  };
+  const Plant plants[] = {
+      {"link to a file",
+       [](const fs::path& at, const fs::path& victim) { fs::create_symlink(victim, at); }},
+      {"dangling link",
+       [](const fs::path& at, const fs::path& victim) {
+         fs::create_symlink(victim.parent_path() / "nowhere", at);
+       }},
+      {"FIFO", [](const fs::path& at, const fs::path&) { ::mkfifo(at.c_str(), 0600); }},
+      {"folder", [](const fs::path& at, const fs::path&) { fs::create_directory(at); }},
+  };
+  for (const Plant& plant : plants) {
+    SCOPED_TRACE(plant.what);
+    test::TempFolder folder;
+    folder.Write("victim", "precious");
+    folder.Write("Storage/history.json", "old");
+    const fs::path planted = folder.path() / "Storage/history.json.tmp";
+    plant.make(planted, folder.path() / "victim");
+    const fs::file_type plantedType = fs::symlink_status(planted).type();
+
+    ASSERT_TRUE(WriteFileAtomically(PathIn(folder, "Storage/history.json"), "new"));
+    EXPECT_EQ(folder.Read("victim"), "precious");
+    EXPECT_FALSE(fs::exists(folder.path() / "nowhere"));
+    EXPECT_EQ(fs::symlink_status(planted).type(), plantedType);
+    EXPECT_EQ(fs::symlink_status(folder.path() / "Storage/history.json").type(),
+              fs::file_type::regular);
+    EXPECT_EQ(folder.Read("Storage/history.json"), "new");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path() / "Storage"), {}), 2);
+  }
 }
 
 }  // namespace

@@ -201,6 +201,28 @@ TEST_F(ReferenceReload, TheUsersFilesAndThemesJoinTheShippedOnes) {
   EXPECT_EQ(themes.Name(0), u"Mine");
 }
 
+// One overlong line costs only itself, and the service says how many lines each file lost.
+TEST_F(ReferenceReload, OverlongLinesAreSkippedAndLogged) {
+  const std::string longLine = std::string(1200, 'x') + "\t1\t2\t3\t0\r\n";
+  folder.Write("Setting/Stations.ini",
+               "a\t1\t2\t3\t0\r\n" + longLine + "b\t4\t5\t6\t0\r\n" + longLine);
+  folder.Write("Setting/LandArea.ini", "A\tB\n" + longLine);
+  test::FakeHttpClient http;
+  const WorkFolderLayout workingFolder(folder.U16());
+  ReferenceDataService service(*tables, themes, workingFolder, http,
+                               [] { return StationRefreshConfig{}; });
+  service.ReloadReferenceData();
+  ASSERT_EQ(tables->stations.count, 2);
+  EXPECT_EQ(tables->stations[1].name, u"b");
+  EXPECT_EQ(service.TakeLogLines(),
+            (std::vector<std::u16string>{
+                u"参照ファイル … Stations.ini の 1000 バイト以上の行 2 行を読み飛ばしました",
+                u"参照ファイル … LandArea.ini の 1000 バイト以上の行 1 行を読み飛ばしました"}));
+  EXPECT_TRUE(service.TakeLogLines().empty()) << "said once per load";
+  service.LoadStations();
+  EXPECT_EQ(service.TakeLogLines().size(), 1u);
+}
+
 TEST_F(ReferenceReload, TheServiceReadsTheWorkingFolderAtEachCall) {
   WorkFolderLayout workingFolder(u"/nonexistent");
   test::FakeHttpClient http;
@@ -213,7 +235,8 @@ TEST_F(ReferenceReload, TheServiceReadsTheWorkingFolderAtEachCall) {
   EXPECT_EQ(tables->stations.count, 1);
   EXPECT_EQ(tables->areaInfo.count, 0) << "LoadStations reads Stations.ini only";
   EXPECT_EQ(tables->areas[0].code, 0);
-  service.RefreshStationFile();  // StaJson 0: no download
+  service.StartStationRefresh();  // StaJson 0: no download
+  EXPECT_FALSE(service.TakeOverStationRefresh());
   EXPECT_TRUE(http.urls.empty());
   service.ReloadReferenceData();
   EXPECT_EQ(tables->areaInfo.count, 1);

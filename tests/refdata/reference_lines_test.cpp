@@ -10,13 +10,15 @@
 namespace hw {
 namespace {
 
-std::vector<std::u16string> Lines(std::string_view bytes, int limit = 100) {
+std::vector<std::u16string> Lines(std::string_view bytes, int limit = 100, int* skipped = nullptr) {
   std::vector<std::u16string> lines;
-  const int count = ReadReferenceLineBytes(bytes, limit, [&](int index, std::u16string_view line) {
-    EXPECT_EQ(index, static_cast<int>(lines.size()));
-    lines.emplace_back(line);
-  });
-  EXPECT_EQ(count, static_cast<int>(lines.size()));
+  const ReferenceLineCount count =
+      ReadReferenceLineBytes(bytes, limit, [&](int index, std::u16string_view line) {
+        EXPECT_EQ(index, static_cast<int>(lines.size()));
+        lines.emplace_back(line);
+      });
+  EXPECT_EQ(count.lines, static_cast<int>(lines.size()));
+  if (skipped != nullptr) *skipped = count.skippedLongLines;
   return lines;
 }
 
@@ -45,22 +47,38 @@ TEST(ReadReferenceLines, ByteOrderMarkAtTheStartIsDropped) {
   EXPECT_EQ(Lines("a\n\xEF\xBB\xBF\x62\n"), (L{u"a", u"\uFEFFb"}));
 }
 
-TEST(ReadReferenceLines, ALineOfAThousandBytesEndsTheFile) {
+// A line of 1000 bytes or more is dropped whole and counted; the lines after it are read.
+TEST(ReadReferenceLines, ALineOfAThousandBytesIsSkippedAndCounted) {
   const std::string longest(999, 'x');
-  EXPECT_EQ(Lines("a\n" + longest + "\nb\n"), (L{u"a", std::u16string(999, u'x'), u"b"}));
-  EXPECT_EQ(Lines("a\n" + longest + "y\nb\n"), (L{u"a"}));
-  EXPECT_EQ(Lines("a\n" + longest + "y"), (L{u"a"}));
-  // Carriage returns do not count towards the length.
-  std::string withReturns;
+  std::string withReturns;  // carriage returns do not count towards the length
   for (int i = 0; i < 999; ++i)
     withReturns += "x\r";
-  EXPECT_EQ(Lines(withReturns + "\n").size(), 1u);
-  // The limit is in bytes: 333 three-byte characters fit, one more byte does not.
-  std::string kanji;
+  std::string kanji;  // the limit is in bytes: 333 three-byte characters fit
   for (int i = 0; i < 333; ++i)
     kanji += "東";
-  EXPECT_EQ(Lines(kanji + "\n"), (L{std::u16string(333, u'東')}));
-  EXPECT_EQ(Lines(kanji + "a\n"), L{});
+  struct Case {
+    const char* what;
+    std::string bytes;
+    L lines;
+    int skipped;
+  };
+  const Case cases[] = {
+      {"999 bytes fit", "a\n" + longest + "\nb\n", {u"a", std::u16string(999, u'x'), u"b"}, 0},
+      {"1000 bytes", "a\n" + longest + "y\nb\n", {u"a", u"b"}, 1},
+      {"far longer, twice",
+       "a\n" + std::string(5000, 'y') + "\n\n" + std::string(1000, 'z') + "\nb\n",
+       {u"a", u"", u"b"},
+       2},
+      {"unterminated last line", "a\n" + longest + "y", {u"a"}, 0},
+      {"returns", withReturns + "\n", {std::u16string(999, u'x')}, 0},
+      {"333 kanji", kanji + "\n", {std::u16string(333, u'東')}, 0},
+      {"333 kanji and a byte", kanji + "a\nb\n", {u"b"}, 1},
+  };
+  for (const Case& c : cases) {
+    int skipped = -1;
+    EXPECT_EQ(Lines(c.bytes, 100, &skipped), c.lines) << c.what;
+    EXPECT_EQ(skipped, c.skipped) << c.what;
+  }
 }
 
 TEST(ReadReferenceLines, StopsAtTheLineLimit) {
@@ -72,10 +90,10 @@ TEST(ReadReferenceLines, AFileThatCannotBeReadHasNoLines) {
   const test::TempFolder folder;
   int calls = 0;
   auto count = [&calls](int, std::u16string_view) { ++calls; };
-  EXPECT_EQ(ReadReferenceLines(folder.U16() + u"\\missing.ini", 10, count), 0);
-  EXPECT_EQ(ReadReferenceLines(folder.U16(), 10, count), 0) << "a folder is not a file";
+  EXPECT_EQ(ReadReferenceLines(folder.U16() + u"\\missing.ini", 10, count).lines, 0);
+  EXPECT_EQ(ReadReferenceLines(folder.U16(), 10, count).lines, 0) << "a folder is not a file";
   folder.Write("Setting/x.ini", "\xEF\xBB\xBFone\r\ntwo\r\n");
-  EXPECT_EQ(ReadReferenceLines(folder.U16() + u"\\Setting\\x.ini", 10, count), 2);
+  EXPECT_EQ(ReadReferenceLines(folder.U16() + u"\\Setting\\x.ini", 10, count).lines, 2);
   EXPECT_EQ(calls, 2);
 }
 

@@ -58,6 +58,9 @@ class PushServer:
         self.events = []  # (kind, monotonic time, detail)
         self.serial = 0
         self.log = log
+        # Faults a test can switch on: sockets accepted but never upgraded, pings never answered.
+        self.handshake = True
+        self.answer_pings = True
         self.start = time.monotonic()
         server = self
 
@@ -130,6 +133,16 @@ class PushServer:
         handler.wfile.write(body)
 
     def _serve_socket(self, handler):
+        if not self.handshake:
+            # Holds the request unanswered until the client gives up.
+            self.note("stalled")
+            try:
+                while handler.connection.recv(4096):
+                    pass
+            except OSError:
+                pass
+            handler.close_connection = True
+            return
         key = handler.headers.get("Sec-WebSocket-Key", "")
         accept = base64.b64encode(hashlib.sha1((key + GUID).encode()).digest()).decode()
         handler.send_response(101)
@@ -167,7 +180,9 @@ class PushServer:
                     connection.sendall(bytes([0x88, 0]))
                     break
                 if opcode == 0x9:
-                    connection.sendall(bytes([0x8A, len(payload)]) + payload)
+                    self.note("ping")
+                    if self.answer_pings:
+                        connection.sendall(bytes([0x8A, len(payload)]) + payload)
         except OSError:
             pass
         finally:

@@ -124,6 +124,10 @@ HttpResult CurlHttpClient::Get(const std::string& url, const HttpGetOptions& opt
   if (curl_easy_getinfo(h, CURLINFO_REDIRECT_COUNT, &redirects) == CURLE_OK) {
     result.redirects = static_cast<int>(redirects);
   }
+  if (const char* effective = nullptr;
+      curl_easy_getinfo(h, CURLINFO_EFFECTIVE_URL, &effective) == CURLE_OK && effective) {
+    result.finalUrl = effective;
+  }
   curl_off_t announced = -1;
   if (curl_easy_getinfo(h, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced) == CURLE_OK) {
     result.announced = static_cast<long long>(announced);

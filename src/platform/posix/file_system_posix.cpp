@@ -6,49 +6,20 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <utility>
 
 #include "platform/file_system.h"
+#include "platform/posix/descriptor.h"
 #include "platform/text_codec.h"
 
 namespace hw {
 namespace {
 
-// Closes a descriptor when the scope ends.
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int get() const { return fd_; }
-  bool valid() const { return fd_ >= 0; }
-  int Release() {
-    const int fd = fd_;
-    fd_ = -1;
-    return fd;
-  }
-
- private:
-  int fd_;
-};
-
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(written));
-  }
-  return true;
-}
+using posix::Descriptor;
 
 // Opens a regular file for reading without ever waiting: O_NONBLOCK makes opening a FIFO
 // return at once, and fstat then refuses anything that is not a regular file. -1 with `error`
@@ -205,8 +176,54 @@ std::optional<std::tm> FileModifiedLocalTime(std::u16string_view path) {
   return local;
 }
 
-bool RenameFile(std::u16string_view from, std::u16string_view to) {
-  return ::rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0;
+bool RenameFile(std::u16string_view from, std::u16string_view to, std::string* error) {
+  if (::rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0) return true;
+  if (error != nullptr) *error = std::strerror(errno);
+  return false;
+}
+
+bool KeepFileTail(std::u16string_view path, std::uint64_t keepBytes, std::string* error) {
+  auto fail = [error](int reason) {
+    if (error != nullptr) *error = std::strerror(reason);
+    return false;
+  };
+  Descriptor fd(::open(NativePath(path).c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC));
+  struct stat info {};
+  if (!fd.valid()) return fail(errno);
+  if (::fstat(fd.get(), &info) != 0) return fail(errno);
+  if (!S_ISREG(info.st_mode)) return fail(EINVAL);
+  const auto size = static_cast<std::uint64_t>(info.st_size);
+  if (size <= keepBytes) return true;
+  // The kept part starts after the first line feed of the last `keepBytes` bytes.
+  char chunk[65536];
+  std::uint64_t from = size - keepBytes;
+  for (bool found = false; !found && from < size;) {
+    const ssize_t got = ::pread(fd.get(), chunk, sizeof chunk, static_cast<off_t>(from));
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return fail(got < 0 ? errno : EIO);
+    const void* feed = std::memchr(chunk, '\n', static_cast<std::size_t>(got));
+    found = feed != nullptr;
+    from += found ? static_cast<std::uint64_t>(static_cast<const char*>(feed) - chunk) + 1
+                  : static_cast<std::uint64_t>(got);
+  }
+  // Moved to the front chunk by chunk; the source always lies ahead of what is written.
+  std::uint64_t to = 0;
+  while (from < size) {
+    const ssize_t got = ::pread(fd.get(), chunk, sizeof chunk, static_cast<off_t>(from));
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return fail(got < 0 ? errno : EIO);
+    for (ssize_t done = 0; done < got;) {
+      const ssize_t put = ::pwrite(fd.get(), chunk + done, static_cast<std::size_t>(got - done),
+                                   static_cast<off_t>(to));
+      if (put < 0 && errno == EINTR) continue;
+      if (put <= 0) return fail(put < 0 ? errno : EIO);
+      done += put;
+      to += static_cast<std::uint64_t>(put);
+    }
+    from += static_cast<std::uint64_t>(got);
+  }
+  if (::ftruncate(fd.get(), static_cast<off_t>(to)) != 0) return fail(errno);
+  return true;
 }
 
 bool AppendToFile(std::u16string_view path, std::string_view bytes) {
@@ -225,62 +242,6 @@ bool AppendToFile(std::u16string_view path, std::string_view bytes) {
   // nothing left to do but report the failed write.
   if (written > 0 && ::ftruncate(fd.get(), info.st_size) != 0) return false;
   return false;
-}
-
-bool WriteFileAtomically(std::u16string_view path, std::string_view bytes, std::string* error) {
-  auto fail = [error](std::string reason) {
-    if (error != nullptr) *error = std::move(reason);
-    return false;
-  };
-  std::string target = NativePath(path);
-  // A link is followed to the file it names, so the link stays and its target gets the text.
-  for (int hops = 0;; ++hops) {
-    struct stat link {};
-    if (::lstat(target.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) break;
-    if (hops == 40) return fail(target + ": " + std::strerror(ELOOP));
-    std::string next(PATH_MAX, '\0');
-    const ssize_t length = ::readlink(target.c_str(), next.data(), next.size());
-    if (length < 0) return fail(target + ": " + std::strerror(errno));
-    next.resize(static_cast<std::size_t>(length));
-    const std::size_t slash = target.rfind('/');
-    if (!next.starts_with('/') && slash != std::string::npos) {
-      next = target.substr(0, slash + 1) + next;
-    }
-    target = std::move(next);
-  }
-  mode_t mode = 0666;
-  bool keepMode = false;
-  if (struct stat info{}; ::stat(target.c_str(), &info) == 0) {
-    if (!S_ISREG(info.st_mode)) return fail(target + ": not a regular file");
-    mode = info.st_mode & 07777;
-    keepMode = true;
-  }
-  const std::string temporary = target + ".tmp";
-  {
-    Descriptor fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode));
-    if (!fd.valid()) return fail(temporary + ": " + std::strerror(errno));
-    bool written = WriteAll(fd.get(), bytes) && ::fsync(fd.get()) == 0;
-    int reason = errno;
-    // The umask applied at creation; the replaced file's own permissions are restored.
-    if (written && keepMode && ::fchmod(fd.get(), mode) != 0) {
-      written = false;
-      reason = errno;
-    }
-    if (::close(fd.Release()) != 0 && written) {
-      written = false;
-      reason = errno;
-    }
-    if (!written) {
-      ::unlink(temporary.c_str());
-      return fail(temporary + ": " + std::strerror(reason));
-    }
-  }
-  if (::rename(temporary.c_str(), target.c_str()) != 0) {
-    const int reason = errno;
-    ::unlink(temporary.c_str());
-    return fail(target + ": " + std::strerror(reason));
-  }
-  return true;
 }
 
 }  // namespace hw

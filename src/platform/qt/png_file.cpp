@@ -1,8 +1,13 @@
 #include "platform/qt/png_file.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QImage>
-#include <QString>
 #include <algorithm>
+#include <string_view>
+
+#include "platform/atomic_file.h"
+#include "platform/text_codec.h"
 
 namespace hw {
 
@@ -17,7 +22,13 @@ bool WritePngFile(const std::string& path, const Surface& surface, const Rect& r
                     surface.height(), static_cast<qsizetype>(surface.pitch()) * 4,
                     QImage::Format_RGB32);
   const QImage picture = view.copy(left, top, right - left, bottom - top);
-  return picture.save(QString::fromStdString(path), "PNG");
+  // Encoded in memory and written whole, as every file the program writes.
+  QByteArray encoded;
+  QBuffer buffer(&encoded);
+  if (!buffer.open(QIODevice::WriteOnly) || !picture.save(&buffer, "PNG")) return false;
+  return WriteFileAtomically(
+      Utf8ToUtf16(path),
+      std::string_view(encoded.constData(), static_cast<std::size_t>(encoded.size())));
 }
 
 }  // namespace hw

@@ -26,6 +26,9 @@ void QtPushChannel::Open(const std::string& url) {
   QObject::connect(socket, &QWebSocket::connected, socket, [this] {
     if (events_ != nullptr) events_->OnPushConnected();
   });
+  QObject::connect(socket, &QWebSocket::pong, socket, [this](quint64, const QByteArray&) {
+    if (events_ != nullptr) events_->OnPushPong();
+  });
   QObject::connect(socket, &QWebSocket::textMessageReceived, socket,
                    [this](const QString& message) {
                      if (events_ != nullptr) events_->OnPushMessage(message.toStdString());
@@ -51,6 +54,10 @@ void QtPushChannel::Close() {
   socket->disconnect();
   socket->abort();
   socket->deleteLater();
+}
+
+void QtPushChannel::Ping() {
+  if (socket_) socket_->ping();
 }
 
 void QtPushChannel::Closed(QWebSocket* socket, const std::string& reason) {

@@ -21,6 +21,7 @@ class QtPushChannel final : public PushChannel {
   void SetEvents(PushChannelEvents* events) override { events_ = events; }
   void Open(const std::string& url) override;
   void Close() override;
+  void Ping() override;
 
  private:
   void Closed(QWebSocket* socket, const std::string& reason);
