@@ -176,6 +176,23 @@ TEST(StationDownload, AListMuchShorterThanTheCurrentFileIsRefused) {
   }
 }
 
+// Without a refreshed copy of their own, the user's list in use is the installed one: a
+// list much shorter than that is refused too, and a good one becomes the user's copy.
+TEST(StationDownload, TheInstalledListCountsWhenTheUserHasNone) {
+  test::TempFolder shipped;
+  shipped.Write("Setting/Stations.ini", StationsFile(4000));
+  for (const int offered : {3599, 3600}) {
+    StationHarness h;
+    std::filesystem::remove(h.folder.path() / "Setting/Stations.ini");
+    h.server.Serve(Mode::kBody, StationList("", offered));
+    StationRefreshConfig config = h.Config();
+    config.WorkingFolder = WorkFolderLayout(h.folder.U16(), shipped.U16());
+    EXPECT_EQ(h.downloader.RefreshStationFile(config).replaced, offered == 3600) << offered;
+    EXPECT_EQ(std::filesystem::exists(h.folder.path() / "Setting/Stations.ini"), offered == 3600);
+  }
+  EXPECT_EQ(shipped.Read("Setting/Stations.ini"), StationsFile(4000));
+}
+
 TEST(StationDownload, StaJsonZeroMakesNoConnection) {
   StationHarness h;
   h.server.Serve(Mode::kBody, StationList());
