@@ -10,6 +10,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "headless/headless_display.h"
@@ -160,8 +161,44 @@ void BM_PaintTickerOnly(benchmark::State& state) {
 }
 BENCHMARK(BM_PaintTickerOnly)->Unit(benchmark::kMillisecond);
 
-// The window's share of a paint: the page stretched to a 640 × 480 window, whole and only in
-// the ticker's band.
+// Paints at a window's own size (0 × 0: the page as it is), as frames of three kinds: a fade
+// frame (every paint a new fade step), a ticker frame (the ticker moved a pixel) and a still
+// frame (nothing changed). Each against a copy of a page of the window's size.
+void BM_PaintAtWindowSize(benchmark::State& state) {
+  const hw::Size window{static_cast<int>(state.range(0)), static_cast<int>(state.range(1))};
+  const int kind = static_cast<int>(state.range(2));
+  hw::HeadlessDisplay& d = Painting();
+  d.SetWindow(window);
+  for (int i = 0; i < 40; ++i)
+    d.Paint(0);  // the pulse settles, the pages are stretched
+  for (auto _ : state) {
+    if (kind == 0) {
+      d.Paint(9);
+      d.Paint(10);
+    } else {
+      if (kind == 1) d.MoveTicker(1);
+      d.Paint(0);
+    }
+  }
+  d.SetWindow({});
+  const std::int64_t pixels = window.width > 0 ? std::int64_t{window.width} * window.height
+                                               : std::int64_t{hw::kPageWidth} * hw::kPageHeight;
+  const std::int64_t paints = kind == 0 ? 2 : 1;
+  state.SetItemsProcessed(state.iterations() * paints);
+  state.SetBytesProcessed(state.iterations() * paints * pixels * 4);
+}
+void PaintSizes(benchmark::internal::Benchmark* b) {
+  b->ArgNames({"w", "h", "frame"});
+  for (const auto& [w, h] :
+       {std::pair{640, 360}, std::pair{1918, 1055}, std::pair{0, 0}, std::pair{3840, 2160}}) {
+    for (int kind : {0, 1, 2})
+      b->Args({w, h, kind});
+  }
+}
+BENCHMARK(BM_PaintAtWindowSize)->Apply(PaintSizes)->Unit(benchmark::kMillisecond);
+
+// The window's own stretch, for a picture that is not of its size (while a resize is under
+// way): the page stretched to a 640 × 480 window, whole and only in the ticker's band.
 void BM_WindowStretch(benchmark::State& state) {
   hw::HeadlessDisplay& d = TheDisplay();
   hw::Surface window(640, 480);
@@ -174,6 +211,23 @@ void BM_WindowStretch(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * kPageBytes);
 }
 BENCHMARK(BM_WindowStretch)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// Copies of a page of a window's size: the yardstick for the paints above.
+void BM_MemcpyWindow(benchmark::State& state) {
+  const std::size_t bytes = static_cast<std::size_t>(state.range(0)) * state.range(1) * 4;
+  std::vector<std::uint8_t> from(bytes, 1), to(bytes);
+  for (auto _ : state) {
+    std::memcpy(to.data(), from.data(), bytes);
+    benchmark::ClobberMemory();
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes));
+}
+BENCHMARK(BM_MemcpyWindow)
+    ->Args({640, 360})
+    ->Args({1918, 1055})
+    ->Args({1920, 1080})
+    ->Args({3840, 2160})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

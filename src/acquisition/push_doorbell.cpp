@@ -80,8 +80,8 @@ void PushDoorbell::OnPushMessage(std::string_view text) {
   lastSeenId_ = notice->id;
   if (hooks_.shownId() == notice->id) return;
   pendingId_ = notice->id;
-  ringsLeft_ = kExtraRings;
-  Ring();
+  ringsLeft_ = 1 + kExtraRings;
+  nextRingMs_ = nowMs_ + kFirstRingMs;
 }
 
 void PushDoorbell::OnPushClosed(std::string_view reason) {

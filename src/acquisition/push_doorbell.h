@@ -14,10 +14,12 @@ namespace hw {
 // next poll. The push only rings the bell: the report itself is still read from the history
 // list by the fetch worker, so the reader, the take-over and the composer stay as they are.
 //
-// The history list runs a little behind the push, so a fetch right after the bell may still
-// find the old report; the bell then rings again a couple of times, a short while apart,
-// until the announced report is shown. The service does not send again what it pushed while
-// the program was away, so every (re)connection reads the list at once.
+// The history list runs about half a second behind the push, so the bell rings kFirstRingMs
+// after the announcement rather than at once (a fetch at once would find the old report and
+// wait for the next ring). A fetch may still find the old report; the bell then rings again a
+// couple of times, a short while apart, until the announced report is shown. The service does not
+// send again what it pushed while the program was away, so every (re)connection reads the list at
+// once.
 //
 // A connection is trusted only while it shows life: a handshake that does not complete within
 // kHandshakeMs is given up, and a connection pings the server every kPingEveryMs and is taken
@@ -27,7 +29,7 @@ namespace hw {
 class PushDoorbell final : private PushChannelEvents {
  public:
   struct Hooks {
-    std::function<void()> ring;                    // fetch at the next second
+    std::function<void()> ring;                    // fetch now
     std::function<void()> readNow;                 // fetch at once (a new connection)
     std::function<std::string()> shownId;          // the id of the report on the window
     std::function<void(std::u16string_view)> log;  // one event-log line
@@ -36,7 +38,9 @@ class PushDoorbell final : private PushChannelEvents {
   static constexpr std::int64_t kFirstRetryMs = 1000;
   static constexpr std::int64_t kLongestRetryMs = 300000;
   static constexpr std::int64_t kSettledMs = 60000;
-  // Rings after the first one while the announced report is still not shown, and their gap.
+  // From an announcement to its first ring, and the rings after the first one while the
+  // announced report is still not shown, and their gap.
+  static constexpr std::int64_t kFirstRingMs = 600;
   static constexpr int kExtraRings = 2;
   static constexpr std::int64_t kRingAgainMs = 1500;
   static constexpr std::int64_t kHandshakeMs = 10000;
@@ -49,7 +53,8 @@ class PushDoorbell final : private PushChannelEvents {
   PushDoorbell& operator=(const PushDoorbell&) = delete;
 
   // Called by the main loop with a monotonic time and the address to listen to (empty: none,
-  // as in demo mode or with the push switched off). A new address is connected at once.
+  // as in demo mode or with the push switched off), on every frame while connected: a message
+  // counts as come at the last tick's time. A new address is connected at once.
   void Tick(std::int64_t nowMs, const std::string& url);
 
   bool Connected() const { return state_ == State::kConnected; }

@@ -250,11 +250,17 @@ void WindowPainter::AssembleScaled(const FrameKey& key, const Rect& damage,
   const Surface& canvas = in_.surfaces[CanvasSurface].surface;
   Surface& out = scaled_.picture();
   const Rect& r = windowRect;
-  BitBlt(out, r.left, r.top, r.Width(), r.Height(), scaled_.Page(canvas, key.shownPage), r.left,
-         r.top);
-  if (key.fadeAlpha > 0) {
-    AlphaBlend(out, r.left, r.top, r.Width(), r.Height(), scaled_.Page(canvas, key.otherPage),
-               r.left, r.top, r.Width(), r.Height(), key.fadeAlpha);
+  const Surface& shown = scaled_.Page(canvas, key.shownPage);
+  const Surface* other = key.fadeAlpha > 0 ? &scaled_.Page(canvas, key.otherPage) : nullptr;
+  // Band by band, as on the page, so that the fade blends over rows still in the cache.
+  constexpr int kBandRows = 32;
+  for (int top = r.top; top < r.bottom; top += kBandRows) {
+    const int rows = std::min(kBandRows, r.bottom - top);
+    BitBlt(out, r.left, top, r.Width(), rows, shown, r.left, top);
+    if (other != nullptr) {
+      AlphaBlend(out, r.left, top, r.Width(), rows, *other, r.left, top, r.Width(), rows,
+                 key.fadeAlpha);
+    }
   }
   // The pulse's rectangle (it blends over the fade, and its edge cuts window pixels), the
   // ticker and the label are made on the page at its size, over the page's own picture with a

@@ -37,6 +37,8 @@ class HeadlessDisplay final : private EventLogWriter, private RepaintTarget {
   void SetFeedHealth(bool stale, std::optional<std::tm> lastSuccess);
   // A paint at second `second` of the minute.
   PaintSource Paint(int second);
+  // The next paints are made at `window`'s size, as for a window of that size; empty: the page.
+  void SetWindow(Size window) { state_.window = window; }
   // Moves the ticker as frame ticks do, or sets where it stands.
   void MoveTicker(int pixels) { state_.TickerOffset += pixels; }
   void SetTickerOffset(int offset) { state_.TickerOffset = offset; }

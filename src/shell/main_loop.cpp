@@ -38,7 +38,9 @@ void CTremorlensDlg::OnTimer() {
   RunStartupStage();
 
   const bool newSecond = loop.PrevTime.tm_sec != loop.NowTime.tm_sec;
-  if (newSecond) TickPushDoorbell();
+  // Every frame while connected, so that an announcement's time is its frame's and its ring
+  // comes a fraction of a second later; else once a second.
+  if (newSecond || PushConnected()) TickPushDoorbell();
   if (newSecond) ScheduleFetch();
   TakeOverFetchStatus();
 

@@ -38,7 +38,7 @@ std::string IdWithoutQuotes(const std::u16string& id) {
 
 void CTremorlensDlg::AttachPushChannel(PushChannel& channel) {
   PushDoorbell::Hooks hooks;
-  hooks.ring = [this] { FetchAtNextSecond(); };
+  hooks.ring = [this] { FetchNow(); };
   hooks.readNow = [this] { FetchNow(); };
   hooks.shownId = [this] { return IdWithoutQuotes(context_.fetch.LastShownId); };
   hooks.log = [this](std::u16string_view line) {
@@ -55,13 +55,15 @@ void CTremorlensDlg::FetchNow() {
   // A fetch still pending, or a hold-off, leaves it to the next second's schedule.
   if (context_.loop.FetchHoldOff == 0 &&
       context_.fetch.FetchStatus.load(std::memory_order_acquire) == FetchIdle && StartFetch()) {
+    // The poll period counts from this fetch, as from one started at a whole second.
+    context_.loop.FetchPhase = 0;
     return;
   }
   FetchAtNextSecond();
 }
 
 int CTremorlensDlg::PollPeriod() const {
-  return PollReload(context_.settings, doorbell_ && doorbell_->Connected());
+  return PollReload(context_.settings, PushConnected());
 }
 
 }  // namespace hw

@@ -87,6 +87,7 @@ class CTremorlensDlg final : public WindowEventSink,
   // needed them.
   void TakeOverRedirects(FetchStatusValue status);
   void TickPushDoorbell();
+  bool PushConnected() const { return doorbell_ && doorbell_->Connected(); }
   // Starts a fetch at once when nothing holds it back, else at the next second.
   void FetchNow();
   // Reload, or the longer push period while the push channel is connected.
