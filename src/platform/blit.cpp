@@ -428,6 +428,39 @@ void StretchCopy(Surface& dst, int64_t x, int64_t y, int64_t w, int64_t h, const
   }
 }
 
+// An exact integer up-scale of a source rectangle wholly on its surface: every destination
+// pixel's footprint lies inside one source pixel, whose colour is then the average, so the
+// stretch is a replicating copy. Rows after the first of a source row are copies of it.
+// False when the stretch is not one.
+bool ReplicateUpscale(Surface& dst, int64_t x, int64_t y, int64_t w, int64_t h, const Surface& src,
+                      int64_t sx, int64_t sy, int64_t sw, int64_t sh, int64_t left, int64_t top,
+                      int64_t right, int64_t bottom) {
+  if (w % sw != 0 || h % sh != 0 || sx < 0 || sy < 0 || sx + sw > WidthOf(src) ||
+      sy + sh > HeightOf(src)) {
+    return false;
+  }
+  const int64_t across = w / sw;
+  const int64_t down = h / sh;
+  left = std::max<int64_t>(left, 0);
+  top = std::max<int64_t>(top, 0);
+  right = std::min<int64_t>(right, WidthOf(dst));
+  bottom = std::min<int64_t>(bottom, HeightOf(dst));
+  const auto width = static_cast<size_t>(std::max<int64_t>(right - left, 0));
+  for (int64_t row = top; row < bottom; ++row) {
+    uint32_t* out = DstRow(dst, row) + left;
+    const int64_t j = row - y;
+    if (j % down != 0 && row > top) {
+      std::memcpy(out, DstRow(dst, row - 1) + left, width * sizeof(uint32_t));
+      continue;
+    }
+    const uint32_t* in = SrcRow(src, sy + j / down);
+    for (int64_t col = left; col < right; ++col) {
+      out[col - left] = in[sx + (col - x) / across] | kOpaque;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 void BitBlt(Surface& dst, int x, int y, int w, int h, const Surface& src, int sx, int sy) {
@@ -484,6 +517,7 @@ void StretchBlt(Surface& dst, int x, int y, int w, int h, const Surface& src, in
     StretchCopy(dst, left, top, right - left, bottom - top, src, sx + (left - x), sy + (top - y));
     return;
   }
+  if (ReplicateUpscale(dst, x, y, w, h, src, sx, sy, sw, sh, left, top, right, bottom)) return;
   AreaTaps cols = ComputeAreaTaps(x, w, WidthOf(dst), sx, sw, WidthOf(src), 1);
   AreaTaps rows = ComputeAreaTaps(y, h, HeightOf(dst), sy, sh, HeightOf(src), 1);
   KeepTaps(cols, left - x, right - x);

@@ -213,10 +213,28 @@ TEST(StretchBltTest, MatchesTheExactAreaAverageWithinOneStep) {
   // Shrinks and enlarges by integer and fractional factors, partly off the 37 × 9 source;
   // the wide ones span whole vector steps of the row sums.
   const Case cases[] = {
-      {4, 3, 0, 0, 9, 7},   {3, 2, 1, 2, 7, 5},   {2, 2, 0, 0, 9, 7},    {1, 1, 0, 0, 37, 9},
-      {7, 5, 1, 1, 3, 2},   {9, 7, 0, 0, 2, 3},   {6, 6, 3, 2, 4, 4},    {5, 4, -2, -1, 9, 7},
-      {4, 4, 33, 4, 8, 6},  {9, 2, 0, 0, 9, 7},   {2, 9, 0, 0, 9, 7},    {8, 5, 0, 0, 5, 5},
-      {13, 4, 0, 0, 37, 9}, {40, 5, 0, 0, 37, 9}, {20, 11, 2, 1, 33, 7}, {19, 3, -3, 0, 41, 9},
+      {4, 3, 0, 0, 9, 7},
+      {3, 2, 1, 2, 7, 5},
+      {2, 2, 0, 0, 9, 7},
+      {1, 1, 0, 0, 37, 9},
+      {7, 5, 1, 1, 3, 2},
+      {9, 7, 0, 0, 2, 3},
+      {6, 6, 3, 2, 4, 4},
+      {5, 4, -2, -1, 9, 7},
+      {4, 4, 33, 4, 8, 6},
+      {9, 2, 0, 0, 9, 7},
+      {2, 9, 0, 0, 9, 7},
+      {8, 5, 0, 0, 5, 5},
+      {13, 4, 0, 0, 37, 9},
+      {40, 5, 0, 0, 37, 9},
+      {20, 11, 2, 1, 33, 7},
+      {19, 3, -3, 0, 41, 9},
+      // Exact integer enlargements (replicated), one reaching the source's far edges, and
+      // one partly off the source (averaged as any other).
+      {18, 14, 0, 0, 9, 7},
+      {27, 6, 3, 1, 9, 3},
+      {74, 18, 0, 0, 37, 9},
+      {8, 8, -1, 0, 4, 4},
   };
   const Surface src = Varied(37, 9);
   for (const Case& c : cases) {
@@ -333,7 +351,8 @@ TEST(StretchBltTest, ClippedDestinationKeepsEveryPixelWhereItWouldBe) {
   struct Case {
     int x, y, w, h;
   };
-  const Case cases[] = {{-3, -2, 7, 5}, {2, 1, 7, 5}, {-5, 2, 13, 3}, {1, -4, 3, 11}};
+  const Case cases[] = {{-3, -2, 7, 5}, {2, 1, 7, 5},     {-5, 2, 13, 3},
+                        {1, -4, 3, 11}, {-3, -2, 16, 12}, {2, 1, 24, 6}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.x << "," << c.y << " " << c.w << "x" << c.h);
     Surface whole(c.w, c.h);
