@@ -453,7 +453,7 @@ TEST(WindowPainterScaled, AtWindowSizeEqualsTheStretchedPage) {
         }
       }
     }
-    EXPECT_LE(worst, 2);
+    EXPECT_LE(worst, 1);
   }
   PaintHarness native;
   native.window = Size{kPageWidth, kPageHeight};
