@@ -6,7 +6,8 @@ void LayerSurfaces::CreateWorkingSurfaces() {
   (*this)[CanvasSurface].surface = Surface(kCanvasPages * kPageWidth, kPageHeight);
   (*this)[TableSurface].surface = Surface(2 * kPageWidth, kPageHeight);
   (*this)[TickerSurface].surface = Surface(30000, 90);
-  (*this)[BlendSurface].surface = Surface(4 * kPageWidth, kPageHeight);
+  // Scratch for stamping one sprite; it grows to the largest sprite stamped.
+  (*this)[BlendSurface].surface = Surface();
   for (SurfaceIndex index : {CanvasSurface, TableSurface, TickerSurface}) {
     (*this)[index].textColor = kWhite;
     (*this)[index].transparentText = true;
