@@ -52,7 +52,9 @@ std::string WholeJapanBody() {
 // Composes `body` again and again, as if each time it came as a new report. With `cityType`
 // the city table is drawn in grid (1) or list (2) form; the list form with the keys the
 // default theme's layout file suggests for it (every place, 19 lines of 25 characters).
-void Compose(benchmark::State& state, const std::string& body, int cityType = 1) {
+// Each composition decodes its map, as for a report with a new view, unless `keptMap`.
+void Compose(benchmark::State& state, const std::string& body, int cityType = 1,
+             bool keptMap = false) {
   hw::HeadlessDisplay& d = TheDisplay();
   const hw::TableLayout grid = d.theme().table.City;
   if (cityType == 2) {
@@ -67,6 +69,7 @@ void Compose(benchmark::State& state, const std::string& body, int cityType = 1)
   for (auto _ : state) {
     state.PauseTiming();
     d.shown() = taken;
+    if (!keptMap) d.display().ForgetKeptMap();
     state.ResumeTiming();
     d.Compose();
     benchmark::ClobberMemory();
@@ -123,6 +126,18 @@ void BM_ComposeLevel10(benchmark::State& state) {
   Compose(state, WholeJapanBody());
 }
 BENCHMARK(BM_ComposeLevel10)->Unit(benchmark::kMillisecond);
+
+// The 2,283-point report and the level-10 one again with the view of the composition before
+// (a later report of the same earthquake): the kept map instead of a decode.
+void BM_ComposeSameView(benchmark::State& state) {
+  if (state.range(0) == 0) {
+    Compose(state, ReadFile(std::string(HW_BENCH_FIXTURE_DIR) + "/compose/detailscale-2283.json"),
+            1, true);
+  } else {
+    Compose(state, WholeJapanBody(), 1, true);
+  }
+}
+BENCHMARK(BM_ComposeSameView)->Arg(0)->Arg(1)->ArgName("level10")->Unit(benchmark::kMillisecond);
 
 // Paints of a detailed report with the ticker, the cross-fade at its start and the pulse:
 // full assemblies (every paint at a new fade step), and paints where only the ticker moved.

@@ -81,6 +81,8 @@ class Display {
   const Surface& canvas() const { return surfaces_[CanvasSurface].surface; }
   const FontTable& fonts() const { return fonts_; }
   const MapLayer& mapLayer() const { return composer_.mapLayer(); }
+  // The next composition decodes its map even for the last view (benchmarks of the worst case).
+  void ForgetKeptMap() { composer_.mapLayer().ForgetKeptMap(); }
   const FrameComposer& composer() const { return composer_; }
   const WindowPainter& painter() const { return painter_; }
   WindowPainter& painter() { return painter_; }

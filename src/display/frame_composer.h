@@ -21,6 +21,7 @@ class FrameComposer {
   void ComposeWaiting();
 
   const MapLayer& mapLayer() const { return mapLayer_; }
+  MapLayer& mapLayer() { return mapLayer_; }
   // How many compositions there have been; painting compares it to see new pages.
   const std::uint64_t& compositions() const { return compositions_; }
   // The first row of the comment table, raised by the city list table.

@@ -144,8 +144,7 @@ void MapLayer::DrawMapLayer(ComposeInputs& in, bool wholeJapan) {
   }
 
   Surface& canvas = in.surfaces[CanvasSurface].surface;
-  DrawMapPicture(record_.view, canvas, PageX(AreaPage),
-                 PictureOf(in.surfaces, record_.view.picture));
+  DrawMap(canvas, PictureOf(in.surfaces, record_.view.picture));
   CopyPage(canvas, AreaPage, StationPage);
   if (in.settings.EpiFront == 0) DrawEpicentre(in, report);
   DrawMarkers(in, report);
@@ -153,6 +152,22 @@ void MapLayer::DrawMapLayer(ComposeInputs& in, bool wholeJapan) {
   CopyPage(canvas, AreaPage, AreaPageNoEpicentre);
   CopyPage(canvas, StationPage, StationPageNoEpicentre);
   if (in.settings.EpiFront == 1) DrawEpicentre(in, report);
+}
+
+void MapLayer::DrawMap(Surface& canvas, MapPicture* picture) {
+  const MapView& view = record_.view;
+  if (picture != nullptr && keptMap_.serial == picture->serial() &&
+      keptMap_.source == view.source && view.picture != MapPictureId::kNone) {
+    BitBlt(canvas, PageX(AreaPage), 0, kPageWidth, kPageHeight, keptMap_.page, 0, 0);
+    return;
+  }
+  keptMap_.serial = 0;
+  if (!DrawMapPicture(view, canvas, PageX(AreaPage), picture)) return;
+  if (keptMap_.page.empty()) keptMap_.page = Surface(kPageWidth, kPageHeight);
+  if (keptMap_.page.empty()) return;  // no memory for it: the next view is stretched again
+  BitBlt(keptMap_.page, 0, 0, kPageWidth, kPageHeight, canvas, PageX(AreaPage), 0);
+  keptMap_.serial = picture->serial();
+  keptMap_.source = view.source;
 }
 
 void MapLayer::RememberSameEarthquake(ComposeInputs& in, LatestReport& report) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -10,6 +11,7 @@
 #include "display/compose_inputs.h"
 #include "display/map_view.h"
 #include "platform/geometry.h"
+#include "platform/surface.h"
 
 namespace hw {
 
@@ -84,6 +86,8 @@ class MapLayer {
   // The epicentre the same-earthquake memory holds after the last composition.
   const QuakeMemory::Epicentre& RememberedEpicentre() const { return memory_->memEpicentre; }
   const MapLayerRecord& record() const { return record_; }
+  // The next composition decodes its map even when the view is the last one (benchmarks).
+  void ForgetKeptMap() { keptMap_.serial = 0; }
 
  private:
   void RememberSameEarthquake(ComposeInputs& in, LatestReport& report);
@@ -93,6 +97,9 @@ class MapLayer {
   void DrawAreaMarker(ComposeInputs& in, int area, int scale);
   void DrawStationMarker(ComposeInputs& in, int station, int scale);
   void DrawEpicentre(ComposeInputs& in, const LatestReport& report);
+  // The view's map on the area page: the map kept from the last composition when it showed
+  // the same part of the same picture, else stretched from the picture and kept.
+  void DrawMap(Surface& canvas, MapPicture* picture);
 
   std::unique_ptr<QuakeMemory> memory_;
   std::unique_ptr<DetailScaleCopy> detailScaleCopy_;
@@ -101,6 +108,13 @@ class MapLayer {
   std::u16string unknownPointName_ = u"なし";
   int unknownAreaCount_ = 0;
   MapLayerRecord record_;
+  // The last map stretched onto the area page, and the picture and part it shows (serial 0:
+  // none). A report of the same earthquake, or a demo shown again, has the same view.
+  struct KeptMap {
+    std::uint64_t serial = 0;
+    SourceRect source;
+    Surface page;
+  } keptMap_;
 };
 
 }  // namespace hw

@@ -205,13 +205,15 @@ PanelPosition GridToPanel(const MapView& view, int mapXaxisPercent, GridPosition
           static_cast<int>(std::clamp<std::int64_t>(py, INT32_MIN, INT32_MAX))};
 }
 
-void DrawMapPicture(const MapView& view, Surface& canvas, int panelX, MapPicture* picture) {
-  if (view.picture == MapPictureId::kNone) return;
+bool DrawMapPicture(const MapView& view, Surface& canvas, int panelX, MapPicture* picture) {
+  if (view.picture == MapPictureId::kNone) return false;
   const SourceRect& s = view.source;
   if (picture == nullptr || !picture->StretchTo(canvas, panelX, 0, kPageWidth, kPageHeight, s.x,
                                                 s.y, s.width, s.height)) {
     canvas.FillRect(panelX, 0, kPageWidth, kPageHeight, 0);
+    return false;
   }
+  return true;
 }
 
 }  // namespace hw

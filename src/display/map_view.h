@@ -63,7 +63,8 @@ PanelPosition GridToPanel(const MapView& view, int mapXaxisPercent, GridPosition
 
 // Stretches the view's source rectangle of its picture onto the whole panel at `panelX` of
 // `canvas` (HALFTONE). Nothing happens without a picture; a map that is missing or cannot be
-// decoded leaves the panel black rather than showing the previous report's map.
-void DrawMapPicture(const MapView& view, Surface& canvas, int panelX, MapPicture* picture);
+// decoded leaves the panel black rather than showing the previous report's map. True when the
+// panel shows the picture.
+bool DrawMapPicture(const MapView& view, Surface& canvas, int panelX, MapPicture* picture);
 
 }  // namespace hw

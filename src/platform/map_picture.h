@@ -1,5 +1,7 @@
 #pragma once
 
+#include <atomic>
+#include <cstdint>
 #include <memory>
 #include <utility>
 
@@ -12,7 +14,14 @@ namespace hw {
 // are 11,520 × 8,778 pixels (405 MB decoded); a composition shows a few million of them.
 class MapPicture {
  public:
+  MapPicture() : serial_(NextSerial()) {}
   virtual ~MapPicture() = default;
+  MapPicture(const MapPicture&) = delete;
+  MapPicture& operator=(const MapPicture&) = delete;
+
+  // A number no other picture of this run has: what was drawn from a picture can be kept
+  // and known for its own even when a new picture takes the old one's address.
+  std::uint64_t serial() const { return serial_; }
 
   // The picture's size in pixels.
   virtual int width() const = 0;
@@ -26,6 +35,13 @@ class MapPicture {
   // then black.
   virtual bool StretchTo(Surface& dst, int x, int y, int w, int h, int sx, int sy, int sw,
                          int sh) = 0;
+
+ private:
+  static std::uint64_t NextSerial() {
+    static std::atomic<std::uint64_t> next{1};
+    return next.fetch_add(1, std::memory_order_relaxed);
+  }
+  const std::uint64_t serial_;
 };
 
 // A map picture decoded whole and held as a surface: for pictures that cannot be read in

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 
 #include "display/compose_harness.h"
@@ -280,6 +281,46 @@ TEST(MapLayerEpicentre, ForeignEpicentreLiesAtTheWorldViewsCentreColumn) {
   EXPECT_NE(h.PagePixel(AreaPage, 958, 100), kWhite);
   EXPECT_EQ(h.PagePixel(AreaPage, 967, 805), test::kEpicentreColour);
   EXPECT_TRUE(h.layer().record().areaMarkers.empty());
+}
+
+// A map whose pixels tell the part of it that was asked for, counting its stretches.
+class CountingMap final : public MapPicture {
+ public:
+  int width() const override { return 11520; }
+  int height() const override { return 8778; }
+  bool StretchTo(Surface& dst, int x, int y, int w, int h, int sx, int sy, int, int) override {
+    ++stretches;
+    dst.FillRect(x, y, w, h, MakeColorRef(sx & 0xFF, sy & 0xFF, 7));
+    return true;
+  }
+  int stretches = 0;
+};
+
+TEST(MapLayerMap, TheLastMapIsKeptForTheSameViewOfTheSamePicture) {
+  ComposeHarness h;
+  auto owned = std::make_unique<CountingMap>();
+  CountingMap* map = owned.get();
+  h.surfaces[JpMap1Surface].map = std::move(owned);
+  h.surfaces[JpMap2Surface].map.reset();
+  MakePrompt(h.report(), kTimeKey);
+  h.Compose();
+  ASSERT_EQ(map->stretches, 1);
+  const COLORREF first = h.PagePixel(AreaPage, 5, 5);
+  // The same view again: the kept map, with the same pixels (the markers drawn over it anew).
+  h.Compose();
+  EXPECT_EQ(map->stretches, 1);
+  EXPECT_EQ(h.PagePixel(AreaPage, 5, 5), first);
+  // Another view is stretched again.
+  SetPoints(h.report(), {{u"石川県能登", 20}});
+  h.Compose();
+  EXPECT_EQ(map->stretches, 2);
+  // A new picture in the old one's place is never taken for it.
+  MakePrompt(h.report(), kTimeKey);
+  auto replaced = std::make_unique<CountingMap>();
+  CountingMap* second = replaced.get();
+  h.surfaces[JpMap1Surface].map = std::move(replaced);
+  h.Compose();
+  EXPECT_EQ(second->stretches, 1);
 }
 
 }  // namespace
