@@ -39,6 +39,13 @@ bool ForeignTsunamiPossible(const ReportHeader& r) {
   return r.foreignTsunami >= ForeignWarningNearby && r.foreignTsunami <= ForeignWarningIndianWide;
 }
 
+// A report names no epicentre before the epicentre is known: the reader writes "---" for an
+// empty name.
+bool NamesEpicentre(const ReportHeader& r) {
+  const std::u16string_view name = r.hypocenterName.View();
+  return !name.empty() && name != u"---";
+}
+
 // The display texts pad a day or an hour with a blank; a notification line has none.
 std::u16string WithoutBlanks(std::u16string_view text) {
   std::u16string out;
@@ -106,7 +113,7 @@ bool SameEarthquake(const ReportHeader& earlier, const ReportHeader& later) {
   constexpr std::int32_t kMinutes = 2;
   if (later.timeKey < earlier.timeKey - kMinutes || later.timeKey > earlier.timeKey + kMinutes)
     return false;
-  return earlier.hypocenterName.View().empty() || later.hypocenterName.View().empty() ||
+  return !NamesEpicentre(earlier) || !NamesEpicentre(later) ||
          earlier.hypocenterName == later.hypocenterName;
 }
 
@@ -144,7 +151,7 @@ std::optional<Notification> NotificationGate::TakeOver(std::u16string_view id,
     // An epicentre once named stays the earthquake's name.
     const ReportText name = earlier->last.hypocenterName;
     earlier->last = report;
-    if (report.hypocenterName.View().empty()) earlier->last.hypocenterName = name;
+    if (!NamesEpicentre(report)) earlier->last.hypocenterName = name;
     earlier->loudest = std::max(earlier->loudest, notification.urgency);
     notification.earthquake = earlier->earthquake;
   } else {

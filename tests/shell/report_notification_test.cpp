@@ -219,7 +219,7 @@ TEST(NotificationGate, LaterReportsOfAnEarthquakeReplaceItsNotification) {
     int domestic = DomesticNone;
   };
   const Step steps[] = {
-      {"an intensity prompt, minute of detection", ScalePrompt, 45, 1001, u"", 1, true},
+      {"an intensity prompt, minute of detection", ScalePrompt, 45, 1001, u"---", 1, true},
       {"its epicentre, origin a minute earlier", Destination, 45, 1000, u"熊本県熊本地方", 1,
        false},
       {"its details, no more urgent", DetailScale, 50, 1000, u"熊本県熊本地方", 1, false},
