@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,6 +20,7 @@
 #include "display/theme_assets.h"
 #include "platform/autostart_entry.h"
 #include "platform/clock.h"
+#include "platform/event_sound.h"
 #include "platform/curl/curl_http_client.h"
 #include "platform/frame_ticker.h"
 #include "platform/instance_lock.h"
@@ -261,7 +263,8 @@ int main(int argc, char** argv) {
       notificationBus = QDBusConnection::connectToBus(
           QString::fromStdString(bus.notificationAddress), QStringLiteral("heronwatch-notify"));
     }
-    hw::DesktopNotifier notifier(&tray.icon(), notificationBus);
+    const std::unique_ptr<hw::EventSound> chime = hw::MakeDesktopEventSound();
+    hw::DesktopNotifier notifier(&tray.icon(), *chime, notificationBus);
     hw::ShellPorts ports{fetch, reference, assets, tray, ui, notifier};
     hw::QtPushChannel push;
 
@@ -269,6 +272,7 @@ int main(int argc, char** argv) {
     dialog.AttachPushChannel(push);
     window.SetEventSink(&dialog);
     tray.SetCommandTarget(&dialog);
+    notifier.SetCommandTarget(&dialog);
     ui.Connect(dialog, dialog.settingsLink());
     dialog.OnInitDialog();
     shownOnKnock = &dialog;
@@ -280,6 +284,7 @@ int main(int argc, char** argv) {
     dialog.OnDestroy();
     window.SetEventSink(nullptr);
     tray.SetCommandTarget(nullptr);
+    notifier.SetCommandTarget(nullptr);
   });
   app.InitInstance();
   return exitCode;
