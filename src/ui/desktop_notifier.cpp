@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -65,6 +66,8 @@ constexpr int kTrayMessageMs = 10000;
 constexpr int kImageSize = 64;
 // Notifications remembered for replacing, beyond which the oldest earthquake's is forgotten.
 constexpr std::size_t kRememberedNotifications = 16;
+// Ids whose action is still taken.
+constexpr std::size_t kRememberedIds = 64;
 
 // The icon's name when the installed hicolor icons hold it where the desktop looks
 // ($XDG_DATA_HOME and $XDG_DATA_DIRS), so that the notification service finds it by name.
@@ -100,6 +103,7 @@ QString SoundPath(const Notification& notification) {
 DesktopNotifier::DesktopNotifier(QSystemTrayIcon* tray, EventSound& sound, QDBusConnection bus)
     : tray_(tray), sound_(sound), bus_(std::move(bus)), iconName_(InstalledIconName()) {
   qDBusRegisterMetaType<NotificationImage>();
+  if (iconName_.isEmpty()) iconPicture_ = QVariant::fromValue(IconImage());
   if (bus_.isConnected()) {
     // From any sender: naming the service would make Qt ask the bus for its owner and wait.
     bus_.connect(QString(), kPath, kService, QStringLiteral("ActionInvoked"), this,
@@ -204,6 +208,8 @@ void DesktopNotifier::Send(const Notification& notification) {
               ShowInTray(notification);
               if (servicePlays) PlayHere(notification);
             } else {
+              givenIds_.push_back(reply.value());
+              if (givenIds_.size() > kRememberedIds) givenIds_.pop_front();
               if (shown != nullptr) shown->id = reply.value();
               if (observer_) observer_(true);
             }
@@ -220,8 +226,7 @@ QVariantMap DesktopNotifier::Hints(const Notification& notification, bool servic
       {QStringLiteral("urgency"), QVariant::fromValue(static_cast<uchar>(notification.urgency))},
       {QStringLiteral("desktop-entry"), QString::fromLatin1(DesktopEntryId())},
   };
-  if (iconName_.isEmpty())
-    hints.insert(QStringLiteral("image-data"), QVariant::fromValue(IconImage()));
+  if (iconName_.isEmpty()) hints.insert(QStringLiteral("image-data"), iconPicture_);
   if (servicePlays) {
     hints.insert(QStringLiteral("sound-file"), SoundPath(notification));
   } else {
@@ -269,13 +274,10 @@ void DesktopNotifier::PlayHere(const Notification& notification) {
 }
 
 void DesktopNotifier::OnActionInvoked(uint id, const QString& actionKey) {
+  // The signal reaches every program on the bus that listens: only ours count.
   if (id == 0 || actionKey != kDefaultAction || target_ == nullptr) return;
-  for (const auto& [earthquake, shown] : shown_) {
-    if (shown.id == id) {
-      target_->OnCommand(kCommandShowWindow);
-      return;
-    }
-  }
+  if (std::find(givenIds_.begin(), givenIds_.end(), id) != givenIds_.end())
+    target_->OnCommand(kCommandShowWindow);
 }
 
 void DesktopNotifier::OnNotificationClosed(uint id, uint /*reason*/) {

@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 #include <QVariantMap>
 #include <cstdint>
 #include <deque>
@@ -73,12 +74,16 @@ class DesktopNotifier final : public QObject, public NotificationService {
   CommandTarget* target_ = nullptr;
   std::function<void(bool)> observer_;
   // The icon's name when the desktop can find it among the installed icons, else empty and
-  // the picture goes with each notification.
+  // its picture (the "image-data" hint) goes with each notification.
   QString iconName_;
+  QVariant iconPicture_;
   std::optional<QStringList> capabilities_;  // the service's, once it answered
   bool asking_ = false;
   std::deque<Notification> waiting_;      // for the capabilities
   std::map<std::uint32_t, Shown> shown_;  // by earthquake
+  // The ids the service gave, the latest last: an action may come after its notification
+  // was closed.
+  std::deque<uint> givenIds_;
 };
 
 }  // namespace hw
