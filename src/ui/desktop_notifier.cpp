@@ -60,6 +60,9 @@ const QString kService = QStringLiteral("org.freedesktop.Notifications");
 const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
 const QString kDefaultAction = QStringLiteral("default");
 
+// How long a call waits for the service's answer, in milliseconds: one that answers does so
+// at once; a hung one gets the tray's message after this instead of after D-Bus's 25 seconds.
+constexpr int kCallTimeoutMs = 5000;
 // How long the tray's message stays, in milliseconds.
 constexpr int kTrayMessageMs = 10000;
 // The size of the picture sent when the icon is not installed.
@@ -144,7 +147,7 @@ void DesktopNotifier::AskCapabilities() {
   asking_ = true;
   const QDBusMessage call =
       QDBusMessage::createMethodCall(kService, kPath, kService, QStringLiteral("GetCapabilities"));
-  auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call), this);
+  auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call, kCallTimeoutMs), this);
   connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher] {
     watcher->deleteLater();
     asking_ = false;
@@ -192,7 +195,7 @@ void DesktopNotifier::Send(const Notification& notification) {
        << QStringList{kDefaultAction,
                       QCoreApplication::translate("DesktopNotifier", "ウインドウを表示")}
        << Hints(notification, servicePlays) << -1;
-  auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call), this);
+  auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call, kCallTimeoutMs), this);
   const std::uint32_t earthquake = notification.earthquake;
   connect(watcher, &QDBusPendingCallWatcher::finished, this,
           [this, watcher, notification, servicePlays, earthquake] {
@@ -261,7 +264,7 @@ void DesktopNotifier::PlayHere(const Notification& notification) {
   QDBusMessage call = QDBusMessage::createMethodCall(
       kService, kPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
   call << kService << QStringLiteral("Inhibited");
-  auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call), this);
+  auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call, kCallTimeoutMs), this);
   connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher, path] {
     watcher->deleteLater();
     const QDBusPendingReply<QDBusVariant> reply = *watcher;
