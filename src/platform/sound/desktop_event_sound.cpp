@@ -48,7 +48,10 @@ struct Shared {
 // again after it failed (a sound server may start after the program).
 class Canberra {
  public:
+  Canberra() = default;
   ~Canberra() { Close(); }
+  Canberra(const Canberra&) = delete;
+  Canberra& operator=(const Canberra&) = delete;
 
   // CA_SUCCESS when the service took the sound; it plays on in the background.
   int Play(const std::string& path) {
