@@ -12,9 +12,9 @@ class FetchService {
   // Starts one worker thread and returns at once; the worker does nothing when FetchStatus is
   // not FetchIdle.
   virtual void StartFetchWorker() = 0;
-  // Called by the loop after it saw FetchDone and before it hands the status word back: copies
-  // the worker's report stores into the display's.
-  virtual void TakeOverResult(ReportStore& display) = 0;
+  // Called by the loop after it saw FetchDone and before it hands the status word back: the
+  // worker's report stores, for the display to take over.
+  virtual const ReportStore& Result() = 0;
   // Aborts a running transfer and waits for the worker to end.
   virtual void Shutdown() = 0;
 };

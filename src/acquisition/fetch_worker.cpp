@@ -31,10 +31,6 @@ void FetchWorker::StartFetchWorker() {
   thread_ = std::thread([this, config = configure_()] { RunClaimedFetch(config); });
 }
 
-void FetchWorker::TakeOverResult(ReportStore& display) {
-  display = *store_;
-}
-
 void FetchWorker::Shutdown() {
   http_.AbortAll();
   if (thread_.joinable()) thread_.join();

@@ -61,7 +61,7 @@ class FetchWorker final : public FetchService {
 
   // Counts the start; when no result is pending, runs one fetch on a new thread.
   void StartFetchWorker() override;
-  void TakeOverResult(ReportStore& display) override;
+  const ReportStore& Result() override { return *store_; }
   // Aborts a running transfer and waits for the thread.
   void Shutdown() override;
 

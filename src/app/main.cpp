@@ -245,14 +245,16 @@ int main(int argc, char** argv) {
     const auto context = std::make_unique<hw::AppContext>();
     context->StartupNotes = notes;
     context->WorkingFolder.SetShipped(runtime.u16string());
+    // The picture: composed and painted by its display, which the window's logic feeds.
+    hw::Display display({text, context->eventLog, window});
     hw::CurlHttpClient http;
     hw::FetchWorker fetch(context->fetch, http, [&] { return hw::MakeFetchConfig(*context); });
-    hw::ReferenceDataService reference(*context->reference, context->themes, context->WorkingFolder,
+    hw::ReferenceDataService reference(display.reference(), context->themes, context->WorkingFolder,
                                        http,
                                        [&] { return hw::MakeStationRefreshConfig(*context); });
     hw::QtPictureDecoder decoder;
     hw::ThemeAssets assets(
-        context->surfaces, [&c = *context] { return c.Theme(); }, decoder, text);
+        display.surfaces(), [&c = *context] { return c.Theme(); }, decoder, text);
     hw::QtTrayIcon tray;
     hw::QtUserInterface ui(window, QString::fromStdString(runtime.string()));
     // The tray icon has chosen its tray with the bus turned off; the notifications, and the
@@ -268,7 +270,7 @@ int main(int argc, char** argv) {
     hw::ShellPorts ports{fetch, reference, assets, tray, ui, notifier};
     hw::QtPushChannel push;
 
-    hw::CTremorlensDlg dialog(*context, platform, ports);
+    hw::CTremorlensDlg dialog(*context, display, platform, ports);
     dialog.AttachPushChannel(push);
     window.SetEventSink(&dialog);
     tray.SetCommandTarget(&dialog);

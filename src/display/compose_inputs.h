@@ -10,15 +10,16 @@
 
 namespace hw {
 
-// The settings the picture reads, held by reference so that a change made while the program
-// runs is seen at the next composition or paint.
+// The settings the picture reads, as values: the owner of the display hands it a new snapshot
+// whenever they may have changed.
 struct PictureSettings {
-  const int& EpiFront;   // 1: the epicentre lies over the markers, and pages 1 and 3 lack it
-  const int& EpiBlink;   // 1: the epicentre pulses
-  const int& ShindoMap;  // area view, station view or both in turn
-  const int& SpeedDraw;  // the fade and pulse step
-  const int& Aspect;     // the part of the page the window shows
-  const int& Debug;      // 1: status lines and the debug overlay
+  int EpiFront = 0;   // 1: the epicentre lies over the markers, and pages 1 and 3 lack it
+  int EpiBlink = 0;   // 1: the epicentre pulses
+  int ShindoMap = 0;  // area view, station view or both in turn
+  int SpeedDraw = 4;  // the fade and pulse step
+  int Aspect = 0;     // the part of the page the window shows
+  int Debug = 0;      // 1: status lines and the debug overlay
+  bool operator==(const PictureSettings&) const = default;
 };
 
 // What the composer draws from and onto. The report store is written too: the same-earthquake
@@ -30,7 +31,7 @@ struct ComposeInputs {
   LayerSurfaces& surfaces;
   const FontTable& fonts;
   TextRenderer& text;
-  PictureSettings settings;
+  const PictureSettings& settings;
   EventLogWriter& log;
 };
 

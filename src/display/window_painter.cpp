@@ -89,7 +89,20 @@ WindowPainter::Alphas WindowPainter::NextAlphas(int second) const {
   return next;
 }
 
-WindowPainter::FrameKey WindowPainter::KeyFor(int second, const Alphas& alphas) const {
+FetchSnapshot SnapshotOf(const FetchShared& fetch) {
+  return {fetch.FetchStatus.load(std::memory_order_acquire), fetch.FetchCount.load(),
+          fetch.NetErrorStage.load(), fetch.LastNetError.load()};
+}
+
+PictureLabel WindowPainter::LabelOf(const PaintState& state) const {
+  FeedState feed = in_.origin;
+  feed.stale = state.feedStale;
+  feed.lastSuccess = state.lastSuccess;
+  return PictureLabelFor(feed);
+}
+
+WindowPainter::FrameKey WindowPainter::KeyFor(const PaintState& state, const Alphas& alphas) const {
+  const int second = state.NowTime.tm_sec;
   const PictureSettings& s = in_.settings;
   FrameKey key;
   key.compositions = in_.compositions;
@@ -98,9 +111,9 @@ WindowPainter::FrameKey WindowPainter::KeyFor(int second, const Alphas& alphas) 
   key.otherPage = AreaPage;
   key.aspect = s.Aspect;
   key.debug = s.Debug == 1;
-  key.label = PictureLabelFor(in_.feed);
+  key.label = LabelOf(state);
   key.ticker = TickerShown();
-  key.tickerOffset = key.ticker ? counters_.TickerOffset : 0;
+  key.tickerOffset = key.ticker ? state.TickerOffset : 0;
   if (!key.animated) return key;
 
   key.pulsePage = AreaPageNoEpicentre;
@@ -158,14 +171,14 @@ Rect WindowPainter::DamageSince(const FrameKey& key) const {
   return damage;
 }
 
-Rect WindowPainter::PendingDamage() const {
-  const int second = counters_.NowTime.tm_sec;
+Rect WindowPainter::PendingDamage(const PaintState& state) const {
+  const int second = state.NowTime.tm_sec;
   if (Animated() && second % 10 != prevSecondMod10_) return kWholePage;
-  return DamageSince(KeyFor(second, NextAlphas(second)));
+  return DamageSince(KeyFor(state, NextAlphas(second)));
 }
 
-WindowPainter::Repaint WindowPainter::PendingRepaint() const {
-  const Rect damage = PendingDamage();
+WindowPainter::Repaint WindowPainter::PendingRepaint(const PaintState& state) const {
+  const Rect damage = PendingDamage(state);
   const Rect source = AspectSource(in_.settings.Aspect);
   if (IsEmpty(damage)) return {{}, source};
   const Rect onCanvas{damage.left + PageX(DisplayPage), damage.top,
@@ -173,14 +186,14 @@ WindowPainter::Repaint WindowPainter::PendingRepaint() const {
   return {Intersect(onCanvas, source), source};
 }
 
-PaintSource WindowPainter::OnPaint(bool minimized) {
-  if (minimized) return {nullptr, {}, {}, true};
-  const int second = counters_.NowTime.tm_sec;
+PaintResult WindowPainter::OnPaint(const PaintState& state, FramePhase* pacing) {
+  if (state.minimized) return {{nullptr, {}, {}, true}, false, false};
+  const int second = state.NowTime.tm_sec;
   const Alphas alphas = NextAlphas(second);
   fadeAlpha_ = alphas.fade;
   blinkAlpha_ = alphas.blink;
   prevSecondMod10_ = alphas.prevSecondMod10;
-  const FrameKey key = KeyFor(second, alphas);
+  const FrameKey key = KeyFor(state, alphas);
   const Rect damage = DamageSince(key);
   if (!IsEmpty(damage)) {
     Assemble(key, damage);
@@ -189,15 +202,15 @@ PaintSource WindowPainter::OnPaint(bool minimized) {
     const Rect label = LabelBox(key.label, key.aspect);
     if (!IsEmpty(Intersect(damage, label))) DrawLabel(key.label, label);
   }
-  PaceFrame();
-  if (key.debug) DrawDebugOverlay();
+  if (pacing != nullptr) PaceFrame(*pacing);
+  if (key.debug) DrawDebugOverlay(state);
   shown_ = key;
-  if (counters_.TickerMoved == 0) ++counters_.PaintCount;
-  counters_.TickerMoved = 0;
   const Rect source = AspectSource(key.aspect);
   const Rect changed{damage.left + PageX(DisplayPage), damage.top,
                      damage.right + PageX(DisplayPage), damage.bottom};
-  return {&in_.surfaces[CanvasSurface].surface, source, Intersect(changed, source), false};
+  return {{&in_.surfaces[CanvasSurface].surface, source, Intersect(changed, source), false},
+          true,
+          !state.TickerMoved};
 }
 
 void WindowPainter::Assemble(const FrameKey& key, const Rect& damage) {
@@ -278,21 +291,21 @@ void WindowPainter::DrawLabel(const PictureLabel& label, const Rect& box) {
   }
 }
 
-void WindowPainter::PaceFrame() {
+void WindowPainter::PaceFrame(FramePhase& phase) {
   // Waits while 0 < FrameSubCount ≤ 22, sleeping the periods that are still missing at once
   // rather than one at a time. Bounded, so that a frame timer that stopped counting can never
   // hold the window.
   for (int wait = 0; wait < kMaxPacingWaits; ++wait) {
-    const int sub = phase_.FrameSubCount();
+    const int sub = phase.FrameSubCount();
     if (sub <= 0 || sub > kPacingPhase) return;
-    phase_.Wait(kPacingPhase + 1 - sub);
+    phase.Wait(kPacingPhase + 1 - sub);
   }
 }
 
-void WindowPainter::DrawDebugOverlay() {
+void WindowPainter::DrawDebugOverlay(const PaintState& state) {
   LayerSurface& canvas = in_.surfaces[CanvasSurface];
   canvas.font = in_.fonts[DebugFont];
-  const FetchShared& fetch = in_.fetch;
+  const FetchSnapshot& fetch = state.fetch;
   int top = 510;
   const auto line = [&](const std::u16string& text) {
     Rect rect{7690, top, 8380, top + 40};
@@ -300,7 +313,7 @@ void WindowPainter::DrawDebugOverlay() {
                       DT_SINGLELINE | DT_VCENTER);
     top += 40;
   };
-  const FetchStatusValue status = fetch.FetchStatus.load(std::memory_order_acquire);
+  const FetchStatusValue status = fetch.status;
   if (status == FetchIdle || status == FetchDone) {
     for (int n = 1; n <= 8; ++n) {
       const QuakeReport& slot = in_.reports.history[static_cast<std::size_t>(n)];
@@ -312,11 +325,11 @@ void WindowPainter::DrawDebugOverlay() {
     top += 8 * 40;
   }
   line(FormatLogText("Thread Flag ：%d", static_cast<int>(status)));
-  line(FormatLogText("Thread End ：%d", static_cast<int>(counters_.LastFetchStatus)));
-  line(FormatLogText("Thread Count ：%d", fetch.FetchCount.load()));
-  line(FormatLogText("INet Err Flag ：%d", fetch.NetErrorStage.load()));
-  line(FormatLogText("INet Err Num ：%d", fetch.LastNetError.load()));
-  line(FormatLogText("更新周期 ：%d", counters_.FetchPhase));
+  line(FormatLogText("Thread End ：%d", static_cast<int>(state.LastFetchStatus)));
+  line(FormatLogText("Thread Count ：%d", fetch.count));
+  line(FormatLogText("INet Err Flag ：%d", fetch.netErrorStage));
+  line(FormatLogText("INet Err Num ：%d", fetch.lastNetError));
+  line(FormatLogText("更新周期 ：%d", state.FetchPhase));
 }
 
 }  // namespace hw

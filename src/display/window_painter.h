@@ -25,21 +25,42 @@ struct PaintInputs {
   const ThemeLayout& theme;
   const FontTable& fonts;
   TextRenderer& text;
-  PictureSettings settings;
-  const FetchShared& fetch;
-  const FeedState& feed;
+  const PictureSettings& settings;
+  const FeedState& origin;  // where the shown report came from (the health comes per paint)
   const MapLayer& mapLayer;
   const std::uint64_t& compositions;
 };
 
-// The main loop's counters that painting reads, and the two it updates.
-struct PaintCounters {
-  const std::tm& NowTime;
-  const int& TickerOffset;
-  int& TickerMoved;
-  int& PaintCount;
-  const int& FetchPhase;
-  const FetchStatusValue& LastFetchStatus;
+// The fetch worker's status word and counters at the time of a paint, for the debug overlay.
+struct FetchSnapshot {
+  FetchStatusValue status = FetchIdle;
+  int count = 0;
+  int netErrorStage = 0;
+  int lastNetError = 0;
+};
+FetchSnapshot SnapshotOf(const FetchShared& fetch);
+
+// What the main loop hands one paint, as values: the time, the ticker, the fetch counters the
+// debug overlay shows and the health of the feed the label tells.
+struct PaintState {
+  std::tm NowTime{};
+  int TickerOffset = 0;
+  // The paint was asked for by the ticker: the loop does not count it.
+  bool TickerMoved = false;
+  int FetchPhase = 0;
+  FetchStatusValue LastFetchStatus = FetchIdle;
+  FetchSnapshot fetch;
+  bool feedStale = false;
+  std::optional<std::tm> lastSuccess;
+  bool minimized = false;
+};
+
+// What a paint hands back to the loop: the picture to show, and whether it counts as a paint
+// (one the ticker did not ask for). A minimised window paints nothing and changes nothing.
+struct PaintResult {
+  PaintSource frame;
+  bool painted = false;
+  bool counted = false;
 };
 
 // The phase of the frame timer: painting waits until it has passed a point of the frame, so
@@ -61,28 +82,30 @@ class FramePhase {
 // display page is therefore the same picture, pixel for pixel, as a full assembly would give.
 class WindowPainter {
  public:
-  WindowPainter(PaintInputs inputs, PaintCounters counters, FramePhase& phase)
-      : in_(inputs), counters_(counters), phase_(phase) {}
+  explicit WindowPainter(PaintInputs inputs) : in_(inputs) {}
 
-  // What the window shows; `damage` is empty when the paint changed nothing.
-  PaintSource OnPaint(bool minimized);
+  // What the window shows; `damage` is empty when the paint changed nothing. With `pacing` the
+  // paint waits for the frame timer's phase.
+  PaintResult OnPaint(const PaintState& state, FramePhase* pacing = nullptr);
 
   // The part of the display page (page coordinates) the next paint would change if it came
   // now; empty when it would change nothing. A paint is also due once a second while the view
   // alternates, so that the ten-second slots are followed.
-  Rect PendingDamage() const;
+  Rect PendingDamage(const PaintState& state) const;
   // The same on the canvas, with the rectangle of the canvas the window shows.
   struct Repaint {
     Rect damage;
     Rect source;
   };
-  Repaint PendingRepaint() const;
+  Repaint PendingRepaint(const PaintState& state) const;
 
   int FadeAlpha() const { return fadeAlpha_; }
   int BlinkAlpha() const { return blinkAlpha_; }
 
-  // The box of the label in page coordinates, in the top right corner of the part of the page
-  // the window shows with [Config] Aspect; empty when there is no label.
+  // The label a paint with `state` shows, and its box in page coordinates, in the top right
+  // corner of the part of the page the window shows with [Config] Aspect; empty when there is
+  // no label.
+  PictureLabel LabelOf(const PaintState& state) const;
   Rect LabelBox(const PictureLabel& label, int aspect) const;
 
  private:
@@ -115,19 +138,17 @@ class WindowPainter {
 
   bool Animated() const;
   Alphas NextAlphas(int second) const;
-  FrameKey KeyFor(int second, const Alphas& alphas) const;
+  FrameKey KeyFor(const PaintState& state, const Alphas& alphas) const;
   bool TickerShown() const;
   Rect TickerBox() const;
   Rect DamageSince(const FrameKey& key) const;
   void Assemble(const FrameKey& key, const Rect& damage);
   void DrawTicker(const FrameKey& key);
   void DrawLabel(const PictureLabel& label, const Rect& box);
-  void PaceFrame();
-  void DrawDebugOverlay();
+  static void PaceFrame(FramePhase& phase);
+  void DrawDebugOverlay(const PaintState& state);
 
   PaintInputs in_;
-  PaintCounters counters_;
-  FramePhase& phase_;
   int fadeAlpha_ = 0;
   int blinkAlpha_ = 0;
   int prevSecondMod10_ = 0;

@@ -3,10 +3,9 @@
 #include "acquisition/report_body.h"
 #include "display/theme_assets.h"
 #include "platform/clock.h"
-#include "platform/profile_file.h"
 #include "platform/qt/qt_picture_decoder.h"
-#include "refdata/initial_value.h"
-#include "refdata/theme_catalogue.h"
+#include "refdata/reference_data_service.h"
+#include "shell/display_startup.h"
 
 namespace hw {
 namespace {
@@ -27,81 +26,66 @@ std::string ThemeFailure(ThemeAssetResult code) {
   return {};
 }
 
+// The work area the window's default position is computed for.
+constexpr Rect kWorkArea{0, 0, 1920, 1080};
+
 }  // namespace
 
 std::unique_ptr<HeadlessDisplay> HeadlessDisplay::Open(const WorkFolderLayout& folder,
                                                        std::string& error,
                                                        const ThemeLayout* layout) {
-  std::unique_ptr<HeadlessDisplay> d(new HeadlessDisplay(folder));
-  const ProfileFile settingsFile = ProfileFile::Load(folder.SettingsFile());
-  AppSettings& settings = d->settings_;
-  ReadThemeName(settingsFile, settings);
-  settings.Name = SelectTheme(folder, settings.Name, d->themes_);
-  if (layout != nullptr) {
-    d->theme_ = *layout;
-  } else {
-    LoadThemeLayout(folder.ThemeLayoutFile(settings.Name), d->theme_);
-  }
-  ReadAppSettings(settingsFile, settings);
-  const FontSpecs specs = FontSpecsFor(d->theme_);
-  for (std::size_t i = 0; i < specs.size(); ++i)
-    d->fonts_[i] = d->text_.CreateFont(specs[i]);
-  ReloadReferenceData(*d->reference_, d->themes_, folder);
-  d->surfaces_.CreateWorkingSurfaces();
+  std::unique_ptr<HeadlessDisplay> d(new HeadlessDisplay());
+  // The display itself stands in for the event log and the window.
+  EventLogWriter& log = *d;
+  RepaintTarget& window = *d;
+  d->display_ = std::make_unique<Display>(DisplayServices{d->text_, log, window});
+  Display& display = *d->display_;
+  ReadStartupSettings(folder, kWorkArea, d->settings_, display.theme(), d->themes_);
+  if (layout != nullptr) display.theme() = *layout;
+  d->paddings_ = TimePaddingsOf(display.theme());
+  d->source_ = d->settings_.Demo != 0 ? ReportSource::kDemo : ReportSource::kLive;
+
+  FolderReferenceData references(display.reference(), d->themes_, folder);
   QtPictureDecoder decoder;
-  HeadlessDisplay& self = *d;
+  const ThemeFiles files = folder.Theme(d->settings_.Name);
   ThemeAssets assets(
-      d->surfaces_, [&self] { return self.folder_.Theme(self.settings_.Name); }, decoder, d->text_);
-  if (const ThemeAssetResult code = assets.LoadThemeAssets(); code != ThemeAssetResult::kLoaded) {
+      display.surfaces(), [&files] { return files; }, decoder, d->text_);
+  if (const ThemeAssetResult code = PrepareDisplay(display, references, assets);
+      code != ThemeAssetResult::kLoaded) {
     error = ThemeFailure(code);
     return nullptr;
   }
-
-  d->pictureSettings_ = std::make_unique<PictureSettings>(
-      PictureSettings{settings.EpiFront, settings.EpiBlink, settings.ShindoMap, settings.SpeedDraw,
-                      settings.Aspect, settings.Debug});
-  d->source_ = settings.Demo != 0 ? ReportSource::kDemo : ReportSource::kLive;
-  // The display itself stands in for the event log, the window and the frame timer.
-  EventLogWriter& log = self;
-  RepaintTarget& window = self;
-  FramePhase& phase = self;
-  d->composer_ = std::make_unique<FrameComposer>(
-      ComposeInputs{*d->shown_, d->theme_, *d->reference_, d->surfaces_, d->fonts_, d->text_,
-                    *d->pictureSettings_, log},
-      window);
-  d->now_ = SystemClock().LocalNow();
-  d->painter_ = std::make_unique<WindowPainter>(
-      PaintInputs{d->surfaces_, *d->shown_, d->theme_, d->fonts_, d->text_, *d->pictureSettings_,
-                  d->fetch_, d->feed_, d->composer_->mapLayer(), d->composer_->compositions()},
-      PaintCounters{d->now_, d->tickerOffset_, d->tickerMoved_, d->paintCount_, d->fetchPhase_,
-                    d->lastStatus_},
-      phase);
+  d->state_.NowTime = SystemClock().LocalNow();
   return d;
 }
 
 bool HeadlessDisplay::Fetch(std::string_view body) {
-  const TimePaddings paddings{theme_.style.EventTime.fontPadding,
-                              theme_.style.HisEvTime.fontPadding,
-                              theme_.style.ReportTime.fontPadding};
-  lastStatus_ = ReadReportBody(body, *fetched_, fetch_.NewestId, fetch_.LastShownId, paddings);
-  if (lastStatus_ != FetchDone) return false;
-  *shown_ = *fetched_;
+  state_.LastFetchStatus =
+      ReadReportBody(body, *fetched_, fetch_.NewestId, fetch_.LastShownId, paddings_);
+  if (state_.LastFetchStatus != FetchDone) return false;
+  logLines_.clear();
+  display_->UseSettings(PictureSettingsOf(settings_));
+  display_->TakeOver(*fetched_, source_, state_.NowTime);
   fetch_.LastShownId = fetch_.NewestId;
-  SortObservationPoints(shown_->latest);
-  Compose();
-  feed_.shown = source_;
-  tickerOffset_ = settings_.SpeedScroll * -70;
+  state_.TickerOffset = TickerStartOffset(settings_.SpeedScroll);
   return true;
+}
+
+void HeadlessDisplay::SetFeedHealth(bool stale, std::optional<std::tm> lastSuccess) {
+  state_.feedStale = stale;
+  state_.lastSuccess = lastSuccess;
 }
 
 void HeadlessDisplay::Compose() {
   logLines_.clear();
-  composer_->ComposeFrame();
+  display_->UseSettings(PictureSettingsOf(settings_));
+  display_->Compose();
 }
 
 PaintSource HeadlessDisplay::Paint(int second) {
-  now_.tm_sec = second;
-  return painter_->OnPaint(false);
+  state_.NowTime.tm_sec = second;
+  display_->UseSettings(PictureSettingsOf(settings_));
+  return display_->Paint(state_).frame;
 }
 
 }  // namespace hw

@@ -50,4 +50,8 @@ void ReferenceDataService::Shutdown() {
   refresh_.Join();
 }
 
+void FolderReferenceData::ReloadReferenceData() {
+  hw::ReloadReferenceData(tables_, themes_, workingFolder_);
+}
+
 }  // namespace hw

@@ -50,4 +50,24 @@ class ReferenceDataService final : public ReferenceService {
   std::vector<std::u16string> logLines_;
 };
 
+// The reference files of a working folder and nothing else: no station list is downloaded.
+// For the displays that run without a window (the headless tool, the fuzz target).
+class FolderReferenceData final : public ReferenceService {
+ public:
+  FolderReferenceData(ReferenceTables& tables, ThemeList& themes,
+                      const WorkFolderLayout& workingFolder)
+      : tables_(tables), themes_(themes), workingFolder_(workingFolder) {}
+  void StartStationRefresh() override {}
+  bool TakeOverStationRefresh() override { return false; }
+  void ReloadReferenceData() override;
+  void LoadStations() override {}
+  std::vector<std::u16string> TakeLogLines() override { return {}; }
+  void Shutdown() override {}
+
+ private:
+  ReferenceTables& tables_;
+  ThemeList& themes_;
+  const WorkFolderLayout& workingFolder_;
+};
+
 }  // namespace hw

@@ -2,9 +2,6 @@
 
 namespace hw {
 
-AppContext::AppContext()
-    : reference(std::make_unique<ReferenceTables>()), reports(std::make_unique<ReportStore>()) {
-  fonts.fill(kNoFont);
-}
+AppContext::AppContext() = default;
 
 }  // namespace hw

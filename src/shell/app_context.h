@@ -2,21 +2,17 @@
 
 #include <ctime>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "acquisition/fetch_status.h"
-#include "acquisition/report_model.h"
-#include "display/feed_state.h"
-#include "display/font_table.h"
-#include "display/layer_surfaces.h"
+#include "acquisition/report_reader.h"
 #include "eventlog/event_log.h"
 #include "platform/window_host.h"
 #include "platform/work_folder_layout.h"
-#include "refdata/reference_tables.h"
 #include "refdata/theme_catalogue.h"
 #include "settings/app_settings.h"
-#include "settings/theme_layout.h"
 #include "shell/fetch_schedule.h"
 
 namespace hw {
@@ -35,8 +31,11 @@ struct LoopState {
   int FetchFailures = 0;          // failed fetches in a row, for the back-off
   int RedirectedFetches = 0;      // answered fetches in a row that needed redirects, likewise
   int FetchRedirectsAllowed = 3;  // what the request budget leaves the next fetch
-  // Seconds since the selected service last gave a whole list, or since it was selected.
+  // Seconds since the selected service last gave a whole list, or since it was selected; the
+  // feed is stale once they pass the stale period. When the last whole list came in this run.
   int SecondsWithoutList = 0;
+  bool FeedStale = false;
+  std::optional<std::tm> LastListTime;
   FetchStatusValue LastFetchStatus = FetchIdle;
   int PaintCount = 0;
   int TickerMoved = 0;
@@ -68,9 +67,9 @@ struct AppContext {
   std::vector<std::u16string> StartupNotes;
 
   AppSettings settings;
-  ThemeLayout theme;
   ThemeList themes;
-  std::unique_ptr<ReferenceTables> reference;
+  // How the report reader writes times for the theme's fonts; set at start-up.
+  TimePaddings Paddings;
 
   // 1 while the API's sandbox is used instead of the live service; never stored.
   int SandboxSwitch = 0;
@@ -78,19 +77,10 @@ struct AppContext {
   // never closes the window.
   int EscapePending = 0;
 
-  // The report stores the display reads; the fetch worker fills its own and the loop copies
-  // them over when it takes a result.
-  std::unique_ptr<ReportStore> reports;
   FetchShared fetch;
-  // Where the picture's report came from and whether the feed answers, for the picture's
-  // label and the tray icon's tooltip.
-  FeedState feed;
 
   LoopState loop;
   MsvcRandom random;
-
-  LayerSurfaces surfaces;
-  FontTable fonts{};
 
   EventLog eventLog{WorkingFolder, loop.NowTime};
 

@@ -1,9 +1,9 @@
 #include <algorithm>
 #include <climits>
+#include <memory>
 
 #include "acquisition/last_known_list.h"
 #include "eventlog/event_log.h"
-#include "shell/fetch_config.h"
 #include "shell/tray_tooltip.h"
 #include "shell/tremorlens_dlg.h"
 
@@ -21,32 +21,24 @@ std::u16string LogText(std::u16string_view text) {
 }  // namespace
 
 void CTremorlensDlg::ComposeLastKnownList() {
+  auto kept = std::make_unique<ReportStore>();
   const LastKnownList list =
-      ReadLastKnownList(context_.WorkingFolder.LastKnownFile(), *context_.reports,
-                        MakeFetchConfig(context_).paddings);
+      ReadLastKnownList(context_.WorkingFolder.LastKnownFile(), *kept, context_.Paddings);
   if (!list.read) {
     context_.eventLog.WriteEventLog(LogText(list.problem));
     return;
   }
   context_.eventLog.WriteEventLog(
       LogText(u"前回の受信データを表示 … " + DayAndMinuteText(list.received)));
-  SortObservationPoints(context_.reports->latest);
-  context_.feed.shown = ReportSource::kLastKnown;
-  context_.feed.shownReceived = list.received;
-  composer_.ComposeFrame();
+  display_.TakeOver(*kept, ReportSource::kLastKnown, list.received);
   ShowFeedState();
 }
 
 void CTremorlensDlg::RecordFeed(FetchStatusValue status) {
-  FeedState& feed = context_.feed;
-  const ReportSource source = context_.fetch.Detail.source;
-  if (status == FetchDone) {
-    feed.shown = source;
-    feed.shownReceived = context_.loop.NowTime;
-  }
   // Only a whole list counts as the service answering; the push channel's state does not.
-  if ((status == FetchDone || status == FetchUnchanged) && source != ReportSource::kDemo) {
-    feed.lastSuccess = context_.loop.NowTime;
+  if ((status == FetchDone || status == FetchUnchanged) &&
+      context_.fetch.Detail.source != ReportSource::kDemo) {
+    context_.loop.LastListTime = context_.loop.NowTime;
     context_.loop.SecondsWithoutList = 0;
     SetStale(false);
   }
@@ -74,14 +66,21 @@ void CTremorlensDlg::RestartFeedWatch() {
   SetStale(false);
 }
 
+FeedState CTremorlensDlg::Feed() const {
+  FeedState feed = display_.origin();
+  feed.stale = context_.loop.FeedStale;
+  feed.lastSuccess = context_.loop.LastListTime;
+  return feed;
+}
+
 void CTremorlensDlg::SetStale(bool stale) {
-  FeedState& feed = context_.feed;
-  if (stale == feed.stale) return;
-  feed.stale = stale;
+  LoopState& loop = context_.loop;
+  if (stale == loop.FeedStale) return;
+  loop.FeedStale = stale;
   if (stale) {
     context_.eventLog.WriteEventLog(
         LogText(u"受信途絶 … 最終受信 " +
-                (feed.lastSuccess ? ClockText(*feed.lastSuccess) : std::u16string(u"なし"))));
+                (loop.LastListTime ? ClockText(*loop.LastListTime) : std::u16string(u"なし"))));
   } else {
     context_.eventLog.WriteEventLog(LogText(u"受信再開"));
   }
@@ -89,7 +88,7 @@ void CTremorlensDlg::SetStale(bool stale) {
 }
 
 void CTremorlensDlg::ShowFeedState() {
-  const std::u16string text = TrayToolTipText(context_.feed, context_.reports->latest);
+  const std::u16string text = TrayToolTipText(Feed(), display_.shown().latest);
   if (text == shownToolTip_) return;
   shownToolTip_ = text;
   ports_.tray.SetToolTip(text);

@@ -25,9 +25,7 @@ FetchConfig MakeFetchConfig(const AppContext& context) {
   config.sandboxBase = EnvironmentOr("HERONWATCH_SANDBOX_BASE", settings.SandboxBase);
   config.NowTime = context.loop.NowTime;
   config.maxRedirects = context.loop.FetchRedirectsAllowed;
-  config.paddings = {context.theme.style.EventTime.fontPadding,
-                     context.theme.style.HisEvTime.fontPadding,
-                     context.theme.style.ReportTime.fontPadding};
+  config.paddings = context.Paddings;
   return config;
 }
 

@@ -34,6 +34,7 @@ std::u16string NumberText(int value) {
 void CTremorlensDlg::OnTimer() {
   LoopState& loop = context_.loop;
   loop.NowTime = platform_.clock.LocalNow();
+  SyncDisplaySettings();
   RunStartupStage();
 
   const bool newSecond = loop.PrevTime.tm_sec != loop.NowTime.tm_sec;
@@ -209,14 +210,12 @@ void CTremorlensDlg::TakeOverFetchStatus() {
 
   switch (status) {
     case FetchDone: {
-      ports_.fetch.TakeOverResult(*context_.reports);
+      display_.TakeOver(ports_.fetch.Result(), fetch.Detail.source, loop.NowTime);
       fetch.LastShownId = fetch.NewestId;
-      SortObservationPoints(context_.reports->latest);
-      composer_.ComposeFrame();
       RecordFeed(status);
       NotifyNewReport();
       if (!(context_.settings.Debug != 0 && context_.settings.Demo != 0)) loop.FetchHoldOff = 0;
-      loop.TickerOffset = context_.settings.SpeedScroll * -70;
+      loop.TickerOffset = TickerStartOffset(context_.settings.SpeedScroll);
       loop.FetchFailures = 0;
       break;
     }
@@ -256,7 +255,7 @@ void CTremorlensDlg::NotifyNewReport() {
   // The source the fetch read from, whatever the mode is now.
   const ReportSource source = context_.fetch.Detail.source;
   if (const std::optional<Notification> notification =
-          notificationGate_.TakeOver(context_.fetch.LastShownId, context_.reports->latest, source,
+          notificationGate_.TakeOver(context_.fetch.LastShownId, display_.shown().latest, source,
                                      context_.settings, context_.WorkingFolder)) {
     ports_.notify.Notify(*notification);
   }
@@ -292,8 +291,8 @@ void CTremorlensDlg::UpdateFrameCounters() {
 
 void CTremorlensDlg::AdvanceTicker() {
   LoopState& loop = context_.loop;
-  const TextElement& comment = context_.theme.text.InfoComment;
-  const std::int64_t end = std::int64_t{context_.reports->latest.commentLength} * 61 / 2 -
+  const TextElement& comment = display_.theme().text.InfoComment;
+  const std::int64_t end = std::int64_t{display_.shown().latest.commentLength} * 61 / 2 -
                            comment.rcLeft + comment.rcRight + 6;
   if (end < loop.TickerOffset) {
     loop.TickerOffset = 0;
@@ -306,7 +305,7 @@ void CTremorlensDlg::AdvanceTicker() {
   loop.PendingFrames = 0;
   // Only what the paint would change is repainted; a paint that would change nothing is left
   // out, with the counters as it would have left them.
-  const WindowPainter::Repaint repaint = painter_.PendingRepaint();
+  const WindowPainter::Repaint repaint = display_.PendingRepaint(PaintStateNow());
   if (repaint.damage.Width() <= 0 || repaint.damage.Height() <= 0) {
     loop.TickerMoved = 0;
     return;

@@ -37,7 +37,7 @@ void CTremorlensDlg::OnDestroy() {
       problem = "cannot write Heronwatch.ini: " + error;
   }
 
-  context_.surfaces.ReleaseAll();
+  display_.ReleaseSurfaces();
 
   // The end lines carry the time of closing, also when start-up stopped before the first tick
   // read the clock.

@@ -6,6 +6,7 @@
 #include "platform/text_renderer.h"
 #include "settings/app_settings.h"
 #include "settings/theme_layout.h"
+#include "shell/display_startup.h"
 #include "shell/tremorlens_dlg.h"
 
 namespace hw {
@@ -36,28 +37,16 @@ bool CTremorlensDlg::OnInitDialog() {
   context_.WorkingFolder.SetRoot(GetCurrentFolder());
   CreateFolder(context_.WorkingFolder.SettingFolder());
 
-  AppSettings& settings = context_.settings;
-  const ProfileFile settingsFile = ProfileFile::Load(context_.WorkingFolder.SettingsFile());
-  ReadThemeName(settingsFile, settings);
-
-  // A theme without a readable layout file gives way to the first theme folder found.
-  settings.Name = SelectTheme(context_.WorkingFolder, settings.Name, context_.themes);
-  LoadThemeLayout(context_.WorkingFolder.ThemeLayoutFile(settings.Name), context_.theme);
-
-  ApplyDefaultPosition(settings, window.GetWorkArea());
-  ReadAppSettings(settingsFile, settings);
-  firstPlacement_ = !HasStoredPosition(settingsFile);
+  firstPlacement_ = !ReadStartupSettings(context_.WorkingFolder, window.GetWorkArea(),
+                                         context_.settings, display_.theme(), context_.themes);
+  context_.Paddings = TimePaddingsOf(display_.theme());
 
   window.SetLayeredAlpha(0);
   ports_.tray.Add();
-  CreateFonts();
 
   // The refresh runs beside the start; the loop reads the new list when it has come.
   ports_.reference.StartStationRefresh();
-  ports_.reference.ReloadReferenceData();
-
-  context_.surfaces.CreateWorkingSurfaces();
-  if (const ThemeAssetResult code = ports_.assets.LoadThemeAssets();
+  if (const ThemeAssetResult code = PrepareDisplay(display_, ports_.reference, ports_.assets);
       code != ThemeAssetResult::kLoaded) {
     ShowThemeAssetFailure(code);
     return true;
@@ -69,20 +58,13 @@ bool CTremorlensDlg::OnInitDialog() {
   }
 
   // The empty boxes over the whole map until a report is composed.
-  composer_.ComposeWaiting();
+  SyncDisplaySettings();
+  display_.ComposeWaiting();
   ShowFeedState();
   SetFrameInterval();
   window.SetTimer(10);
   context_.DialogInitialised = 1;
   return true;
-}
-
-void CTremorlensDlg::CreateFonts() {
-  const FontSpecs specs = FontSpecsFor(context_.theme);
-  for (int i = 0; i < kFontCount; ++i) {
-    const auto index = static_cast<std::size_t>(i);
-    context_.fonts[index] = platform_.text.CreateFont(specs[index]);
-  }
 }
 
 void CTremorlensDlg::ShowThemeAssetFailure(ThemeAssetResult code) {

@@ -6,53 +6,43 @@
 
 namespace hw {
 
-namespace {
-
-PictureSettings PictureSettingsOf(const AppContext& context) {
-  const AppSettings& settings = context.settings;
-  return {settings.EpiFront,  settings.EpiBlink, settings.ShindoMap,
-          settings.SpeedDraw, settings.Aspect,   settings.Debug};
-}
-
-ComposeInputs ComposeInputsOf(AppContext& context, TextRenderer& text) {
-  return {*context.reports, context.theme, *context.reference,         context.surfaces,
-          context.fonts,    text,          PictureSettingsOf(context), context.eventLog};
-}
-
-PaintInputs PaintInputsOf(AppContext& context, TextRenderer& text, const FrameComposer& composer) {
-  return {context.surfaces,
-          *context.reports,
-          context.theme,
-          context.fonts,
-          text,
-          PictureSettingsOf(context),
-          context.fetch,
-          context.feed,
-          composer.mapLayer(),
-          composer.compositions()};
-}
-
-PaintCounters PaintCountersOf(LoopState& loop) {
-  return {loop.NowTime,    loop.TickerOffset, loop.TickerMoved,
-          loop.PaintCount, loop.FetchPhase,   loop.LastFetchStatus};
-}
-
-}  // namespace
-
-CTremorlensDlg::CTremorlensDlg(AppContext& context, PlatformServices& platform, ShellPorts& ports)
-    : context_(context),
-      platform_(platform),
-      ports_(ports),
-      composer_(ComposeInputsOf(context, platform.text), platform.window),
-      painter_(PaintInputsOf(context, platform.text, composer_), PaintCountersOf(context.loop),
-               *this) {}
+CTremorlensDlg::CTremorlensDlg(AppContext& context, Display& display, PlatformServices& platform,
+                               ShellPorts& ports)
+    : context_(context), platform_(platform), ports_(ports), display_(display) {}
 
 void CTremorlensDlg::SetFrameInterval() {
   context_.loop.FrameInterval = FrameIntervalFor(context_.settings.SpeedDraw);
 }
 
+PaintState CTremorlensDlg::PaintStateNow() const {
+  const LoopState& loop = context_.loop;
+  PaintState state;
+  state.NowTime = loop.NowTime;
+  state.TickerOffset = loop.TickerOffset;
+  state.TickerMoved = loop.TickerMoved != 0;
+  state.FetchPhase = loop.FetchPhase;
+  state.LastFetchStatus = loop.LastFetchStatus;
+  state.fetch = SnapshotOf(context_.fetch);
+  state.feedStale = loop.FeedStale;
+  state.lastSuccess = loop.LastListTime;
+  return state;
+}
+
+void CTremorlensDlg::SyncDisplaySettings() {
+  display_.UseSettings(PictureSettingsOf(context_.settings));
+}
+
 PaintSource CTremorlensDlg::OnPaint() {
-  return painter_.OnPaint(platform_.window.IsIconic());
+  // Commands and the settings dialog change settings between ticks; the paint reads them now.
+  SyncDisplaySettings();
+  PaintState state = PaintStateNow();
+  state.minimized = platform_.window.IsIconic();
+  const PaintResult result = display_.Paint(state, this);
+  if (result.painted) {
+    if (result.counted) ++context_.loop.PaintCount;
+    context_.loop.TickerMoved = 0;
+  }
+  return result.frame;
 }
 
 int CTremorlensDlg::FrameSubCount() {

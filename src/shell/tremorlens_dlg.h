@@ -4,8 +4,7 @@
 #include <string_view>
 
 #include "acquisition/push_doorbell.h"
-#include "display/frame_composer.h"
-#include "display/window_painter.h"
+#include "display/display.h"
 #include "platform/window_host.h"
 #include "shell/app_context.h"
 #include "shell/command_menu.h"
@@ -19,13 +18,15 @@
 namespace hw {
 
 // The main window's logic: initialisation, the 10 ms main loop, painting, the commands and keys,
-// and shutdown. It owns no platform object; the window forwards its events here.
+// and shutdown. It owns no platform object and no picture: the window forwards its events here,
+// and the display it is given composes and paints.
 class CTremorlensDlg final : public WindowEventSink,
                              public CommandTarget,
                              private FramePhase,
                              private SettingsDialogLink {
  public:
-  CTremorlensDlg(AppContext& context, PlatformServices& platform, ShellPorts& ports);
+  CTremorlensDlg(AppContext& context, Display& display, PlatformServices& platform,
+                 ShellPorts& ports);
 
   // Builds everything the picture needs, in the documented order. Always true; when a theme
   // picture is missing it shows why and asks the window to close instead of starting the loop.
@@ -62,12 +63,12 @@ class CTremorlensDlg final : public WindowEventSink,
   void AttachPushChannel(PushChannel& channel);
 
   SettingsDialogLink& settingsLink() { return *this; }
-  FrameComposer& composer() { return composer_; }
-  WindowPainter& painter() { return painter_; }
+  // Where the picture's report came from and whether the feed answers: the picture's label
+  // and the tray icon's tooltip tell it.
+  FeedState Feed() const;
 
  private:
   // Start-up helpers.
-  void CreateFonts();
   void ShowThemeAssetFailure(ThemeAssetResult code);
   // Main-loop steps.
   void RunStartupStage();
@@ -107,6 +108,9 @@ class CTremorlensDlg final : public WindowEventSink,
   void RestartFeedWatch();
   void SetStale(bool stale);
   void ShowFeedState();
+  // The loop's counters for a paint, and the settings the picture reads, handed over as values.
+  PaintState PaintStateNow() const;
+  void SyncDisplaySettings();
   void UpdateFrameCounters();
   void AdvanceTicker();
   void FollowDrag();
@@ -139,8 +143,7 @@ class CTremorlensDlg final : public WindowEventSink,
   PlatformServices& platform_;
   ShellPorts& ports_;
   FrameClock frameClock_;
-  FrameComposer composer_;
-  WindowPainter painter_;
+  Display& display_;
   NotificationGate notificationGate_;
   std::u16string shownToolTip_;
   std::unique_ptr<PushDoorbell> doorbell_;

@@ -299,8 +299,8 @@ TEST(CommentTable, ListFormPushesItDown) {
 // The municipality list of a detailed report, built directly for one pass.
 struct Municipalities {
   ComposeHarness h;
-  ComposeInputs in{*h.reports, h.theme, *h.reference, h.surfaces,
-                   h.fonts,    h.text,  h.settings,   h.log};
+  ComposeInputs in{*h.reports, h.theme, *h.reference,         h.surfaces,
+                   h.fonts,    h.text,  h.display.settings(), h.log};
 
   Municipalities() {
     BuildAreaPrefectureTable(h.reference->areaPrefectures);

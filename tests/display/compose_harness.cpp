@@ -37,12 +37,10 @@ COLORREF CellColour(int cell) {
 }
 
 ComposeHarness::ComposeHarness() {
-  const FontSpecs specs = FontSpecsFor(theme);
-  for (std::size_t i = 0; i < specs.size(); ++i)
-    fonts[i] = text.CreateFont(specs[i]);
+  display.CreateFonts();
   BuildAreaTable(reference->areas);
   BuildMapGrid(reference->mapGrid);
-  surfaces.CreateWorkingSurfaces();
+  display.CreateSurfaces();
   surfaces[MidIntensitySurface].surface = MarkerSheet(64);
   surfaces[MinIntensitySurface].surface = MarkerSheet(64);
   Surface epicentre(74, 74);
@@ -100,8 +98,9 @@ void ComposeHarness::SetPoints(std::initializer_list<std::pair<std::u16string_vi
 
 void ComposeHarness::Compose() {
   log.lines.clear();
+  display.UseSettings(Settings());
   SortObservationPoints(report());
-  composer.ComposeFrame();
+  display.Compose();
 }
 
 }  // namespace hw::test

@@ -4,8 +4,7 @@
 #include <memory>
 #include <utility>
 
-#include "display/frame_composer.h"
-#include "display/window_painter.h"
+#include "display/display.h"
 #include "fakes/fake_text_renderer.h"
 #include "fakes/recording_log.h"
 #include "refdata/reference_tables.h"
@@ -28,6 +27,10 @@ struct ComposeHarness {
   ComposeHarness();
 
   LatestReport& report() { return reports->latest; }
+  // The settings of the next composition, as the test set them.
+  PictureSettings Settings() const {
+    return {EpiFront, EpiBlink, ShindoMap, SpeedDraw, Aspect, Debug};
+  }
   // Adds a station or an AreaInfo place at the end of its table.
   void AddStation(std::u16string_view name, double latitude, double longitude);
   void AddPlace(std::u16string_view name, int areaIndex);
@@ -47,22 +50,21 @@ struct ComposeHarness {
   const Surface& canvas() const { return surfaces[CanvasSurface].surface; }
   COLORREF PagePixel(int page, int x, int y) const { return canvas().GetPixel(PageX(page) + x, y); }
 
-  std::unique_ptr<ReportStore> reports = std::make_unique<ReportStore>();
-  ThemeLayout theme;
-  std::unique_ptr<ReferenceTables> reference = std::make_unique<ReferenceTables>();
-  LayerSurfaces surfaces;
-  FontTable fonts{};
   FakeTextRenderer text;
   RecordingLog log;
-  int EpiFront = 0, EpiBlink = 0, ShindoMap = 0, SpeedDraw = 4, Aspect = 0, Debug = 0;
-  PictureSettings settings{EpiFront, EpiBlink, ShindoMap, SpeedDraw, Aspect, Debug};
   struct Window final : RepaintTarget {
     void InvalidateRect() override { ++invalidations; }
     int invalidations = 0;
   } window;
-  FrameComposer composer{
-      ComposeInputs{*reports, theme, *reference, surfaces, fonts, text, settings, log}, window};
-  const MapLayer& layer() const { return composer.mapLayer(); }
+  Display display{{text, log, window}};
+  // The display's parts, under the names the tests use.
+  ReportStore* reports = &display.shownForTest();
+  ThemeLayout& theme = display.theme();
+  ReferenceTables* reference = &display.reference();
+  LayerSurfaces& surfaces = display.surfaces();
+  const FontTable& fonts = display.fonts();
+  int EpiFront = 0, EpiBlink = 0, ShindoMap = 0, SpeedDraw = 4, Aspect = 0, Debug = 0;
+  const MapLayer& layer() const { return display.mapLayer(); }
 };
 
 }  // namespace hw::test

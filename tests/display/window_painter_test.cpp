@@ -34,10 +34,33 @@ FeedState LiveFeed() {
 struct PaintHarness : ComposeHarness {
   PaintHarness() { now = MakeLocalTime(2026, 12, 8, 12, 0, 0); }
 
-  // Paints at second `second` of the minute.
+  // The loop's state for a paint at the harness's time.
+  PaintState State() const {
+    PaintState state;
+    state.NowTime = now;
+    state.TickerOffset = tickerOffset;
+    state.TickerMoved = tickerMoved != 0;
+    state.FetchPhase = fetchPhase;
+    state.LastFetchStatus = lastStatus;
+    state.fetch = SnapshotOf(fetch);
+    state.feedStale = feed.stale;
+    state.lastSuccess = feed.lastSuccess;
+    return state;
+  }
+  // Paints at second `second` of the minute, and counts the paint as the loop does.
   PaintSource PaintAt(int second) {
     now.tm_sec = second;
-    return painter.OnPaint(false);
+    display.UseSettings(Settings());
+    const PaintResult result = painter.OnPaint(State(), &phase);
+    if (result.painted) {
+      if (result.counted) ++paintCount;
+      tickerMoved = 0;
+    }
+    return result.frame;
+  }
+  Rect PendingDamage() {
+    display.UseSettings(Settings());
+    return painter.PendingDamage(State());
   }
   COLORREF Shown(int x, int y) const { return PagePixel(DisplayPage, x, y); }
 
@@ -50,10 +73,9 @@ struct PaintHarness : ComposeHarness {
   FetchShared fetch;
   FeedState feed = LiveFeed();
   SteppingPhase phase;
-  WindowPainter painter{
-      PaintInputs{surfaces, *reports, theme, fonts, text, settings, fetch, feed,
-                  composer.mapLayer(), composer.compositions()},
-      PaintCounters{now, tickerOffset, tickerMoved, paintCount, fetchPhase, lastStatus}, phase};
+  // The painter under test over the display's pages, with the picture's origin the test sets.
+  WindowPainter painter{PaintInputs{surfaces, *reports, theme, fonts, text, display.settings(),
+                                    feed, display.mapLayer(), display.composer().compositions()}};
 };
 
 // A detailed report with one station marker, which only the station page shows (the station
@@ -191,7 +213,11 @@ TEST(WindowPainter, AspectChoosesThePartOfTheDisplayPage) {
     EXPECT_EQ(frame.source, source);
     EXPECT_EQ(frame.surface, &h.canvas());
   }
-  EXPECT_TRUE(h.painter.OnPaint(true).iconic);
+  PaintState minimized = h.State();
+  minimized.minimized = true;
+  const PaintResult iconic = h.painter.OnPaint(minimized);
+  EXPECT_TRUE(iconic.frame.iconic);
+  EXPECT_FALSE(iconic.painted);
 }
 
 // The picture says where its data came from unless it shows a live feed that answers: the
@@ -340,21 +366,21 @@ TEST(WindowPainterDamage, OnlyWhatChangedIsAssembledAgain) {
   PaintHarness h;
   ComposeTickerReport(h);
   h.PaintAt(2);
-  EXPECT_EQ(h.painter.PendingDamage(), Rect{});  // same second, same ticker: nothing to do
+  EXPECT_EQ(h.PendingDamage(), Rect{});  // same second, same ticker: nothing to do
   EXPECT_TRUE(h.PaintAt(2).damage.right <= h.PaintAt(2).damage.left);
 
   h.tickerOffset = 40;
   const TextElement& box = h.theme.text.InfoComment;
   const Rect ticker{box.rcLeft, box.rcTop, box.rcRight + 1, box.rcBottom + 1};
-  EXPECT_EQ(h.painter.PendingDamage(), ticker);
+  EXPECT_EQ(h.PendingDamage(), ticker);
   const PaintSource frame = h.PaintAt(2);
   EXPECT_EQ(frame.damage,
             (Rect{ticker.left + 7680, ticker.top, ticker.right + 7680, ticker.bottom}));
 
   h.now.tm_sec = 3;  // a new second may start a slot or move the pulse: the whole page
-  EXPECT_EQ(h.painter.PendingDamage(), (Rect{0, 0, 1920, 1080}));
+  EXPECT_EQ(h.PendingDamage(), (Rect{0, 0, 1920, 1080}));
   h.Aspect = 1;
-  EXPECT_EQ(h.painter.PendingDamage(), (Rect{0, 0, 1920, 1080}));
+  EXPECT_EQ(h.PendingDamage(), (Rect{0, 0, 1920, 1080}));
 }
 
 // Paints that assemble only the ticker's box and the pulse's rectangle leave the display page

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -18,9 +19,10 @@ class RecordingFetchService final : public FetchService {
     ++starts;
     if (onStart) onStart();
   }
-  void TakeOverResult(ReportStore& display) override {
+  const ReportStore& Result() override {
     ++takeOvers;
-    if (fill) fill(display);
+    if (fill) fill(*result);
+    return *result;
   }
   void Shutdown() override { ++shutdowns; }
 
@@ -28,6 +30,7 @@ class RecordingFetchService final : public FetchService {
   int takeOvers = 0;
   int shutdowns = 0;
   std::function<void(ReportStore&)> fill;
+  std::unique_ptr<ReportStore> result = std::make_unique<ReportStore>();
   std::function<void()> onStart;
 };
 

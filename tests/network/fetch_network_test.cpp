@@ -82,12 +82,13 @@ struct NetworkHarness {
   test::FakeFrameTicker frameTicker;
   test::FakeTextRenderer text;
   std::unique_ptr<AppContext> context = std::make_unique<AppContext>();
+  Display display{{text, context->eventLog, window}};
   CurlHttpClient http;
   FetchWorker worker{context->fetch, http, [this] { return MakeFetchConfig(*context); }};
   test::RecordingPorts others;
   ShellPorts ports{worker, others.reference, others.assets, others.tray, others.ui, others.notify};
   PlatformServices platform{clock, window, frameTicker, text};
-  CTremorlensDlg dialog{*context, platform, ports};
+  CTremorlensDlg dialog{*context, display, platform, ports};
 };
 
 const std::string kStars(97, '*');
@@ -101,11 +102,11 @@ TEST(FetchOverHttp, NewReportIsTakenOverAndTheSameOneIsUnchanged) {
   EXPECT_EQ(server.RequestLines().at(0), "GET /v2/history?codes=551&limit=20 HTTP/1.1");
   EXPECT_EQ(server.UserAgents().at(0), "REVERIZA");
   EXPECT_EQ(h.context->fetch.LastShownId, u"\"66b6f8d8d616be440743d3bf\"");
-  const LatestReport& latest = h.context->reports->latest;
+  const LatestReport& latest = h.display.shown().latest;
   EXPECT_EQ(latest.pointCount, 45);
   EXPECT_EQ(latest.points[0].scale, 30);  // sorted by the take-over
   EXPECT_EQ(latest.MaxScalePointCount, 1);
-  EXPECT_EQ(h.context->reports->history[1].hypocenterName, u"オホーツク海南部");
+  EXPECT_EQ(h.display.shown().history[1].hypocenterName, u"オホーツク海南部");
 
   EXPECT_EQ(h.FetchAgain(), FetchUnchanged);
   EXPECT_EQ(h.context->fetch.FetchCount.load(), 2);
@@ -181,7 +182,7 @@ TEST(FetchOverHttp, AnswersThatAreNoWholeListReplaceNothing) {
     EXPECT_NE(h.Log().find(c.logged, logged), std::string::npos) << c.what << "\n" << h.Log();
     EXPECT_EQ(h.folder.Read("Storage/history.json"), first) << c.what;
     EXPECT_EQ(h.context->fetch.LastShownId, u"\"66b6f8d8d616be440743d3bf\"") << c.what;
-    EXPECT_EQ(h.context->reports->latest.pointCount, 45) << c.what;
+    EXPECT_EQ(h.display.shown().latest.pointCount, 45) << c.what;
   }
 }
 
@@ -323,7 +324,7 @@ TEST(FetchOverHttp, BackToBackFetchesHandOverCleanly) {
     h.worker.StartFetchWorker();
     h.worker.StartFetchWorker();
     if (h.TakeOver() == FetchDone) ++done;
-    EXPECT_GT(h.context->reports->latest.pointCount, 0);
+    EXPECT_GT(h.display.shown().latest.pointCount, 0);
   }
   EXPECT_GE(done, 55);
 }

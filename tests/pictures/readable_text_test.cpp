@@ -212,9 +212,13 @@ TEST_F(ReadableText, TheLabelIsWholeAndLargeEnough) {
   FeedState lastKnown;
   lastKnown.shown = ReportSource::kLastKnown;
   lastKnown.shownReceived = MakeLocalTime(2026, 12, 10, 23, 58, 0);
-  for (const FeedState& feed : {demo, stale, lastKnown, FeedState{}}) {
+  FeedState staleLastKnown = lastKnown;  // the tallest label: three lines
+  staleLastKnown.stale = true;
+  const auto shown = std::make_unique<ReportStore>(display_->shown());
+  for (const FeedState& feed : {demo, stale, lastKnown, staleLastKnown}) {
+    display_->display().TakeOver(*shown, *feed.shown, feed.shownReceived);
+    display_->SetFeedHealth(feed.stale, feed.lastSuccess);
     for (const int aspect : {0, 1, 2}) {
-      display_->feed() = feed;
       display_->settings().Aspect = aspect;
       const PaintSource frame = display_->Paint(0);
       const PictureLabel label = PictureLabelFor(feed);
@@ -253,6 +257,7 @@ TEST_F(ReadableText, TheLabelIsWholeAndLargeEnough) {
     }
   }
   display_->settings().Aspect = 0;
+  display_->SetFeedHealth(false, std::nullopt);
 }
 
 }  // namespace

@@ -48,7 +48,7 @@ struct FeedHarness : ShellHarness {
     context->fetch.FetchStatus = status;
     Tick();
   }
-  PictureLabel Label() const { return PictureLabelFor(context->feed); }
+  PictureLabel Label() const { return PictureLabelFor(dialog.Feed()); }
 };
 
 std::vector<std::u16string> Lines(std::initializer_list<const char16_t*> lines) {
@@ -95,10 +95,10 @@ TEST(FeedWatch, AFeedWithoutAWholeListForTheStalePeriodIsShownAsDown) {
     h.Failed();
     h.Answered();
     h.TickSeconds(c.staleAfter - 1);
-    EXPECT_FALSE(h.context->feed.stale);
+    EXPECT_FALSE(h.dialog.Feed().stale);
     h.TickSeconds(1);
-    ASSERT_TRUE(h.context->feed.stale);
-    const std::tm answered = *h.context->feed.lastSuccess;
+    ASSERT_TRUE(h.dialog.Feed().stale);
+    const std::tm answered = *h.dialog.Feed().lastSuccess;
     EXPECT_EQ(h.Label().lines,
               Lines({u"接続できません", (u"最終受信 " + ClockText(answered)).c_str()}));
     EXPECT_TRUE(h.Label().failure);
@@ -107,7 +107,7 @@ TEST(FeedWatch, AFeedWithoutAWholeListForTheStalePeriodIsShownAsDown) {
     EXPECT_NE(ClockText(received), ClockText(answered));
 
     h.Answered();
-    EXPECT_FALSE(h.context->feed.stale);
+    EXPECT_FALSE(h.dialog.Feed().stale);
     EXPECT_TRUE(h.Label().lines.empty());
     EXPECT_NE(h.Log().find("受信再開"), std::string::npos);
   }
@@ -118,16 +118,16 @@ TEST(FeedWatch, NothingIsStaleInTheDemoAndASourceChangeStartsTheWatchAnew) {
   h.Start();
   h.dialog.OnCommand(kCommandToggleDemoFile);
   h.TickSeconds(120);
-  EXPECT_FALSE(h.context->feed.stale);
+  EXPECT_FALSE(h.dialog.Feed().stale);
   h.dialog.OnCommand(kCommandToggleDemoFile);
   h.TickSeconds(59);
-  EXPECT_FALSE(h.context->feed.stale);
+  EXPECT_FALSE(h.dialog.Feed().stale);
   h.TickSeconds(1);
-  EXPECT_TRUE(h.context->feed.stale);
+  EXPECT_TRUE(h.dialog.Feed().stale);
   // Never having had an answer, the picture says it cannot connect.
   EXPECT_EQ(h.Label().lines, Lines({u"接続できません"}));
   h.dialog.OnCommand(kCommandToggleSandbox);
-  EXPECT_FALSE(h.context->feed.stale);
+  EXPECT_FALSE(h.dialog.Feed().stale);
 }
 
 TEST(FeedWatch, TheLastLiveListIsShownUntilTheServiceAnswers) {
@@ -140,8 +140,8 @@ TEST(FeedWatch, TheLastLiveListIsShownUntilTheServiceAnswers) {
       std::chrono::system_clock::from_time_t(std::mktime(&written)));
   std::filesystem::last_write_time(h.folder.path() / "Storage/last.json", when);
   h.Start();
-  EXPECT_EQ(h.context->feed.shown, ReportSource::kLastKnown);
-  EXPECT_EQ(h.context->reports->latest.hypocenterName, u"千葉県北西部");
+  EXPECT_EQ(h.dialog.Feed().shown, ReportSource::kLastKnown);
+  EXPECT_EQ(h.display.shown().latest.hypocenterName, u"千葉県北西部");
   EXPECT_EQ(h.Label().lines, Lines({u"前回の受信", u"12/07 09:05"}));
   EXPECT_NE(h.Log().find("前回の受信データを表示"), std::string::npos);
   EXPECT_NE(h.recording.tray.toolTip.find(u"千葉県北西部"), std::u16string::npos);
@@ -157,7 +157,7 @@ TEST(FeedWatch, AKeptListThatCannotBeReadIsIgnoredAndSaidSo) {
     FeedHarness h;
     h.folder.Write("Storage/last.json", body);
     h.Start();
-    EXPECT_FALSE(h.context->feed.shown);
+    EXPECT_FALSE(h.dialog.Feed().shown);
     EXPECT_EQ(h.Label().lines, Lines({u"受信待ち"}));
     EXPECT_NE(h.Log().find("前回の受信データを読めません"), std::string::npos);
   }

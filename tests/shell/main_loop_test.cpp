@@ -178,8 +178,8 @@ TEST(MainLoopTakeOver, DoneCopiesSortsComposesAndRestartsTheTicker) {
   h.Tick();
   EXPECT_EQ(h.recording.fetch.takeOvers, 1);
   EXPECT_EQ(h.context->fetch.LastShownId, u"\"abc\"");
-  EXPECT_EQ(h.context->reports->latest.points[0].scale, 45);
-  EXPECT_EQ(h.context->reports->latest.MaxScalePointCount, 2);
+  EXPECT_EQ(h.display.shown().latest.points[0].scale, 45);
+  EXPECT_EQ(h.display.shown().latest.MaxScalePointCount, 2);
   EXPECT_GT(h.window.invalidations, composed);
   EXPECT_EQ(h.context->loop.TickerOffset, 3 * -70);
   EXPECT_EQ(h.context->loop.FetchHoldOff, 0);
@@ -273,14 +273,14 @@ TEST(MainLoopTakeOver, AListWithoutReportsKeepsThePicture) {
   ShellHarness h;
   h.InitWithTheme();
   h.Tick();
-  h.context->reports->latest.maxScale = 45;
+  h.display.shownForTest().latest.maxScale = 45;
   h.context->fetch.LastShownId = u"\"shown\"";
   const int invalidations = h.window.invalidations;
   const std::size_t header = h.Log().size();
   h.context->fetch.FetchStatus = FetchNoReports;
   h.Tick();
   EXPECT_EQ(h.recording.fetch.takeOvers, 0);
-  EXPECT_EQ(h.context->reports->latest.maxScale, 45);
+  EXPECT_EQ(h.display.shown().latest.maxScale, 45);
   EXPECT_EQ(h.context->fetch.LastShownId, u"\"shown\"");
   EXPECT_EQ(h.window.invalidations, invalidations);
   EXPECT_EQ(h.context->fetch.FetchStatus.load(), FetchIdle);
@@ -399,10 +399,10 @@ TEST(MainLoopTicker, RepaintsOnlyWhatTheTickerChanges) {
   EXPECT_EQ(loop.TickerMoved, 0);
   EXPECT_EQ(loop.PaintCount, paints);
 
-  LatestReport& latest = h.context->reports->latest;
+  LatestReport& latest = h.display.shownForTest().latest;
   latest.commentText.Assign(u"津波の心配はありません。");
   latest.commentLength = static_cast<int>(latest.commentText.Size());
-  h.context->theme.text.InfoComment.visible = 1;
+  h.display.theme().text.InfoComment.visible = 1;
   h.frameTicker.elapsed += 33;
   h.Tick();
   EXPECT_EQ(h.window.invalidations, repaints + 1);

@@ -41,7 +41,8 @@ struct ShellHarness {
   RecordingPorts recording;
   PlatformServices platform{clock, window, frameTicker, text};
   std::unique_ptr<AppContext> context = std::make_unique<AppContext>();
-  CTremorlensDlg dialog{*context, platform, recording.ports};
+  Display display{{text, context->eventLog, window}};
+  CTremorlensDlg dialog{*context, display, platform, recording.ports};
 };
 
 }  // namespace hw::test

@@ -42,7 +42,7 @@ TEST(Shutdown, WritesEveryKeyButDebugAndTStartAndClosesTheLog) {
   EXPECT_FALSE(h.frameTicker.running);
   EXPECT_EQ(h.recording.fetch.shutdowns, 1);
   EXPECT_EQ(h.recording.tray.removes, 1);
-  EXPECT_TRUE(h.context->surfaces[CanvasSurface].surface.empty());
+  EXPECT_TRUE(h.display.canvas().empty());
 }
 
 TEST(Shutdown, HiddenFrameStillWritesTheFramedRectangle) {

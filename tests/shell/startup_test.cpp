@@ -77,7 +77,7 @@ TEST(Startup, ThemeWithoutLayoutFileFallsBackToTheFirstFolder) {
   h.dialog.OnInitDialog();
   EXPECT_EQ(h.context->settings.Name, u"Alpha");
   EXPECT_EQ(h.context->themes.count, 3);  // Alpha, Bravo, Gone
-  EXPECT_EQ(h.context->theme.style.Magnitude.fontHeight, 77);
+  EXPECT_EQ(h.display.theme().style.Magnitude.fontHeight, 77);
   EXPECT_EQ(h.text.fonts[MagnitudeFont].height, 77);
 }
 

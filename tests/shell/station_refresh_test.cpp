@@ -95,7 +95,7 @@ struct RefreshHarness {
   bool Logged(const std::string& text) const {
     return folder.Read("Eventlog/event.log").find(text) != std::string::npos;
   }
-  int Stations() const { return context->reference->stations.count; }
+  int Stations() const { return display.reference().stations.count; }
 
   test::TempFolder folder;
   test::FakeClock clock;
@@ -103,13 +103,14 @@ struct RefreshHarness {
   test::FakeFrameTicker frameTicker;
   test::FakeTextRenderer text;
   std::unique_ptr<AppContext> context = std::make_unique<AppContext>();
+  Display display{{text, context->eventLog, window}};
   GatedHttpClient http;
-  ReferenceDataService reference{*context->reference, context->themes, context->WorkingFolder, http,
+  ReferenceDataService reference{display.reference(), context->themes, context->WorkingFolder, http,
                                  [this] { return MakeStationRefreshConfig(*context); }};
   test::RecordingPorts others;
   ShellPorts ports{others.fetch, reference, others.assets, others.tray, others.ui, others.notify};
   PlatformServices platform{clock, window, frameTicker, text};
-  CTremorlensDlg dialog{*context, platform, ports};
+  CTremorlensDlg dialog{*context, display, platform, ports};
 };
 
 // Neither the start nor the window waits for the agency's server: the old list is used until

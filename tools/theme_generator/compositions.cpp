@@ -29,7 +29,7 @@ std::vector<Composition> ComposeBodies(const std::string& workFolder, const Them
       HeadlessDisplay::Open(WorkFolderLayout(Utf8ToUtf16(workFolder)), error, &layout);
   if (!display) return {};
   // The sample bodies are demo files, which the program always labels.
-  display->settings().Demo = 1;
+  display->SetSource(ReportSource::kDemo);
 
   std::vector<Composition> compositions;
   for (const std::string& path : bodyPaths) {
