@@ -12,7 +12,7 @@ cd "$(dirname "$0")/.."
 PACKAGES=(
   cmake ninja-build g++ clang libclang-rt-14-dev
   qt6-base-dev qt6-websockets-dev qt6-tools-dev qt6-l10n-tools
-  libgl-dev libcurl4-openssl-dev libjpeg62-turbo-dev openssl
+  libgl-dev libcurl4-openssl-dev libjpeg62-turbo-dev libcanberra-dev openssl
   googletest libgtest-dev libgmock-dev libbenchmark-dev python3
   fonts-noto-cjk fonts-liberation2
   xvfb xauth xdg-utils

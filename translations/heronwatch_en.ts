@@ -64,6 +64,13 @@
     </message>
 </context>
 <context>
+    <name>DesktopNotifier</name>
+    <message>
+        <source>ウインドウを表示</source>
+        <translation>Show the window</translation>
+    </message>
+</context>
+<context>
     <name>Documents</name>
     <message>
         <source>取扱説明書.txt</source>

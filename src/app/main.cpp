@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,6 +21,7 @@
 #include "platform/autostart_entry.h"
 #include "platform/clock.h"
 #include "platform/curl/curl_http_client.h"
+#include "platform/event_sound.h"
 #include "platform/frame_ticker.h"
 #include "platform/instance_lock.h"
 #include "platform/qt/app_icon.h"
@@ -263,7 +265,8 @@ int main(int argc, char** argv) {
       notificationBus = QDBusConnection::connectToBus(
           QString::fromStdString(bus.notificationAddress), QStringLiteral("heronwatch-notify"));
     }
-    hw::DesktopNotifier notifier(&tray.icon(), notificationBus);
+    const std::unique_ptr<hw::EventSound> chime = hw::MakeDesktopEventSound();
+    hw::DesktopNotifier notifier(&tray.icon(), *chime, notificationBus);
     hw::ShellPorts ports{fetch, reference, assets, tray, ui, notifier};
     hw::QtPushChannel push;
 
@@ -271,6 +274,7 @@ int main(int argc, char** argv) {
     dialog.AttachPushChannel(push);
     window.SetEventSink(&dialog);
     tray.SetCommandTarget(&dialog);
+    notifier.SetCommandTarget(&dialog);
     ui.Connect(dialog, dialog.settingsLink());
     dialog.OnInitDialog();
     shownOnKnock = &dialog;
@@ -282,6 +286,7 @@ int main(int argc, char** argv) {
     dialog.OnDestroy();
     window.SetEventSink(nullptr);
     tray.SetCommandTarget(nullptr);
+    notifier.SetCommandTarget(nullptr);
   });
   app.InitInstance();
   return exitCode;

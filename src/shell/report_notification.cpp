@@ -39,6 +39,13 @@ bool ForeignTsunamiPossible(const ReportHeader& r) {
   return r.foreignTsunami >= ForeignWarningNearby && r.foreignTsunami <= ForeignWarningIndianWide;
 }
 
+// A report names no epicentre before the epicentre is known: the reader writes "---" for an
+// empty name.
+bool NamesEpicentre(const ReportHeader& r) {
+  const std::u16string_view name = r.hypocenterName.View();
+  return !name.empty() && name != u"---";
+}
+
 // The display texts pad a day or an hour with a blank; a notification line has none.
 std::u16string WithoutBlanks(std::u16string_view text) {
   std::u16string out;
@@ -91,6 +98,25 @@ std::u16string NotificationBody(const ReportHeader& report) {
   return line;
 }
 
+NotificationUrgency UrgencyOf(const ReportHeader& report) {
+  const bool intensity = report.issueType != Foreign && !ScaleNameOf(report.maxScale).empty();
+  if ((intensity && report.maxScale >= 45) || report.domesticTsunami == DomesticWarning)
+    return NotificationUrgency::kCritical;
+  if (intensity && report.maxScale <= 20 && !DomesticTsunamiInForce(report) &&
+      !ForeignTsunamiPossible(report))
+    return NotificationUrgency::kLow;
+  return NotificationUrgency::kNormal;
+}
+
+bool SameEarthquake(const ReportHeader& earlier, const ReportHeader& later) {
+  // The map layer's window of two minutes either way.
+  constexpr std::int32_t kMinutes = 2;
+  if (later.timeKey < earlier.timeKey - kMinutes || later.timeKey > earlier.timeKey + kMinutes)
+    return false;
+  return !NamesEpicentre(earlier) || !NamesEpicentre(later) ||
+         earlier.hypocenterName == later.hypocenterName;
+}
+
 std::optional<Notification> NotificationGate::TakeOver(std::u16string_view id,
                                                        const ReportHeader& report,
                                                        ReportSource source,
@@ -114,15 +140,39 @@ std::optional<Notification> NotificationGate::TakeOver(std::u16string_view id,
   const bool foreign = report.issueType == Foreign && settings.NotifyForeign == 1;
   const bool tsunami = settings.NotifyTsunami == 1 &&
                        (DomesticTsunamiInForce(report) || ForeignTsunamiPossible(report));
-  if (!intensity && !foreign && !tsunami) return std::nullopt;
+  Announced* earlier = EarthquakeOf(report);
+  if (!intensity && !foreign && !tsunami && earlier == nullptr) return std::nullopt;
 
-  Notification notification{NotificationSummary(report), NotificationBody(report), {}};
-  if (settings.NotifySound == 1) {
+  Notification notification{
+      NotificationSummary(report), NotificationBody(report), {}, UrgencyOf(report), 0};
+  bool chime = true;
+  if (earlier != nullptr) {
+    chime = notification.urgency > earlier->loudest;
+    // An epicentre once named stays the earthquake's name.
+    const ReportText name = earlier->last.hypocenterName;
+    earlier->last = report;
+    if (!NamesEpicentre(report)) earlier->last.hypocenterName = name;
+    earlier->loudest = std::max(earlier->loudest, notification.urgency);
+    notification.earthquake = earlier->earthquake;
+  } else {
+    notification.earthquake = ++lastEarthquake_;
+    announced_.push_back({report, notification.earthquake, notification.urgency});
+    if (announced_.size() > kRememberedEarthquakes) announced_.pop_front();
+  }
+  if (chime && settings.NotifySound == 1) {
     notification.soundFile = settings.NotifySoundFile.empty()
                                  ? folder.NotifySoundFile()
                                  : folder.UserPath(settings.NotifySoundFile);
   }
   return notification;
+}
+
+NotificationGate::Announced* NotificationGate::EarthquakeOf(const ReportHeader& report) {
+  // The most recent first: of two earthquakes close in time, the later one is meant.
+  for (auto it = announced_.rbegin(); it != announced_.rend(); ++it) {
+    if (SameEarthquake(it->last, report)) return &*it;
+  }
+  return nullptr;
 }
 
 bool NotificationGate::FirstSight(std::u16string_view id) {

@@ -312,7 +312,8 @@ def check_deb(build):
                                "Recommends"], capture_output=True, text=True, check=True).stdout
         print(info.strip())
         for dependency in ("heronwatch-data (=", "libqt6widgets6", "libqt6gui6", "libcurl4",
-                           "fonts-noto-cjk", "ca-certificates", "qt6-wayland"):
+                           "fonts-noto-cjk", "ca-certificates", "qt6-wayland",
+                           "libcanberra0", "libcanberra-pulse"):
             if dependency not in info:
                 fail("the package does not depend on " + dependency)
         if "qt6-qpa-plugins" in info:

@@ -11,6 +11,7 @@ namespace {
 QuakeReport Report(int issueType, ScaleCode maxScale, int domestic = DomesticNone,
                    int foreign = 0) {
   QuakeReport r;
+  r.timeKey = 1000;
   r.issueType = issueType;
   r.maxScale = maxScale;
   r.domesticTsunami = domestic;
@@ -171,6 +172,84 @@ TEST(NotificationGate, SoundIsTheChimeOrTheUsersFile) {
         gate.TakeOver(u"b", Report(DetailScale, 30), ReportSource::kLive, settings, kFolder);
     ASSERT_TRUE(shown.has_value());
     EXPECT_EQ(shown->soundFile, c.expected) << c.sound;
+  }
+}
+
+TEST(NotificationGate, UrgencyFollowsIntensityAndTsunami) {
+  using U = NotificationUrgency;
+  struct Case {
+    const char* name;
+    QuakeReport report;
+    U urgency;
+  };
+  const Case cases[] = {
+      {"intensity 1", Report(DetailScale, 10), U::kLow},
+      {"intensity 2", Report(ScalePrompt, 20), U::kLow},
+      {"intensity 2 with a small sea-level change", Report(DetailScale, 20, DomesticNonEffective),
+       U::kLow},
+      {"intensity 2 with a tsunami watch", Report(DetailScale, 20, DomesticWatch), U::kNormal},
+      {"intensity 3", Report(DetailScale, 30), U::kNormal},
+      {"intensity 4", Report(DetailScale, 40), U::kNormal},
+      {"intensity 5 lower", Report(ScalePrompt, 45), U::kCritical},
+      {"intensity 7", Report(DetailScale, 70), U::kCritical},
+      {"a code that is no intensity", Report(DetailScale, 46), U::kNormal},
+      {"intensity 1 with a tsunami warning", Report(DetailScale, 10, DomesticWarning),
+       U::kCritical},
+      {"a tsunami warning without intensity", Report(Destination, -1, DomesticWarning),
+       U::kCritical},
+      {"an epicentre report without intensity", Report(Destination, -1), U::kNormal},
+      {"a foreign earthquake with a Pacific tsunami possible",
+       Report(Foreign, -1, DomesticChecking, ForeignWarningPacific), U::kNormal},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(UrgencyOf(c.report), c.urgency) << c.name;
+}
+
+// Reports arriving one after another: which earthquake each is about (0: not announced), and
+// whether its notification chimes.
+TEST(NotificationGate, LaterReportsOfAnEarthquakeReplaceItsNotification) {
+  struct Step {
+    const char* name;
+    int issueType;
+    ScaleCode maxScale;
+    std::int32_t timeKey;
+    std::u16string_view epicentre;
+    std::uint32_t earthquake;
+    bool chimes;
+    int domestic = DomesticNone;
+  };
+  const Step steps[] = {
+      {"an intensity prompt, minute of detection", ScalePrompt, 45, 1001, u"---", 1, true},
+      {"its epicentre, origin a minute earlier", Destination, 45, 1000, u"熊本県熊本地方", 1,
+       false},
+      {"its details, no more urgent", DetailScale, 50, 1000, u"熊本県熊本地方", 1, false},
+      {"the same place ten minutes later", DetailScale, 30, 1010, u"熊本県熊本地方", 2, true},
+      {"its intensity lowered below the threshold", DetailScale, 20, 1010, u"熊本県熊本地方", 2,
+       false},
+      {"another place within the two minutes", DetailScale, 30, 1011, u"石川県能登地方", 3, true},
+      {"a prompt belongs to the latest earthquake", ScalePrompt, 40, 1012, u"", 3, false},
+      {"a tsunami warning makes it more urgent", DetailScale, 30, 1011, u"石川県能登地方", 3, true,
+       DomesticWarning},
+      {"a late report of the first earthquake", DetailScale, 50, 1000, u"熊本県熊本地方", 1, false},
+      {"below the threshold and no earthquake announced", DetailScale, 20, 2000, u"熊本県熊本地方",
+       0, false},
+  };
+  AppSettings settings;
+  settings.NotifySound = 1;
+  NotificationGate gate;
+  gate.TakeOver(u"latest-at-start", Report(DetailScale, 70), ReportSource::kLive, settings,
+                kFolder);
+  int serial = 0;
+  for (const Step& step : steps) {
+    QuakeReport report = Report(step.issueType, step.maxScale, step.domestic);
+    report.timeKey = step.timeKey;
+    report.hypocenterName.Assign(step.epicentre);
+    const auto shown = gate.TakeOver(u"id" + std::u16string(1, char16_t(u'a' + serial++)), report,
+                                     ReportSource::kLive, settings, kFolder);
+    EXPECT_EQ(shown ? shown->earthquake : 0u, step.earthquake) << step.name;
+    if (!shown) continue;
+    EXPECT_EQ(shown->urgency, UrgencyOf(report)) << step.name;
+    EXPECT_EQ(!shown->soundFile.empty(), step.chimes) << step.name;
   }
 }
 
