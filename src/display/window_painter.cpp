@@ -67,6 +67,7 @@ Rect AspectSource(int aspect) {
 }  // namespace
 
 bool WindowPainter::Animated() const {
+  if (in_.cover != nullptr) return false;
   const int type = in_.reports.latest.issueType;
   return type >= Destination && type <= Foreign;
 }
@@ -112,7 +113,8 @@ WindowPainter::FrameKey WindowPainter::KeyFor(const PaintState& state, const Alp
   key.aspect = s.Aspect;
   key.debug = s.Debug == 1;
   key.label = LabelOf(state);
-  key.ticker = TickerShown();
+  key.cover = in_.cover != nullptr;
+  key.ticker = !key.cover && TickerShown();
   key.tickerOffset = key.ticker ? state.TickerOffset : 0;
   if (!key.animated) return key;
 
@@ -220,6 +222,11 @@ void WindowPainter::Assemble(const FrameKey& key, const Rect& damage) {
   Surface& canvas = in_.surfaces[CanvasSurface].surface;
   for (int top = damage.top; top < damage.bottom; top += kBandRows) {
     const Rect band{damage.left, top, damage.right, std::min(top + kBandRows, damage.bottom)};
+    if (key.cover) {
+      BitBlt(canvas, PageX(DisplayPage) + band.left, band.top, band.Width(), band.Height(),
+             *in_.cover, band.left, band.top);
+      continue;
+    }
     PagePart(canvas, key.shownPage, kWholePage, band);
     if (key.fadeAlpha > 0) PagePart(canvas, key.otherPage, kWholePage, band, key.fadeAlpha);
     if (key.pulse) PagePart(canvas, key.pulsePage, key.pulseRect, band, key.blinkAlpha);
