@@ -12,12 +12,14 @@
 
 namespace hw {
 
-// A desktop notification of a report: a title, one or two lines of text, and the sound to
-// play with it (a path of the program's path text; empty for none).
+// A desktop notification of a report: a title, one or two lines of text, the sound to play
+// with it (a path of the program's path text; empty for none), and whether it is urgent (an
+// early warning, a tsunami warning).
 struct Notification {
   std::u16string summary;
   std::u16string body;
   std::u16string soundFile;
+  bool urgent = false;
 };
 
 // The title of a report's notification, "地震情報 最大震度5弱", and its text,

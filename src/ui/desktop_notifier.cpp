@@ -46,7 +46,9 @@ void DesktopNotifier::Notify(const Notification& notification) {
       QDBusMessage::createMethodCall(kService, kPath, kService, QStringLiteral("Notify"));
   // Notify(app_name, replaces_id, app_icon, summary, body, actions, hints, expire_timeout).
   call << QStringLiteral("Heronwatch") << 0U << QStringLiteral("dialog-warning") << summary << body
-       << QStringList() << QVariantMap{{QStringLiteral("urgency"), QVariant::fromValue(uchar{1})}}
+       << QStringList()
+       << QVariantMap{{QStringLiteral("urgency"),
+                       QVariant::fromValue(static_cast<uchar>(notification.urgent ? 2 : 1))}}
        << -1;
   auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call), this);
   connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher, summary, body] {
