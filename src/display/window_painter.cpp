@@ -112,6 +112,7 @@ WindowPainter::FrameKey WindowPainter::KeyFor(const PaintState& state, const Alp
   key.otherPage = AreaPage;
   key.aspect = s.Aspect;
   key.debug = s.Debug == 1;
+  key.window = state.window;
   key.label = LabelOf(state);
   key.cover = in_.cover != nullptr;
   key.ticker = !key.cover && TickerShown();
@@ -196,8 +197,32 @@ PaintResult WindowPainter::OnPaint(const PaintState& state, FramePhase* pacing) 
   blinkAlpha_ = alphas.blink;
   prevSecondMod10_ = alphas.prevSecondMod10;
   const FrameKey key = KeyFor(state, alphas);
-  const Rect damage = DamageSince(key);
-  if (!IsEmpty(damage)) {
+  Rect damage = DamageSince(key);
+  const Rect source = AspectSource(key.aspect);
+  // A window of exactly the shown part's size shows the display page in place; any other size
+  // gets the picture made at its own size.
+  const bool atWindowSize = key.window.width > 0 && key.window.height > 0 &&
+                            !(key.window == Size{source.Width(), source.Height()});
+  Rect windowDamage;
+  if (atWindowSize) {
+    const Rect pageSource{source.left - PageX(DisplayPage), 0, source.right - PageX(DisplayPage),
+                          kPageHeight};
+    if (scaled_.Configure(key.window, pageSource, key.compositions)) damage = kWholePage;
+    if (!IsEmpty(damage)) {
+      windowDamage = scaled_.ToWindow(damage);
+      if (key.debug || key.pulseWholePage || key.cover) {
+        // The overlay, a pulse of the whole page over the fade, or a page shown instead of the
+        // views (which have no stretched copies) covers much of the picture: the page is made
+        // whole and stretched.
+        Assemble(key, damage);
+        if (key.ticker) DrawTicker(key);
+        const Rect label = LabelBox(key.label, key.aspect);
+        if (!IsEmpty(label)) DrawLabel(key.label, label);
+      } else {
+        AssembleScaled(key, damage, windowDamage);
+      }
+    }
+  } else if (!IsEmpty(damage)) {
     Assemble(key, damage);
     // The ticker's box and the label lie wholly inside any damage that meets them.
     if (key.ticker && !IsEmpty(Intersect(damage, TickerBox()))) DrawTicker(key);
@@ -207,12 +232,56 @@ PaintResult WindowPainter::OnPaint(const PaintState& state, FramePhase* pacing) 
   if (pacing != nullptr) PaceFrame(*pacing);
   if (key.debug) DrawDebugOverlay(state);
   shown_ = key;
-  const Rect source = AspectSource(key.aspect);
+  if (atWindowSize) {
+    if ((key.debug || key.pulseWholePage || key.cover) && !IsEmpty(windowDamage)) {
+      scaled_.StretchFromPage(in_.surfaces[CanvasSurface].surface, DisplayPage, windowDamage);
+    }
+    return {{&scaled_.picture(), {0, 0, key.window.width, key.window.height}, windowDamage, false},
+            true,
+            !state.TickerMoved};
+  }
   const Rect changed{damage.left + PageX(DisplayPage), damage.top,
                      damage.right + PageX(DisplayPage), damage.bottom};
   return {{&in_.surfaces[CanvasSurface].surface, source, Intersect(changed, source), false},
           true,
           !state.TickerMoved};
+}
+
+void WindowPainter::AssembleScaled(const FrameKey& key, const Rect& damage,
+                                   const Rect& windowRect) {
+  if (IsEmpty(windowRect)) return;
+  const Surface& canvas = in_.surfaces[CanvasSurface].surface;
+  Surface& out = scaled_.picture();
+  const Rect& r = windowRect;
+  BitBlt(out, r.left, r.top, r.Width(), r.Height(), scaled_.Page(canvas, key.shownPage), r.left,
+         r.top);
+  if (key.fadeAlpha > 0) {
+    AlphaBlend(out, r.left, r.top, r.Width(), r.Height(), scaled_.Page(canvas, key.otherPage),
+               r.left, r.top, r.Width(), r.Height(), key.fadeAlpha);
+  }
+  // The pulse's rectangle (it blends over the fade, and its edge cuts window pixels), the
+  // ticker and the label are made on the page at its size, over the page's own picture with a
+  // margin the stretch reads, and those parts are stretched: first every part is assembled,
+  // then drawn, so that one part's margin never covers another's text.
+  const Rect pulse = key.pulse ? Intersect(key.pulseRect, kWholePage) : Rect{};
+  const Rect ticker = key.ticker ? TickerBox() : Rect{};
+  const Rect label = LabelBox(key.label, key.aspect);
+  const int margin = scaled_.FootprintMargin();
+  const auto hit = [&](const Rect& box) {
+    return !IsEmpty(box) && !IsEmpty(Intersect(damage, box));
+  };
+  for (const Rect& box : {pulse, ticker, label}) {
+    if (!hit(box)) continue;
+    const Rect grown{box.left - margin, box.top - margin, box.right + margin, box.bottom + margin};
+    Assemble(key, Intersect(grown, kWholePage));
+  }
+  if (hit(ticker)) DrawTicker(key);
+  if (hit(label)) DrawLabel(key.label, label);
+  for (const Rect& box : {pulse, ticker, label}) {
+    if (hit(box)) {
+      scaled_.StretchFromPage(canvas, DisplayPage, Intersect(scaled_.ToWindow(box), r));
+    }
+  }
 }
 
 void WindowPainter::Assemble(const FrameKey& key, const Rect& damage) {

@@ -10,6 +10,7 @@
 #include "display/compose_inputs.h"
 #include "display/feed_state.h"
 #include "display/map_layer.h"
+#include "display/scaled_window.h"
 #include "platform/geometry.h"
 #include "platform/window_host.h"
 
@@ -55,6 +56,9 @@ struct PaintState {
   bool feedStale = false;
   std::optional<std::tm> lastSuccess;
   bool minimized = false;
+  // The window's pixels; the picture is made at this size. Empty: the part of the page as it
+  // is (the headless tools, the tests of the page).
+  Size window;
 };
 
 // What a paint hands back to the loop: the picture to show, and whether it counts as a paint
@@ -131,6 +135,7 @@ class WindowPainter {
     bool debug = false;
     int aspect = 0;
     bool cover = false;
+    Size window;
     bool operator==(const FrameKey&) const = default;
   };
   struct Alphas {
@@ -146,6 +151,10 @@ class WindowPainter {
   Rect TickerBox() const;
   Rect DamageSince(const FrameKey& key) const;
   void Assemble(const FrameKey& key, const Rect& damage);
+  // The picture at the window's size: its part `windowRect` from the stretched pages, and the
+  // ticker and the label, made at the page's size where `damage` (page coordinates) meets them
+  // and stretched.
+  void AssembleScaled(const FrameKey& key, const Rect& damage, const Rect& windowRect);
   void DrawTicker(const FrameKey& key);
   void DrawLabel(const PictureLabel& label, const Rect& box);
   static void PaceFrame(FramePhase& phase);
@@ -161,6 +170,8 @@ class WindowPainter {
   FontId tickerFont_ = kNoFont;
   COLORREF tickerColour_ = 0;
   bool tickerDrawn_ = false;
+  // The picture at the window's size, when the window is not of the page's size.
+  ScaledWindow scaled_;
   // The last label measured and its box, so that a label is measured once.
   mutable PictureLabel measuredLabel_;
   mutable int measuredAspect_ = -1;

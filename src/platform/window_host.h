@@ -85,6 +85,11 @@ class WindowHost : public RepaintTarget {
   virtual WindowPlacement GetWindowPlacement() = 0;
   virtual void SetWindowPlacement(const WindowPlacement& placement) = 0;
   virtual Rect GetClientRect() = 0;  // (0, 0, client width, client height)
+  // The client area in the pixels a paint fills (device pixels on a scaled screen).
+  virtual Size PaintSize() {
+    const Rect client = GetClientRect();
+    return {client.right - client.left, client.bottom - client.top};
+  }
   virtual bool IsIconic() = 0;
 
   virtual std::uint32_t GetStyle() = 0;

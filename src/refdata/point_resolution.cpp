@@ -1,5 +1,7 @@
 #include "refdata/point_resolution.h"
 
+#include <algorithm>
+
 #include "refdata/area_table.h"
 
 namespace hw {
@@ -12,8 +14,33 @@ std::u16string ApplyPlaceNameFix(std::u16string_view name, std::span<const Place
   return fixed;
 }
 
+namespace {
+
+bool Excluded(std::u16string_view entryName, std::u16string_view placeName,
+              std::span<const IslandExclusionPair> exclusions) {
+  for (const IslandExclusionPair& pair : exclusions) {
+    if (entryName == pair.entryName && placeName == pair.placeName) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 std::optional<int> FindAreaInfoEntry(const AreaInfoTable& areaInfo, std::u16string_view placeName,
                                      std::span<const IslandExclusionPair> exclusions) {
+  if (areaInfo.names.Covers(areaInfo)) {
+    // Every prefix of the name that names a place; the first of those places in file order
+    // wins. An exclusion is by name, so it leaves out every entry of that name.
+    std::optional<int> first;
+    const std::size_t longest = std::min(placeName.size(), areaInfo.names.Longest());
+    for (std::size_t length = 1; length <= longest; ++length) {
+      const std::u16string_view prefix = placeName.substr(0, length);
+      const std::optional<int> entry = areaInfo.names.Find(prefix);
+      if (!entry || (first && *first < *entry)) continue;
+      if (!Excluded(prefix, placeName, exclusions)) first = entry;
+    }
+    return first;
+  }
   for (int i = 0; i < areaInfo.count; ++i) {
     const AreaInfoEntry& entry = areaInfo[i];
     const std::u16string_view entryName = entry.name.View();
@@ -21,11 +48,7 @@ std::optional<int> FindAreaInfoEntry(const AreaInfoTable& areaInfo, std::u16stri
     // for whatever area index it holds. And an index outside AreaTable leads nowhere.
     if (entryName.empty() || !IsAreaIndex(entry.areaIndex)) continue;
     if (!placeName.starts_with(entryName)) continue;
-    bool excluded = false;
-    for (const IslandExclusionPair& pair : exclusions) {
-      excluded = excluded || (entryName == pair.entryName && placeName == pair.placeName);
-    }
-    if (!excluded) return i;
+    if (!Excluded(entryName, placeName, exclusions)) return i;
   }
   return std::nullopt;
 }

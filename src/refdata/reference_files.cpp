@@ -54,10 +54,12 @@ void ReadLandAreaLine(std::u16string_view line, LandAreaEntry& entry) {
 
 void LoadAreaInfoFile(std::u16string_view path, AreaInfoTable& table) {
   LoadTable(path, table, ReadAreaInfoLine);
+  IndexNames(table);
 }
 
 void LoadStationFile(std::u16string_view path, StationTable& table) {
   LoadTable(path, table, ReadStationLine);
+  IndexNames(table);
 }
 
 void LoadLandAreaFile(std::u16string_view path, LandAreaTable& table) {

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "acquisition/fixed_text.h"
+#include "refdata/name_index.h"
 
 namespace hw {
 
@@ -46,9 +47,20 @@ struct ReferenceTable {
   Entry& operator[](int index) { return entries[static_cast<std::size_t>(index)]; }
 };
 
-using AreaInfoTable = ReferenceTable<AreaInfoEntry, 2000>;
-using StationTable = ReferenceTable<StationRecord, 5000>;
+// The two tables that points are looked up in by name carry an index of their names, which the
+// loaders rebuild (see NameIndex).
+struct AreaInfoTable : ReferenceTable<AreaInfoEntry, 2000> {
+  NameIndex names;
+};
+struct StationTable : ReferenceTable<StationRecord, 5000> {
+  NameIndex names;
+};
 using LandAreaTable = ReferenceTable<LandAreaEntry, 100>;
+
+// Rebuilds a table's name index after it was read. AreaInfo entries with an empty name or an
+// area index outside AreaTable name no place and are left out.
+void IndexNames(StationTable& stations);
+void IndexNames(AreaInfoTable& areaInfo);
 
 // The first station, in file order, whose name equals `name` exactly.
 std::optional<int> FindStation(const StationTable& stations, std::u16string_view name);

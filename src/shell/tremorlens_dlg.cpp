@@ -32,6 +32,7 @@ PaintState CTremorlensDlg::PaintStateNow() const {
   state.fetch = SnapshotOf(context_.fetch);
   state.feedStale = loop.FeedStale;
   state.lastSuccess = loop.LastListTime;
+  state.window = platform_.window.PaintSize();
   return state;
 }
 

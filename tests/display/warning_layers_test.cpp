@@ -263,6 +263,14 @@ TEST(EarlyWarningPage, PaintingShowsItInsteadOfTheReportsPages) {
                            [&](const auto& call) { return call.text == r.commentText.View(); }));
   ++state.TickerOffset;
   EXPECT_EQ(h.display.PendingRepaint(state).damage.Width(), 0);
+  // A window of another size gets the warning's page stretched, not the report's views.
+  state.window = Size{960, 540};
+  const PaintResult small = h.display.Paint(state);
+  ASSERT_NE(small.frame.surface, nullptr);
+  for (const int y : {2, 150, 350, 539}) {
+    EXPECT_EQ(small.frame.surface->GetPixel(300, y), warning.GetPixel(600, 2 * y)) << y;
+  }
+  state.window = Size{};
 
   h.display.TakeOverEarlyWarning(std::nullopt);
   EXPECT_EQ(h.display.composer().warningPage().page(), nullptr);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "display/compose_harness.h"
+#include "platform/blit.h"
 #include "platform/clock.h"
 
 namespace hw {
@@ -45,6 +46,7 @@ struct PaintHarness : ComposeHarness {
     state.fetch = SnapshotOf(fetch);
     state.feedStale = feed.stale;
     state.lastSuccess = feed.lastSuccess;
+    state.window = window;
     return state;
   }
   // Paints at second `second` of the minute, and counts the paint as the loop does.
@@ -65,6 +67,7 @@ struct PaintHarness : ComposeHarness {
   COLORREF Shown(int x, int y) const { return PagePixel(DisplayPage, x, y); }
 
   std::tm now{};
+  Size window;  // empty: the page as it is
   int tickerOffset = 0;
   int tickerMoved = 0;
   int paintCount = 0;
@@ -406,6 +409,56 @@ TEST(WindowPainterDamage, PartialPaintsEqualAFullAssembly) {
       ASSERT_EQ(partial.Shown(x, y), full.Shown(x, y)) << x << "," << y;
     }
   }
+}
+
+// Painting at the window's size gives what stretching the page-size picture to the window
+// gives, up to a rounding step per channel, through fades, pulses, ticker moves and labels, at
+// sizes below, near and above the page's; and a window of the page's own size is shown in
+// place.
+TEST(WindowPainterScaled, AtWindowSizeEqualsTheStretchedPage) {
+  for (const Size window : {Size{640, 360}, Size{1918, 1055}, Size{2560, 1440}}) {
+    SCOPED_TRACE(testing::Message() << window.width << "x" << window.height);
+    PaintHarness page;
+    PaintHarness scaled;
+    scaled.window = window;
+    Surface stretched(window.width, window.height);
+    int worst = 0;
+    for (PaintHarness* h : {&page, &scaled}) {
+      h->text.paint = true;  // the ticker and the label leave pixels
+      // A station marker that only the station page shows, so that the views' fade is seen.
+      h->AddStation(u"東京千代田区", 35.0, 140.3);
+      h->AddPlace(u"東京", 72);
+      h->report().pointCount = 1;
+      h->report().points[0].addr.Assign(u"東京千代田区");
+      h->report().points[0].scale = 30;
+      ComposeTickerReport(*h);
+      h->PaintAt(8);
+    }
+    for (const int second : {9, 10, 10, 11, 12, 12, 13}) {
+      for (PaintHarness* h : {&page, &scaled})
+        h->tickerOffset += 13;
+      const PaintSource paged = page.PaintAt(second);
+      const PaintSource frame = scaled.PaintAt(second);
+      ASSERT_EQ(frame.source, (Rect{0, 0, window.width, window.height}));
+      StretchBlt(stretched, 0, 0, window.width, window.height, *paged.surface, paged.source.left,
+                 paged.source.top, paged.source.Width(), paged.source.Height());
+      for (int y = 0; y < window.height; ++y) {
+        for (int x = 0; x < window.width; ++x) {
+          const COLORREF a = stretched.GetPixel(x, y);
+          const COLORREF b = frame.surface->GetPixel(x, y);
+          for (int shift : {0, 8, 16}) {
+            const int d = std::abs(static_cast<int>((a >> shift) & 0xFF) -
+                                   static_cast<int>((b >> shift) & 0xFF));
+            worst = std::max(worst, d);
+          }
+        }
+      }
+    }
+    EXPECT_LE(worst, 2);
+  }
+  PaintHarness native;
+  native.window = Size{kPageWidth, kPageHeight};
+  EXPECT_EQ(native.PaintAt(0).surface, &native.canvas());
 }
 
 }  // namespace

@@ -62,5 +62,39 @@ TEST(RuntimeReferenceData, EveryStationResolvesToItsArea) {
   }
 }
 
+// The name indexes the loaders build find what a scan of the tables finds, for every station
+// name and every name the city tables look up (land-area renames and island exclusions
+// included), and a name that is only a prefix of a place finds nothing.
+TEST(RuntimeReferenceData, NameIndexesFindWhatAScanFinds) {
+  const auto tables = std::make_unique<ReferenceTables>();
+  ThemeList themes;
+  ReloadReferenceData(*tables, themes, WorkFolderLayout(u"" HW_FIXTURE_DIR "/../../runtime"));
+  ASSERT_TRUE(tables->stations.names.Covers(tables->stations));
+  ASSERT_TRUE(tables->areaInfo.names.Covers(tables->areaInfo));
+  // Copies whose indexes describe other storage, so that their lookups scan.
+  const auto scanned = std::make_unique<ReferenceTables>(*tables);
+  ASSERT_FALSE(scanned->areaInfo.names.Covers(scanned->areaInfo));
+
+  std::vector<std::u16string> names;
+  for (const ExpectedStation& station : ExpectedStations())
+    names.push_back(station.name);
+  for (const PlaceNameFixRow& row : PlaceNameFix)
+    names.emplace_back(row.to);
+  for (const IslandExclusionPair& pair : IslandExclusion)
+    names.emplace_back(pair.placeName);
+  for (const std::u16string_view extra : {u"", u"東", u"東京", u"札幌市中央区", u"ＸＹＺ"})
+    names.emplace_back(extra);
+  for (const std::u16string& name : names) {
+    SCOPED_TRACE(Utf16ToUtf8(name));
+    EXPECT_EQ(FindStation(tables->stations, name), FindStation(scanned->stations, name));
+    for (const std::span<const IslandExclusionPair> islands :
+         {std::span<const IslandExclusionPair>(IslandExclusion),
+          std::span<const IslandExclusionPair>()}) {
+      EXPECT_EQ(FindAreaInfoEntry(tables->areaInfo, name, islands),
+                FindAreaInfoEntry(scanned->areaInfo, name, islands));
+    }
+  }
+}
+
 }  // namespace
 }  // namespace hw

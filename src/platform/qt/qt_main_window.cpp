@@ -255,6 +255,13 @@ Rect QtMainWindow::GetClientRect() {
   return {0, 0, width(), height()};
 }
 
+Size QtMainWindow::PaintSize() {
+  // The paint fills the window's device pixels, as the presenting below counts them.
+  const qreal ratio = devicePixelRatioF();
+  return {std::max(1, static_cast<int>(width() * ratio + 0.5)),
+          std::max(1, static_cast<int>(height() * ratio + 0.5))};
+}
+
 bool QtMainWindow::IsIconic() {
   return isMinimized();
 }
@@ -444,9 +451,10 @@ void QtMainWindow::paintEvent(QPaintEvent*) {
   }
   // The window's device pixels: the picture is stretched to them with HALFTONE averaging, so
   // that a small window shows every detail averaged rather than dropped.
-  const qreal ratio = devicePixelRatioF();
-  const int deviceWidth = std::max(1, static_cast<int>(width() * ratio + 0.5));
-  const int deviceHeight = std::max(1, static_cast<int>(height() * ratio + 0.5));
+  // A picture painted at that size is shown as it is.
+  const Size device = PaintSize();
+  const int deviceWidth = device.width;
+  const int deviceHeight = device.height;
   const Rect& r = source.source;
   const Surface* shown = surface;
   QRect shownRect(r.left, r.top, r.Width(), r.Height());
@@ -481,7 +489,7 @@ void QtMainWindow::paintEvent(QPaintEvent*) {
   // The pixels are shown in place, without a copy.
   QImage image(reinterpret_cast<const uchar*>(shown->pixels()), shown->width(), shown->height(),
                static_cast<qsizetype>(shown->pitch()) * 4, QImage::Format_RGB32);
-  image.setDevicePixelRatio(ratio);
+  image.setDevicePixelRatio(devicePixelRatioF());
   painter.drawImage(QRectF(0, 0, width(), height()), image, shownRect);
 }
 

@@ -30,6 +30,7 @@ class QtMainWindow final : public QWidget, public WindowHost {
   WindowPlacement GetWindowPlacement() override;
   void SetWindowPlacement(const WindowPlacement& placement) override;
   Rect GetClientRect() override;
+  Size PaintSize() override;
   bool IsIconic() override;
   std::uint32_t GetStyle() override { return style_; }
   void SetStyle(std::uint32_t style) override;
