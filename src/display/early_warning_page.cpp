@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <memory>
 
 #include "display/layer_surfaces.h"
@@ -15,7 +16,7 @@ namespace {
 
 // The view shows at least a region around the target areas, and its content sits lower than a
 // report's, below the banner.
-constexpr int kMinimumLevel = 6;
+constexpr int kMinimumLevel = 3;
 constexpr int kBannerShift = 90;
 
 constexpr int kMarkSize = 64;
@@ -91,8 +92,10 @@ void EarlyWarningPage::Compose(ComposeInputs& in, const EarlyWarning& warning) {
   if (page_.empty()) page_ = Surface(kPageWidth, kPageHeight);
   shown_ = page_.empty() ? nullptr : &page_;
   DrawMap(in, warning);
-  DrawMarks(in);
+  // The hypocentre's place is known before the marks, which keep clear of it.
   DrawHypocentre(in, warning);
+  PlaceMarks();
+  DrawMarks(in);
   DrawBanner(in, warning);
 }
 
@@ -140,8 +143,49 @@ void EarlyWarningPage::DrawMap(ComposeInputs& in, const EarlyWarning& warning) {
     const PanelPosition p =
         GridToPanel(view_, in.theme.MapXaxisPercent,
                     ProjectToGrid(in.reference.mapGrid, area.latitude, area.longitude));
-    mark.x = p.x;
-    mark.y = p.y;
+    mark.x = mark.pointX = p.x;
+    mark.y = mark.pointY = p.y;
+  }
+}
+
+void EarlyWarningPage::PlaceMarks() {
+  // The strongest forecasts keep their places; a mark that would cover one of them or the
+  // hypocentre goes to the nearest free place around its area's point, below the banner.
+  std::vector<Mark*> order;
+  for (Mark& mark : marks_)
+    order.push_back(&mark);
+  std::stable_sort(order.begin(), order.end(), [](const Mark* a, const Mark* b) {
+    return std::pair(a->scaleFrom, a->scaleTo) > std::pair(b->scaleFrom, b->scaleTo);
+  });
+  std::vector<Rect> taken;
+  if (hypocentreRect_.Width() > 0) taken.push_back(hypocentreRect_);
+  constexpr int half = kMarkSize / 2;
+  constexpr int step = kMarkSize + 8;
+  constexpr int kOffsets[][2] = {{0, 0},  {0, -1},  {0, 1},  {-1, 0}, {1, 0}, {-1, -1},
+                                 {1, -1}, {-1, 1},  {1, 1},  {0, -2}, {0, 2}, {-2, 0},
+                                 {2, 0},  {-2, -1}, {2, -1}, {-2, 1}, {2, 1}};
+  const auto boxAt = [](int x, int y) { return Rect{x - half, y - half, x + half, y + half}; };
+  const auto free = [&](const Rect& box) {
+    if (box.left < 0 || box.right > kPageWidth || box.top < kNoteBottom ||
+        box.bottom > kPageHeight) {
+      return false;
+    }
+    return std::none_of(taken.begin(), taken.end(), [&](const Rect& other) {
+      return box.left < other.right && other.left < box.right && box.top < other.bottom &&
+             other.top < box.bottom;
+    });
+  };
+  for (Mark* mark : order) {
+    for (const auto& offset : kOffsets) {
+      const int x = mark->pointX + offset[0] * step;
+      const int y = mark->pointY + offset[1] * step;
+      if (free(boxAt(x, y))) {
+        mark->x = x;
+        mark->y = y;
+        break;
+      }
+    }
+    taken.push_back(boxAt(mark->x, mark->y));
   }
 }
 
@@ -154,6 +198,23 @@ void EarlyWarningPage::DrawMarks(ComposeInputs& in) {
     return std::pair(a->scaleFrom, a->scaleTo) < std::pair(b->scaleFrom, b->scaleTo);
   });
   constexpr int half = kMarkSize / 2;
+  // A mark moved off its area's point is joined to it by a line, with a dot on the point.
+  for (const Mark* mark : order) {
+    if (mark->x == mark->pointX && mark->y == mark->pointY) continue;
+    const int steps = std::max(std::abs(mark->x - mark->pointX), std::abs(mark->y - mark->pointY));
+    for (int i = 0; i <= steps; i += 2) {
+      const int x = mark->pointX + (mark->x - mark->pointX) * i / steps;
+      const int y = mark->pointY + (mark->y - mark->pointY) * i / steps;
+      if (x >= 2 && y >= 2 && x < kPageWidth - 2 && y < kPageHeight - 2) {
+        page_.FillRect(x - 2, y - 2, 4, 4, kWhite);
+      }
+    }
+    if (mark->pointX >= 6 && mark->pointY >= 6 && mark->pointX < kPageWidth - 6 &&
+        mark->pointY < kPageHeight - 6) {
+      page_.FillRect(mark->pointX - 6, mark->pointY - 6, 12, 12, kWhite);
+      page_.FillRect(mark->pointX - 4, mark->pointY - 4, 8, 8, ForecastFillColour(mark->scaleFrom));
+    }
+  }
   for (const Mark* mark : order) {
     if (mark->x < half || mark->x > kPageWidth - half || mark->y < half ||
         mark->y > kPageHeight - half) {

@@ -16,7 +16,8 @@ COLORREF ForecastTextColour(int scale);
 
 // The early warning's own composition: the prompt map of Japan over the target areas and the
 // hypocentre, each target area marked at its representative point in the colour of its
-// forecast range, the hypocentre mark (none when the hypocentre is assumed), and a banner with
+// forecast range (moved aside, joined by a line, where it would cover a stronger one or the
+// hypocentre), the hypocentre mark (none when the hypocentre is assumed), and a banner with
 // "緊急地震速報（警報）", the hypocentre's region, the forecast maximum intensity, the issue time
 // and serial, and the line "参考情報・配信は無保証". A cancellation shows "取消". It is drawn on a
 // page of its own, which painting shows instead of the report's pages while a warning is in
@@ -30,6 +31,8 @@ class EarlyWarningPage {
     int scaleTo = -1;
     int x = 0;  // the mark's centre on the page
     int y = 0;
+    int pointX = 0;  // the area's point on the page, where the mark is unless it was moved
+    int pointY = 0;
   };
 
   // Composes `warning` (allocating the page at the first one). Target areas whose names are
@@ -47,6 +50,7 @@ class EarlyWarningPage {
 
  private:
   void DrawMap(ComposeInputs& in, const EarlyWarning& warning);
+  void PlaceMarks();
   void DrawMarks(ComposeInputs& in);
   void DrawHypocentre(ComposeInputs& in, const EarlyWarning& warning);
   void DrawBanner(ComposeInputs& in, const EarlyWarning& warning);

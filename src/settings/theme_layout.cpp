@@ -407,7 +407,7 @@ ThemeLayout::ThemeLayout() {
   text.HisEvTimeMinute = text.ReportTimeMinute;
 
   // The tsunami panel covers the history table's four rows while a forecast is in force.
-  panel.TsunamiPanel = {1223, 560, 1814, 1031, 1, 224, Style(32, 24, 700, u"#ffffff", u"Meiryo")};
+  panel.TsunamiPanel = {1223, 560, 1814, 1031, 1, 255, Style(32, 24, 700, u"#ffffff", u"Meiryo")};
 
   style.Magnitude = Style(115, 45, 700, u"#ffff00", u"Arial Black");
   style.EventTime = Style(90, 30, 700, u"#ffffff", u"Arial");

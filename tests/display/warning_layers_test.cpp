@@ -199,6 +199,43 @@ TEST(EarlyWarningPage, MarksTheTargetAreasItFindsAndLogsTheOthers) {
   EXPECT_FALSE(drawn(u"取消"));
 }
 
+// Neighbouring areas' marks and the hypocentre never cover one another: the strongest keeps
+// its place, the others move aside, joined to their points by a line.
+TEST(EarlyWarningPage, MarksKeepClearOfEachOtherAndOfTheHypocentre) {
+  ComposeHarness h;
+  EarlyWarning w = Warning();
+  w.regionName = u"胆振地方中東部";
+  w.latitude = 42.7;
+  w.longitude = 142.0;
+  w.areas = {{u"石狩地方南部", 50, 55},
+             {u"胆振地方中東部", 60, 99},
+             {u"胆振地方西部", 45, 50},
+             {u"日高地方西部", 50, 55}};
+  h.display.TakeOverEarlyWarning(w);
+  const EarlyWarningPage& page = h.display.composer().warningPage();
+  ASSERT_EQ(page.marks().size(), 4u);
+  std::vector<Rect> boxes;
+  for (const EarlyWarningPage::Mark& m : page.marks())
+    boxes.push_back({m.x - 32, m.y - 32, m.x + 32, m.y + 32});
+  boxes.push_back(page.hypocentreRect());
+  for (std::size_t i = 0; i < boxes.size(); ++i) {
+    for (std::size_t j = i + 1; j < boxes.size(); ++j) {
+      const Rect& a = boxes[i];
+      const Rect& b = boxes[j];
+      EXPECT_FALSE(a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom)
+          << i << " " << j;
+    }
+  }
+  const EarlyWarningPage::Mark& strongest = page.marks()[1];
+  EXPECT_EQ(std::pair(strongest.x, strongest.y), std::pair(strongest.pointX, strongest.pointY));
+  // A moved mark's point has a dot of its colour.
+  for (const EarlyWarningPage::Mark& m : page.marks()) {
+    if (m.x != m.pointX || m.y != m.pointY) {
+      EXPECT_EQ(page.page()->GetPixel(m.pointX, m.pointY), ForecastFillColour(m.scaleFrom));
+    }
+  }
+}
+
 TEST(EarlyWarningPage, AnAssumedHypocentreIsNotMarkedATestOrACancellationSaysSo) {
   ComposeHarness h;
   EarlyWarning w = Warning();
