@@ -242,7 +242,8 @@ void EarlyWarningPage::DrawMarks(ComposeInputs& in) {
 
 void EarlyWarningPage::DrawHypocentre(ComposeInputs& in, const EarlyWarning& warning) {
   hypocentreRect_ = {};
-  if (!warning.HasHypocentre()) return;
+  // A cancelled warning marks no hypocentre: there may have been no earthquake.
+  if (!warning.HasHypocentre() || warning.phase == EarlyWarning::Phase::kCancelled) return;
   const int w = in.theme.waku.ShingenWakuWidth;
   const int h = in.theme.waku.ShingenWakuHeight;
   const PanelPosition e =

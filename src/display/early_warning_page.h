@@ -19,9 +19,9 @@ COLORREF ForecastTextColour(int scale);
 // forecast range (moved aside, joined by a line, where it would cover a stronger one or the
 // hypocentre), the hypocentre mark (none when the hypocentre is assumed), and a banner with
 // "緊急地震速報（警報）", the hypocentre's region, the forecast maximum intensity, the issue time
-// and serial, and the line "参考情報・配信は無保証". A cancellation shows "取消". It is drawn on a
-// page of its own, which painting shows instead of the report's pages while a warning is in
-// force, so that the report's picture is there again, unchanged, when it ends.
+// and serial, and the line "参考情報・配信は無保証". A cancellation shows "取消" and no hypocentre.
+// It is drawn on a page of its own, which painting shows instead of the report's pages while a
+// warning is in force, so that the report's picture is there again, unchanged, when it ends.
 class EarlyWarningPage {
  public:
   // One target area's mark, for tests and tools.

@@ -257,6 +257,9 @@ TEST(EarlyWarningPage, AnAssumedHypocentreIsNotMarkedATestOrACancellationSaysSo)
   EXPECT_TRUE(drawn(u"取消"));
   EXPECT_FALSE(drawn(u"予測最大震度 6弱程度以上"));
   EXPECT_TRUE(h.display.composer().warningPage().marks().empty());
+  w.assumedHypocentre = false;
+  h.display.TakeOverEarlyWarning(w);
+  EXPECT_EQ(h.display.composer().warningPage().hypocentreRect().Width(), 0);
 }
 
 // While a warning is shown the window shows its page, without the report's ticker or fades;
