@@ -75,6 +75,7 @@ void PushDoorbell::OnPushPong() {
 
 void PushDoorbell::OnPushMessage(std::string_view text) {
   const std::optional<PushNotice> notice = ReadPushMessage(text);
+  if (notice && notice->code != 551 && hooks_.otherMessage) hooks_.otherMessage(notice->code, text);
   if (!notice || notice->code != 551 || notice->id.empty()) return;
   if (notice->id == lastSeenId_) return;
   lastSeenId_ = notice->id;

@@ -33,6 +33,8 @@ class PushDoorbell final : private PushChannelEvents {
     std::function<void()> readNow;                 // fetch at once (a new connection)
     std::function<std::string()> shownId;          // the id of the report on the window
     std::function<void(std::u16string_view)> log;  // one event-log line
+    // Every other message with a code (tsunami forecasts, early warnings), as it came.
+    std::function<void(int code, std::string_view text)> otherMessage;
   };
 
   static constexpr std::int64_t kFirstRetryMs = 1000;

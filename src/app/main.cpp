@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "acquisition/fetch_worker.h"
+#include "acquisition/tsunami_fetch.h"
 #include "app/working_folder.h"
 #include "display/theme_assets.h"
 #include "platform/autostart_entry.h"
@@ -249,6 +250,7 @@ int main(int argc, char** argv) {
     hw::Display display({text, context->eventLog, window});
     hw::CurlHttpClient http;
     hw::FetchWorker fetch(context->fetch, http, [&] { return hw::MakeFetchConfig(*context); });
+    hw::TsunamiFetchWorker tsunamiFetch(http);
     hw::ReferenceDataService reference(display.reference(), context->themes, context->WorkingFolder,
                                        http,
                                        [&] { return hw::MakeStationRefreshConfig(*context); });
@@ -272,6 +274,7 @@ int main(int argc, char** argv) {
 
     hw::CTremorlensDlg dialog(*context, display, platform, ports);
     dialog.AttachPushChannel(push);
+    dialog.AttachTsunamiFetch(tsunamiFetch);
     window.SetEventSink(&dialog);
     tray.SetCommandTarget(&dialog);
     notifier.SetCommandTarget(&dialog);

@@ -8,7 +8,8 @@ Display::Display(DisplayServices services)
                               settings_, services.log},
                 services.window),
       painter_(PaintInputs{surfaces_, *shown_, theme_, fonts_, services.text, settings_, origin_,
-                           composer_.mapLayer(), composer_.compositions()}) {}
+                           composer_.mapLayer(), composer_.compositions(),
+                           composer_.warningPage().page()}) {}
 
 void Display::CreateFonts() {
   const FontSpecs specs = FontSpecsFor(theme_);
@@ -30,6 +31,11 @@ void Display::TakeOver(const ReportStore& fetched, ReportSource source, const st
 
 void Display::Compose() {
   composer_.ComposeFrame();
+}
+
+void Display::TakeOverEarlyWarning(const std::optional<EarlyWarning>& warning) {
+  earlyWarning_ = warning;
+  composer_.ComposeEarlyWarning(warning);
 }
 
 TimePaddings TimePaddingsOf(const ThemeLayout& theme) {

@@ -2,6 +2,7 @@
 
 #include <ctime>
 #include <memory>
+#include <optional>
 
 #include "acquisition/report_model.h"
 #include "acquisition/report_reader.h"
@@ -63,6 +64,11 @@ class Display {
   void TakeOver(const ReportStore& fetched, ReportSource source, const std::tm& received);
   // Composes the shown store again as it stands (after tests or benchmarks changed it).
   void Compose();
+  // The tsunami forecast to show; its panel is drawn over the report's picture while one is.
+  void TakeOverTsunami(const TsunamiState& state) { composer_.ComposeTsunami(state); }
+  // The early warning to show instead of the report's picture, or none (the picture comes
+  // back as it was).
+  void TakeOverEarlyWarning(const std::optional<EarlyWarning>& warning);
 
   PaintResult Paint(const PaintState& state, FramePhase* pacing = nullptr) {
     return painter_.OnPaint(state, pacing);
@@ -77,6 +83,9 @@ class Display {
   ReportStore& shownForTest() { return *shown_; }
   // Where the shown report came from; its `stale` and `lastSuccess` are never set here.
   const FeedState& origin() const { return origin_; }
+  // The tsunami forecast and the early warning shown, as values (for the outputs and the tray).
+  const TsunamiState& tsunami() const { return composer_.tsunamiPanel().state(); }
+  const std::optional<EarlyWarning>& earlyWarning() const { return earlyWarning_; }
   const LayerSurfaces& surfaces() const { return surfaces_; }
   const Surface& canvas() const { return surfaces_[CanvasSurface].surface; }
   const FontTable& fonts() const { return fonts_; }
@@ -96,6 +105,7 @@ class Display {
   FontTable fonts_{};
   PictureSettings settings_;
   FeedState origin_;
+  std::optional<EarlyWarning> earlyWarning_;
   FrameComposer composer_;
   WindowPainter painter_;
 };

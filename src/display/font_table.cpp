@@ -50,6 +50,17 @@ FontSpecs FontSpecsFor(const ThemeLayout& theme) {
   specs[DebugFont] = {u"Arial", 30, 12, 400};
   // Ideographs about 22 pixels high, readable when the picture is shown at a third of its size.
   specs[LabelFont] = {u"Meiryo", 36, 24, 700};
+  const TextStyle& panel = theme.panel.TsunamiPanel.style;
+  specs[TsunamiPanelFont] = FromStyle(panel);
+  specs[TsunamiPanelNarrowFont] = Narrowed(panel, 2, 3);
+  specs[TsunamiPanelNarrowestFont] = Narrowed(panel, 1, 2);
+  // The early warning's own composition: a banner title, its lines, the note of its own line
+  // and the texts of the area marks (the range's upper bound in smaller type).
+  specs[WarningTitleFont] = {u"Meiryo", 84, 60, 700};
+  specs[WarningTextFont] = {u"Meiryo", 52, 38, 700};
+  specs[WarningNoteFont] = {u"Meiryo", 36, 26, 700};
+  specs[WarningMarkerFont] = {u"Meiryo", 34, 24, 700};
+  specs[WarningMarkerRangeFont] = {u"Meiryo", 22, 16, 700};
   return specs;
 }
 

@@ -7,8 +7,9 @@
 
 namespace hw {
 
-// The 19 fonts of the main window, in order of creation, and the font of the label that says
-// where the picture's data came from.
+// The 19 fonts of the main window, in order of creation, the font of the label that says
+// where the picture's data came from, the tsunami panel's (from the theme, with its narrower
+// variants) and the early warning's.
 enum FontIndex : int {
   EventTimeFont = 0,
   HisEvTimeFont,
@@ -30,6 +31,14 @@ enum FontIndex : int {
   CommTableFont,
   DebugFont,
   LabelFont,
+  TsunamiPanelFont,
+  TsunamiPanelNarrowFont,
+  TsunamiPanelNarrowestFont,
+  WarningTitleFont,
+  WarningTextFont,
+  WarningNoteFont,
+  WarningMarkerFont,
+  WarningMarkerRangeFont,
   kFontCount,
 };
 

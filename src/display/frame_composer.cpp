@@ -28,6 +28,23 @@ void FrameComposer::ComposeFrame() {
 
   DrawHistoryTable(in_, mapLayer_.RememberedEpicentre());
   DrawCommentTable(in_, commRowStart_);
+  tsunamiPanel_.AfterComposition(in_);
+  ++compositions_;
+  window_.InvalidateRect();
+}
+
+void FrameComposer::ComposeTsunami(const TsunamiState& state) {
+  tsunamiPanel_.Show(in_, state);
+  ++compositions_;
+  window_.InvalidateRect();
+}
+
+void FrameComposer::ComposeEarlyWarning(const std::optional<EarlyWarning>& warning) {
+  if (warning) {
+    warningPage_.Compose(in_, *warning);
+  } else {
+    warningPage_.Release();
+  }
   ++compositions_;
   window_.InvalidateRect();
 }

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "display/compose_inputs.h"
 #include "display/debug_status.h"
+#include "display/early_warning_page.h"
 #include "display/map_layer.h"
+#include "display/tsunami_panel.h"
 #include "platform/window_host.h"
 
 namespace hw {
@@ -19,9 +22,16 @@ class FrameComposer {
   void ComposeFrame();
   // The picture before any report: the empty boxes over the whole map of Japan.
   void ComposeWaiting();
+  // The tsunami forecast to show: the panel, the last layer, is drawn anew over the pages as
+  // they are (a composition draws it too while one is shown).
+  void ComposeTsunami(const TsunamiState& state);
+  // The early warning shown instead of the report's pages, or none: the report's picture again.
+  void ComposeEarlyWarning(const std::optional<EarlyWarning>& warning);
 
   const MapLayer& mapLayer() const { return mapLayer_; }
   MapLayer& mapLayer() { return mapLayer_; }
+  const TsunamiPanel& tsunamiPanel() const { return tsunamiPanel_; }
+  const EarlyWarningPage& warningPage() const { return warningPage_; }
   // How many compositions there have been; painting compares it to see new pages.
   const std::uint64_t& compositions() const { return compositions_; }
   // The first row of the comment table, raised by the city list table.
@@ -36,6 +46,8 @@ class FrameComposer {
   ComposeInputs in_;
   RepaintTarget& window_;
   MapLayer mapLayer_;
+  TsunamiPanel tsunamiPanel_;
+  EarlyWarningPage warningPage_;
   int commRowStart_ = 0;
   std::uint64_t compositions_ = 0;
   bool waiting_ = false;

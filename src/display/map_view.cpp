@@ -125,7 +125,7 @@ bool HasEpicentre(int issueType, bool rememberedEpicentre) {
 }  // namespace
 
 MapView ComputeMapView(const LatestReport& report, MapViewInputs in,
-                       std::optional<GridPosition>& epicentreGrid) {
+                       std::optional<GridPosition>& epicentreGrid, int minimumLevel) {
   const int type = report.issueType;
   ViewBox box;
   if (in.wholeJapan) {
@@ -162,7 +162,9 @@ MapView ComputeMapView(const LatestReport& report, MapViewInputs in,
   int cy = box.minY + h / 2;
 
   MapView view;
-  view.level = in.wholeJapan ? kLevels : ThemedLevel(LevelOf(w, h), in.theme);
+  view.level = in.wholeJapan ? kLevels
+                             : std::max(ThemedLevel(LevelOf(w, h), in.theme),
+                                        std::clamp(minimumLevel, 1, kLevels));
   ThemeLayout& theme = in.theme;
   theme.MapXaxisOffset = std::clamp(theme.MapXaxisOffset, -300, 300);
   theme.MapYaxisOffset = std::clamp(theme.MapYaxisOffset, -300, 300);

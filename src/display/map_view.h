@@ -50,9 +50,10 @@ struct MapViewInputs {
 
 // The view of a composition for `report`. Projects the report's epicentre when the report
 // type has one (types 2–5, and a prompt report with a remembered epicentre) and stores it in
-// `epicentreGrid`, which otherwise keeps its value.
+// `epicentreGrid`, which otherwise keeps its value. The zoom level is at least
+// `minimumLevel` (1: any level; the theme's cap does not lower it).
 MapView ComputeMapView(const LatestReport& report, MapViewInputs inputs,
-                       std::optional<GridPosition>& epicentreGrid);
+                       std::optional<GridPosition>& epicentreGrid, int minimumLevel = 1);
 
 // Pixel position on the 1920 × 1080 map panel of a grid position, for a Japan map view.
 struct PanelPosition {

@@ -67,6 +67,7 @@ Rect AspectSource(int aspect) {
 }  // namespace
 
 bool WindowPainter::Animated() const {
+  if (in_.cover != nullptr) return false;
   const int type = in_.reports.latest.issueType;
   return type >= Destination && type <= Foreign;
 }
@@ -113,7 +114,8 @@ WindowPainter::FrameKey WindowPainter::KeyFor(const PaintState& state, const Alp
   key.debug = s.Debug == 1;
   key.window = state.window;
   key.label = LabelOf(state);
-  key.ticker = TickerShown();
+  key.cover = in_.cover != nullptr;
+  key.ticker = !key.cover && TickerShown();
   key.tickerOffset = key.ticker ? state.TickerOffset : 0;
   if (!key.animated) return key;
 
@@ -208,9 +210,10 @@ PaintResult WindowPainter::OnPaint(const PaintState& state, FramePhase* pacing) 
     if (scaled_.Configure(key.window, pageSource, key.compositions)) damage = kWholePage;
     if (!IsEmpty(damage)) {
       windowDamage = scaled_.ToWindow(damage);
-      if (key.debug || key.pulseWholePage) {
-        // The overlay, or a pulse of the whole page over the fade, covers much of the picture:
-        // the page is made whole and stretched.
+      if (key.debug || key.pulseWholePage || key.cover) {
+        // The overlay, a pulse of the whole page over the fade, or a page shown instead of the
+        // views (which have no stretched copies) covers much of the picture: the page is made
+        // whole and stretched.
         Assemble(key, damage);
         if (key.ticker) DrawTicker(key);
         const Rect label = LabelBox(key.label, key.aspect);
@@ -230,7 +233,7 @@ PaintResult WindowPainter::OnPaint(const PaintState& state, FramePhase* pacing) 
   if (key.debug) DrawDebugOverlay(state);
   shown_ = key;
   if (atWindowSize) {
-    if ((key.debug || key.pulseWholePage) && !IsEmpty(windowDamage)) {
+    if ((key.debug || key.pulseWholePage || key.cover) && !IsEmpty(windowDamage)) {
       scaled_.StretchFromPage(in_.surfaces[CanvasSurface].surface, DisplayPage, windowDamage);
     }
     return {{&scaled_.picture(), {0, 0, key.window.width, key.window.height}, windowDamage, false},
@@ -294,6 +297,11 @@ void WindowPainter::Assemble(const FrameKey& key, const Rect& damage) {
   Surface& canvas = in_.surfaces[CanvasSurface].surface;
   for (int top = damage.top; top < damage.bottom; top += kBandRows) {
     const Rect band{damage.left, top, damage.right, std::min(top + kBandRows, damage.bottom)};
+    if (key.cover) {
+      BitBlt(canvas, PageX(DisplayPage) + band.left, band.top, band.Width(), band.Height(),
+             *in_.cover, band.left, band.top);
+      continue;
+    }
     PagePart(canvas, key.shownPage, kWholePage, band);
     if (key.fadeAlpha > 0) PagePart(canvas, key.otherPage, kWholePage, band, key.fadeAlpha);
     if (key.pulse) PagePart(canvas, key.pulsePage, key.pulseRect, band, key.blinkAlpha);

@@ -30,6 +30,8 @@ struct PaintInputs {
   const FeedState& origin;  // where the shown report came from (the health comes per paint)
   const MapLayer& mapLayer;
   const std::uint64_t& compositions;
+  // A page shown instead of the report's pages (the early warning's), or null.
+  const Surface* const& cover;
 };
 
 // The fetch worker's status word and counters at the time of a paint, for the debug overlay.
@@ -132,6 +134,7 @@ class WindowPainter {
     PictureLabel label;
     bool debug = false;
     int aspect = 0;
+    bool cover = false;
     Size window;
     bool operator==(const FrameKey&) const = default;
   };

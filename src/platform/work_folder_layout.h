@@ -81,9 +81,10 @@ class WorkFolderLayout {
 
   // The reference files of "Setting\", the station list as the program reads it (the refreshed
   // copy once there is one), the demo reports of "Storage\" ("demo.json", and "demo1.json" …
-  // "demo4.json" for index 1 … 4 of the rotating demo) and the chime played with a
-  // notification when the user chose no sound file of their own: the user's copies where they
-  // have them, else the shipped ones.
+  // "demo4.json" for index 1 … 4 of the rotating demo, and "demo_warnings.json", the warnings
+  // the rotating demo plays), the chime played with a notification and the sound of an early
+  // warning when the user chose no sound file of their own: the user's copies where they have
+  // them, else the shipped ones.
   std::u16string AreaInfoFile() const { return Shipped(u"Setting\\AreaInfo.ini"); }
   std::u16string LandAreaFile() const { return Shipped(u"Setting\\LandArea.ini"); }
   std::u16string LoadedStationsFile() const { return Shipped(u"Setting\\Stations.ini"); }
@@ -92,7 +93,9 @@ class WorkFolderLayout {
     return Shipped(u"Storage\\demo" + std::u16string(1, static_cast<char16_t>(u'0' + index)) +
                    u".json");
   }
+  std::u16string DemoWarningsFile() const { return Shipped(u"Storage\\demo_warnings.json"); }
   std::u16string NotifySoundFile() const { return Shipped(u"Sound\\notify.wav"); }
+  std::u16string WarningSoundFile() const { return Shipped(u"Sound\\warning.wav"); }
 
   // A path from the settings file: one that begins with "." lies below the working folder,
   // any other is taken as it is.

@@ -94,6 +94,21 @@ constexpr SettingKey kNotifySound =
     Number(u"Notify", u"Sound", &AppSettings::NotifySound, Limit::kFlag);
 constexpr SettingKey kNotifySoundFile =
     Text(u"Notify", u"SoundFile", &AppSettings::NotifySoundFile);
+constexpr SettingKey kNotifyTsunamiGrade =
+    Number(u"Notify", u"TsunamiGrade", &AppSettings::NotifyTsunamiGrade, Limit::kClamp, 0, 3);
+constexpr SettingKey kNotifyEarlyWarning =
+    Number(u"Notify", u"EarlyWarning", &AppSettings::NotifyEarlyWarning, Limit::kFlag);
+constexpr SettingKey kNotifyEarlyWarningSound =
+    Number(u"Notify", u"EarlyWarningSound", &AppSettings::NotifyEarlyWarningSound,
+           Limit::kRangeOrZero, -1, 1);
+constexpr SettingKey kNotifyEarlyWarningSoundFile =
+    Text(u"Notify", u"EarlyWarningSoundFile", &AppSettings::NotifyEarlyWarningSoundFile);
+constexpr SettingKey kWarningTsunami =
+    Number(u"Warning", u"Tsunami", &AppSettings::WarningTsunami, Limit::kFlag);
+constexpr SettingKey kWarningEarly =
+    Number(u"Warning", u"EarlyWarning", &AppSettings::WarningEarly, Limit::kFlag);
+constexpr SettingKey kWarningShowTest =
+    Number(u"Warning", u"ShowTest", &AppSettings::WarningShowTest, Limit::kFlag);
 constexpr SettingKey kPushEnabled =
     Number(u"Push", u"Enabled", &AppSettings::PushEnabled, Limit::kFlag);
 constexpr SettingKey kPushUrl = Text(u"Push", u"Url", &AppSettings::PushUrl);
@@ -103,36 +118,95 @@ constexpr SettingKey kPushReload =
 
 constexpr std::array kPositionKeys = {&kTop, &kLeft, &kBottom, &kRight};
 
-// [Flag] Autostart and [Notify] come last, after the keys the file has always held.
-constexpr std::array kReadOrder = {
-    &kTop,           &kLeft,          &kBottom,         &kRight,
-    &kMinX,          &kMinY,          &kMaxX,           &kMaxY,
-    &kFlameOff,      &kOntop,         &kDrag,           &kDemo,
-    &kDebug,         &kTStart,        &kAspect,         &kHisJsonSavePath,
-    &kHisJsonNum,    &kSiJson,        &kStaJson,        &kSpeedDraw,
-    &kSpeedScroll,   &kReload,        &kEpiFront,       &kEpiBlink,
-    &kShindoMap,     &kApiBase,       &kSandboxBase,    &kStationHost,
-    &kPushEnabled,   &kPushUrl,       &kPushSandboxUrl, &kPushReload,
-    &kAutostart,     &kNotifyEnabled, &kNotifyMinScale, &kNotifyForeign,
-    &kNotifyTsunami, &kNotifyDemo,    &kNotifySound,    &kNotifySoundFile};
+// [Flag] Autostart, [Notify] and [Warning] come last, after the keys the file has always held.
+constexpr std::array kReadOrder = {&kTop,
+                                   &kLeft,
+                                   &kBottom,
+                                   &kRight,
+                                   &kMinX,
+                                   &kMinY,
+                                   &kMaxX,
+                                   &kMaxY,
+                                   &kFlameOff,
+                                   &kOntop,
+                                   &kDrag,
+                                   &kDemo,
+                                   &kDebug,
+                                   &kTStart,
+                                   &kAspect,
+                                   &kHisJsonSavePath,
+                                   &kHisJsonNum,
+                                   &kSiJson,
+                                   &kStaJson,
+                                   &kSpeedDraw,
+                                   &kSpeedScroll,
+                                   &kReload,
+                                   &kEpiFront,
+                                   &kEpiBlink,
+                                   &kShindoMap,
+                                   &kApiBase,
+                                   &kSandboxBase,
+                                   &kStationHost,
+                                   &kPushEnabled,
+                                   &kPushUrl,
+                                   &kPushSandboxUrl,
+                                   &kPushReload,
+                                   &kAutostart,
+                                   &kNotifyEnabled,
+                                   &kNotifyMinScale,
+                                   &kNotifyForeign,
+                                   &kNotifyTsunami,
+                                   &kNotifyDemo,
+                                   &kNotifySound,
+                                   &kNotifySoundFile,
+                                   &kNotifyTsunamiGrade,
+                                   &kNotifyEarlyWarning,
+                                   &kNotifyEarlyWarningSound,
+                                   &kNotifyEarlyWarningSoundFile,
+                                   &kWarningTsunami,
+                                   &kWarningEarly,
+                                   &kWarningShowTest};
 
 // Autostart is written last of [Flag], which already stands in the file by then.
-constexpr std::array kWriteOrder = {&kName,           &kTop,
-                                    &kLeft,           &kBottom,
-                                    &kRight,          &kMinX,
-                                    &kMinY,           &kMaxX,
-                                    &kMaxY,           &kFlameOff,
-                                    &kOntop,          &kDrag,
-                                    &kDemo,           &kSpeedDraw,
-                                    &kSpeedScroll,    &kAspect,
-                                    &kReload,         &kHisJsonSavePath,
-                                    &kHisJsonNum,     &kSiJson,
-                                    &kStaJson,        &kEpiFront,
-                                    &kEpiBlink,       &kShindoMap,
-                                    &kAutostart,      &kNotifyEnabled,
-                                    &kNotifyMinScale, &kNotifyForeign,
-                                    &kNotifyTsunami,  &kNotifyDemo,
-                                    &kNotifySound,    &kNotifySoundFile};
+constexpr std::array kWriteOrder = {&kName,
+                                    &kTop,
+                                    &kLeft,
+                                    &kBottom,
+                                    &kRight,
+                                    &kMinX,
+                                    &kMinY,
+                                    &kMaxX,
+                                    &kMaxY,
+                                    &kFlameOff,
+                                    &kOntop,
+                                    &kDrag,
+                                    &kDemo,
+                                    &kSpeedDraw,
+                                    &kSpeedScroll,
+                                    &kAspect,
+                                    &kReload,
+                                    &kHisJsonSavePath,
+                                    &kHisJsonNum,
+                                    &kSiJson,
+                                    &kStaJson,
+                                    &kEpiFront,
+                                    &kEpiBlink,
+                                    &kShindoMap,
+                                    &kAutostart,
+                                    &kNotifyEnabled,
+                                    &kNotifyMinScale,
+                                    &kNotifyForeign,
+                                    &kNotifyTsunami,
+                                    &kNotifyDemo,
+                                    &kNotifySound,
+                                    &kNotifySoundFile,
+                                    &kNotifyTsunamiGrade,
+                                    &kNotifyEarlyWarning,
+                                    &kNotifyEarlyWarningSound,
+                                    &kNotifyEarlyWarningSoundFile,
+                                    &kWarningTsunami,
+                                    &kWarningEarly,
+                                    &kWarningShowTest};
 
 int Limited(const SettingKey& key, int value) {
   switch (key.limit) {

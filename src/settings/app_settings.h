@@ -57,6 +57,20 @@ struct AppSettings {
   int NotifyDemo = 0;
   int NotifySound = 0;
   std::u16string NotifySoundFile;
+  // Notifications of tsunami forecasts from this grade on (keys TsunamiGrade: 0 none,
+  // 1 津波注意報, 2 津波警報, 3 大津波警報) and of early warnings (EarlyWarning, urgent), the
+  // latter with a sound of their own (EarlyWarningSound: −1 as Sound, 0 none, 1 always;
+  // EarlyWarningSoundFile empty means the shipped warning sound).
+  int NotifyTsunamiGrade = 1;
+  int NotifyEarlyWarning = 1;
+  int NotifyEarlyWarningSound = -1;
+  std::u16string NotifyEarlyWarningSoundFile;
+  // [Warning]: what the picture shows beside the reports: the tsunami forecast in force
+  // (Tsunami), early warnings from the push channel (EarlyWarning), and test messages of the
+  // service, labelled "訓練/テスト" (ShowTest).
+  int WarningTsunami = 1;
+  int WarningEarly = 1;
+  int WarningShowTest = 0;
   // [Push]: read only, edited by hand. The service's push channel starts a fetch as soon as a
   // report is announced; while it is connected, polling waits PushReload seconds instead of
   // Reload. HERONWATCH_PUSH_URL / HERONWATCH_SANDBOX_PUSH_URL override the addresses.

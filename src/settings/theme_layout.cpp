@@ -17,6 +17,13 @@ constexpr ThemeElement kMagnitudeBox{1066, 20, 1342, 111, 277, 82, 1, 255};
 constexpr ThemeElement kUserBox{20, 20, 510, 156, 490, 136, 0, 128};
 constexpr ThemeElement kTsunamiBox{1327, 996, 1655, 1055, 640, 110, 1, 128};
 
+// A panel lies on the 1920 × 1080 page, and its text is from a tenth of a line to a third of
+// the page high.
+constexpr int kPanelRight = 1919;
+constexpr int kPanelBottom = 1079;
+constexpr int kPanelFontLow = 8;
+constexpr int kPanelFontHigh = 360;
+
 TextStyle Style(int height, int width, int weight, std::u16string_view colour,
                 std::u16string_view face) {
   TextStyle style;
@@ -179,6 +186,26 @@ void VisitStyle(Visitor& v, const StyleEntry& entry, Style& style) {
   if (entry.keys & kAlign) v.Align(entry.name, u"align", style.align);
 }
 
+// A panel's rectangle is kept on the page and its text readable.
+template <typename Visitor, typename Panel>
+void VisitPanel(Visitor& v, std::u16string_view name, Panel& panel) {
+  v.Int(name, u"rcLeft", panel.rcLeft);
+  v.Limit(panel.rcLeft, 0, kPanelRight);
+  v.Int(name, u"rcTop", panel.rcTop);
+  v.Limit(panel.rcTop, 0, kPanelBottom);
+  v.Int(name, u"rcRight", panel.rcRight);
+  v.Limit(panel.rcRight, 0, kPanelRight);
+  v.Int(name, u"rcBottom", panel.rcBottom);
+  v.Limit(panel.rcBottom, 0, kPanelBottom);
+  v.Int(name, u"visible", panel.visible);
+  v.Int(name, u"alpha", panel.alpha);
+  v.Limit(panel.alpha, 0, 255);
+  const StyleEntry style{name, nullptr, kBasic, u"#ffffff"};
+  VisitStyle(v, style, panel.style);
+  v.Limit(panel.style.fontHeight, kPanelFontLow, kPanelFontHigh);
+  v.Limit(panel.style.fontWidth, 0, kPanelFontHigh);
+}
+
 template <typename Visitor, typename Layout>
 void VisitThemeLayout(Visitor& v, Layout& layout) {
   auto& intensity = layout.intensity;
@@ -223,6 +250,9 @@ void VisitThemeLayout(Visitor& v, Layout& layout) {
     }
     VisitStyle(v, group.style, layout.style.*group.style.style);
   }
+
+  v.Section(u"Panel");
+  VisitPanel(v, u"TsunamiPanel", layout.panel.TsunamiPanel);
 
   v.Section(u"Config");
   v.Int(u"", u"MapScaleMax", layout.MapScaleMax);
@@ -375,6 +405,9 @@ ThemeLayout::ThemeLayout() {
   text.HisEvTimeDate = text.ReportTimeDate;
   text.HisEvTimeHour = text.ReportTimeHour;
   text.HisEvTimeMinute = text.ReportTimeMinute;
+
+  // The tsunami panel covers the history table's four rows while a forecast is in force.
+  panel.TsunamiPanel = {1223, 560, 1814, 1031, 1, 255, Style(32, 24, 700, u"#ffffff", u"Meiryo")};
 
   style.Magnitude = Style(115, 45, 700, u"#ffff00", u"Arial Black");
   style.EventTime = Style(90, 30, 700, u"#ffffff", u"Arial");

@@ -58,6 +58,19 @@ struct TextStyle {
   bool operator==(const TextStyle&) const = default;
 };
 
+// A box the program draws itself, without a sprite: its rectangle (both corners inclusive),
+// visibility, the opacity of its shade and the style of its text.
+struct PanelElement {
+  int rcLeft = 0;
+  int rcTop = 0;
+  int rcRight = 0;
+  int rcBottom = 0;
+  int visible = 0;
+  int alpha = 0;
+  TextStyle style;
+  bool operator==(const PanelElement&) const = default;
+};
+
 struct TableLayout {
   int type = 0;
   int rcLeft = 260;
@@ -121,6 +134,12 @@ struct ThemeLayout {
     TextStyle HisMagnitude, HisShingen, HisDepth, HisEvTime;
     bool operator==(const FontStyles&) const = default;
   } style;
+
+  // [Panel]: the boxes the program draws itself. TsunamiPanel: the tsunami forecast in force.
+  struct Panels {
+    PanelElement TsunamiPanel;
+    bool operator==(const Panels&) const = default;
+  } panel;
 
   // [Config] of the theme: map framing.
   int MapScaleMax = 0;

@@ -88,7 +88,8 @@ void CTremorlensDlg::SetStale(bool stale) {
 }
 
 void CTremorlensDlg::ShowFeedState() {
-  const std::u16string text = TrayToolTipText(Feed(), display_.shown().latest);
+  const std::u16string text =
+      TrayToolTipText(Feed(), display_.shown().latest) + warnings_.ToolTipLines();
   if (text == shownToolTip_) return;
   shownToolTip_ = text;
   ports_.tray.SetToolTip(text);

@@ -43,6 +43,7 @@ void CTremorlensDlg::OnTimer() {
   if (newSecond || PushConnected()) TickPushDoorbell();
   if (newSecond) ScheduleFetch();
   TakeOverFetchStatus();
+  warnings_.Tick(WarningContextNow(), newSecond);
 
   if (loop.PaintCount == 1) {
     loop.PaintCount = -1;
@@ -213,6 +214,7 @@ void CTremorlensDlg::TakeOverFetchStatus() {
   switch (status) {
     case FetchDone: {
       display_.TakeOver(ports_.fetch.Result(), fetch.Detail.source, loop.NowTime);
+      warnings_.AfterReport(display_.shown().latest);
       fetch.LastShownId = fetch.NewestId;
       RecordFeed(status);
       NotifyNewReport();

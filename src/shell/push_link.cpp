@@ -39,10 +39,16 @@ std::string IdWithoutQuotes(const std::u16string& id) {
 void CTremorlensDlg::AttachPushChannel(PushChannel& channel) {
   PushDoorbell::Hooks hooks;
   hooks.ring = [this] { FetchNow(); };
-  hooks.readNow = [this] { FetchNow(); };
+  hooks.readNow = [this] {
+    FetchNow();
+    warnings_.OnConnected();
+  };
   hooks.shownId = [this] { return IdWithoutQuotes(context_.fetch.LastShownId); };
   hooks.log = [this](std::u16string_view line) {
     context_.eventLog.WriteEventLog(std::u16string(kEventLogPrefix) + std::u16string(line));
+  };
+  hooks.otherMessage = [this](int code, std::string_view text) {
+    warnings_.OnPushed(code, text, WarningContextNow());
   };
   doorbell_ = std::make_unique<PushDoorbell>(channel, std::move(hooks));
 }

@@ -16,6 +16,7 @@ void CTremorlensDlg::OnDestroy() {
   platform_.window.KillTimer();
   ports_.fetch.Shutdown();
   ports_.reference.Shutdown();
+  warnings_.Shutdown();
 
   // When start-up ended before the first tick placed the window, the window still has its
   // initial rectangle; the stored one is kept rather than overwritten with it.

@@ -3,12 +3,19 @@
 #include "platform/blit.h"
 #include "platform/clock.h"
 #include "shell/fetch_schedule.h"
+#include "shell/warning_link.h"
 
 namespace hw {
 
 CTremorlensDlg::CTremorlensDlg(AppContext& context, Display& display, PlatformServices& platform,
                                ShellPorts& ports)
-    : context_(context), platform_(platform), ports_(ports), display_(display) {}
+    : context_(context),
+      platform_(platform),
+      ports_(ports),
+      display_(display),
+      warnings_(
+          display, context.eventLog, ports.notify, requestBudget_,
+          [&context] { return ApiBaseInUse(context); }, [this] { ShowFeedState(); }) {}
 
 void CTremorlensDlg::SetFrameInterval() {
   context_.loop.FrameInterval = FrameIntervalFor(context_.settings.SpeedDraw);

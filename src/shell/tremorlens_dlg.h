@@ -14,6 +14,7 @@
 #include "shell/request_budget.h"
 #include "shell/settings_dialog_link.h"
 #include "shell/shell_ports.h"
+#include "shell/warning_feed.h"
 
 namespace hw {
 
@@ -61,6 +62,8 @@ class CTremorlensDlg final : public WindowEventSink,
   // Listens to the service's push channel from now on: an announced report is fetched at the
   // next second, and polling slows to [Push] Reload while the channel is connected.
   void AttachPushChannel(PushChannel& channel);
+  // Reads the tsunami list through `fetch` beside the report list (see WarningFeed).
+  void AttachTsunamiFetch(TsunamiFetchService& fetch) { warnings_.AttachTsunamiFetch(fetch); }
 
   SettingsDialogLink& settingsLink() { return *this; }
   // Where the picture's report came from and whether the feed answers: the picture's label
@@ -92,6 +95,8 @@ class CTremorlensDlg final : public WindowEventSink,
   void FetchNow();
   // Reload, or the longer push period while the push channel is connected.
   int PollPeriod() const;
+  // What the warnings read from the loop now (warning_link.cpp).
+  WarningContext WarningContextNow() const;
   void TakeOverFetchStatus();
   // A desktop notification of the report just taken over, when it is one to announce.
   void NotifyNewReport();
@@ -153,6 +158,8 @@ class CTremorlensDlg final : public WindowEventSink,
   RequestBudget requestBudget_;
   std::string fetchAddress_;     // the address the running fetch asks
   bool budgetWaitSaid_ = false;  // whether the log said that fetches wait for the budget
+  // Tsunami forecasts and early warnings beside the reports.
+  WarningFeed warnings_;
 };
 
 }  // namespace hw

@@ -8,13 +8,19 @@
 #include <string>
 #include <vector>
 
+#include "acquisition/early_warning_board.h"
 #include "acquisition/fetch_worker.h"
+#include "acquisition/tsunami_board.h"
 #include "display/map_layer.h"
 #include "headless/headless_display.h"
+#include "platform/early_warning_message.h"
 #include "platform/file_system.h"
+#include "platform/push_message.h"
 #include "platform/qt/png_file.h"
 #include "platform/qt/qt_headless_gui.h"
 #include "platform/text_codec.h"
+#include "platform/timed_messages.h"
+#include "platform/tsunami_message.h"
 #include "tool/commands.h"
 #include "tool/json_writer.h"
 #include "tool/work_folder.h"
@@ -117,6 +123,62 @@ bool WritePictures(const std::filesystem::path& out, int number, HeadlessDisplay
          written;
 }
 
+// Writes the window's picture as it is now, as "wNN-window.png".
+bool WriteWarningPicture(const std::filesystem::path& out, int number, HeadlessDisplay& display) {
+  char name[32];
+  std::snprintf(name, sizeof name, "w%02d-window.png", number);
+  const PaintSource frame = display.Paint(0);
+  return WritePngFile((out / name).string(), display.canvas(), frame.source);
+}
+
+// Plays the stored messages in their order over the last composition, as the push channel
+// would deliver them (stored messages are shown whatever their age, as the demo's are), and
+// prints one JSON line per message with what it did.
+int PlayWarnings(const std::string& text, const std::string& outFolder, HeadlessDisplay& display) {
+  const std::optional<std::vector<TimedMessage>> messages = ReadTimedMessages(text, 1 << 30);
+  if (!messages) return Fail("the warnings file is no JSON array of {\"at\", \"message\"}");
+  TsunamiBoard tsunami;
+  EarlyWarningBoard warning;
+  int number = 0;
+  for (const TimedMessage& message : *messages) {
+    const std::int64_t nowMs = std::int64_t{message.second} * 1000;
+    const std::optional<PushNotice> notice = ReadPushMessage(message.text);
+    JsonWriter json;
+    json.BeginObject();
+    json.Key("at").Value(message.second);
+    json.Key("code").Value(notice ? notice->code : 0);
+    if (warning.Tick(nowMs)) display.display().TakeOverEarlyWarning(warning.shown());
+    if (tsunami.Tick(nowMs)) display.display().TakeOverTsunami(tsunami.state());
+    std::vector<std::u16string> log;
+    if (notice && notice->code == 552) {
+      if (const std::optional<TsunamiMessage> m = ReadTsunamiMessage(message.text)) {
+        const TsunamiBoard::Outcome outcome = tsunami.TakeOver(*m, nowMs, 0);
+        log = outcome.log;
+        display.display().TakeOverTsunami(tsunami.state());
+      }
+    } else if (notice && notice->code == 556) {
+      if (const std::optional<EarlyWarningMessage> m = ReadEarlyWarningMessage(message.text)) {
+        const EarlyWarningBoard::Outcome outcome = warning.TakeOver(*m, nowMs, false);
+        log = outcome.log;
+        display.display().TakeOverEarlyWarning(warning.shown());
+      }
+    }
+    json.Key("earlyWarning").Bool(warning.shown().has_value());
+    json.Key("tsunamiRegions").Value(static_cast<int>(tsunami.state().regions.size()));
+    json.Key("logLines").BeginArray();
+    for (const std::u16string& line : log)
+      json.Value(line);
+    json.EndArray();
+    json.EndObject();
+    std::printf("%s\n", json.str().c_str());
+    ++number;
+    if (!outFolder.empty() && !WriteWarningPicture(outFolder, number, display)) {
+      return Fail("cannot write the pictures to " + outFolder);
+    }
+  }
+  return 0;
+}
+
 }  // namespace
 
 int RunCompose(const Arguments& args) {
@@ -144,6 +206,11 @@ int RunCompose(const Arguments& args) {
   }
   // Every body is read first, as a demo file is, so that a bad path stops the run before any
   // line is printed.
+  std::optional<std::string> warnings;
+  if (const std::optional<std::string> path = args.Value("warnings")) {
+    warnings = ReadFileBytes(Utf8ToUtf16(*path), FetchWorker::kBodyLimit);
+    if (!warnings) return Fail("cannot read " + *path);
+  }
   std::vector<std::string> bodies;
   for (const std::string& path : args.arguments) {
     std::optional<std::string> body = ReadFileBytes(Utf8ToUtf16(path), FetchWorker::kBodyLimit);
@@ -168,7 +235,7 @@ int RunCompose(const Arguments& args) {
       return Fail("cannot write the pictures to " + outFolder);
     }
   }
-  return 0;
+  return warnings ? PlayWarnings(*warnings, outFolder, *display) : 0;
 }
 
 }  // namespace hw::tool

@@ -34,10 +34,14 @@ std::vector<Command> Commands() {
         "JSON line with the map view, markers, epicentre and event log lines; with --out\n"
         "it also writes NNN-page0.png ... NNN-page3.png and NNN-window.png (the first\n"
         "paint, at second 0 of the minute, labelled with where the reports came from:\n"
-        "--source, else the demo when the working folder's settings choose it, else live).",
+        "--source, else the demo when the working folder's settings choose it, else live).\n"
+        "--warnings then plays stored tsunami forecasts and early warnings over the last\n"
+        "composition, one JSON line and one wNN-window.png each.",
         {kWorkdir,
          kRuntime,
          {"out", "DIR", "the folder the pictures are written to"},
+         {"warnings", "FILE",
+          "messages to play after the bodies, as runtime/Storage/demo_warnings.json holds them"},
          {"source", "live|demo|sandbox", "where the pictures say the reports came from"}},
         "BODY.json...",
         "report bodies as the service answers, or the demo files",

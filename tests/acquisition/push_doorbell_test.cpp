@@ -23,9 +23,12 @@ struct Bell {
   int rings = 0;
   int reads = 0;
   std::vector<std::u16string> log;
-  PushDoorbell doorbell{channel,
-                        {[this] { ++rings; }, [this] { ++reads; }, [this] { return shown; },
-                         [this](std::u16string_view line) { log.emplace_back(line); }}};
+  std::vector<std::pair<int, std::string>> others;
+  PushDoorbell doorbell{
+      channel,
+      {[this] { ++rings; }, [this] { ++reads; }, [this] { return shown; },
+       [this](std::u16string_view line) { log.emplace_back(line); },
+       [this](int code, std::string_view text) { others.emplace_back(code, std::string(text)); }}};
   std::int64_t now = 0;
 
   void Tick(std::int64_t ms, const std::string& url = kUrl) {
@@ -82,6 +85,27 @@ TEST(PushDoorbell, RingsOnceForEachNewlyAnnouncedReport) {
     bell.Tick(PushDoorbell::kFirstRingMs);
     EXPECT_EQ(bell.rings, c.rings);
   }
+}
+
+// Tsunami forecasts and early warnings go on as they came, whatever their id; announcements
+// and texts without a code do not.
+TEST(PushDoorbell, HandsEveryOtherCodedMessageOn) {
+  Bell bell;
+  bell.Tick(0);
+  bell.channel.Connect();
+  const std::string tsunami = R"({"code":552,"id":"t1","cancelled":false})";
+  const std::string warning = R"({"code":556,"issue":{"eventId":"e"}})";
+  for (const std::string& message :
+       {tsunami, std::string(R"({"_id":"a1","code":551})"), warning, warning,
+        std::string(R"({"id":"x"})"), std::string("garbage")}) {
+    bell.channel.Send(message);
+  }
+  const std::vector<std::pair<int, std::string>> expected = {
+      {552, tsunami}, {556, warning}, {556, warning}};
+  EXPECT_EQ(bell.others, expected);  // at once, unlike the ring
+  EXPECT_EQ(bell.rings, 0);
+  bell.Tick(PushDoorbell::kFirstRingMs);
+  EXPECT_EQ(bell.rings, 1);
 }
 
 TEST(PushDoorbell, RingsAgainWhileTheHistoryHasNotCaughtUp) {

@@ -78,7 +78,8 @@ struct PaintHarness : ComposeHarness {
   SteppingPhase phase;
   // The painter under test over the display's pages, with the picture's origin the test sets.
   WindowPainter painter{PaintInputs{surfaces, *reports, theme, fonts, text, display.settings(),
-                                    feed, display.mapLayer(), display.composer().compositions()}};
+                                    feed, display.mapLayer(), display.composer().compositions(),
+                                    display.composer().warningPage().page()}};
 };
 
 // A detailed report with one station marker, which only the station page shows (the station

@@ -91,6 +91,15 @@ TEST(AppSettings, ValuesAreLimitedRightAfterReading) {
       {"Notify", "Tsunami", "-1", &AppSettings::NotifyTsunami, 0},
       {"Notify", "Demo", "1", &AppSettings::NotifyDemo, 1},
       {"Notify", "Sound", "3", &AppSettings::NotifySound, 0},
+      {"Notify", "TsunamiGrade", "3", &AppSettings::NotifyTsunamiGrade, 3},
+      {"Notify", "TsunamiGrade", "4", &AppSettings::NotifyTsunamiGrade, 3},
+      {"Notify", "TsunamiGrade", "-1", &AppSettings::NotifyTsunamiGrade, 0},
+      {"Notify", "EarlyWarning", "2", &AppSettings::NotifyEarlyWarning, 0},
+      {"Notify", "EarlyWarningSound", "-1", &AppSettings::NotifyEarlyWarningSound, -1},
+      {"Notify", "EarlyWarningSound", "2", &AppSettings::NotifyEarlyWarningSound, 0},
+      {"Warning", "Tsunami", "0", &AppSettings::WarningTsunami, 0},
+      {"Warning", "EarlyWarning", "5", &AppSettings::WarningEarly, 0},
+      {"Warning", "ShowTest", "1", &AppSettings::WarningShowTest, 1},
   };
   for (const Case& c : cases) {
     const std::string ini = std::string("[") + c.section + "]\n" + c.key + "=" + c.value + "\n";
@@ -141,7 +150,9 @@ TEST(AppSettings, WritesEveryKeyButDebugTStartAndNetInDocumentedOrder) {
             "SiJson=0\r\nStaJson=0\r\nEpiFront=0\r\nEpiBlink=0\r\nShindoMap=0\r\n\r\n"
             "[File]\r\nHisJsonSavePath=.\\Storage\\history.json\r\nHisJsonNum=20\r\n\r\n"
             "[Notify]\r\nEnabled=1\r\nMinScale=30\r\nForeign=1\r\nTsunami=1\r\nDemo=0\r\n"
-            "Sound=0\r\nSoundFile=\r\n");
+            "Sound=0\r\nSoundFile=\r\nTsunamiGrade=1\r\nEarlyWarning=1\r\n"
+            "EarlyWarningSound=-1\r\nEarlyWarningSoundFile=\r\n\r\n"
+            "[Warning]\r\nTsunami=1\r\nEarlyWarning=1\r\nShowTest=0\r\n");
 }
 
 TEST(AppSettings, HandEditedKeysSurviveAWriteBack) {

@@ -81,8 +81,9 @@ TEST(ThemeLayout, KeysReachTheirElements) {
 // those values again: no key is listed without being read or read into the wrong field.
 TEST(ThemeLayout, ListingRoundTripsEveryKey) {
   const std::vector<ThemeLayoutEntry> defaults = ListThemeLayout(ThemeLayout{});
-  // [Intensity] 25, [Table] 16, [Waku] 2 + 28 × 8, [Font] 22 × 5 + 10 × 5 + 3 + 4, [Config] 6.
-  EXPECT_EQ(defaults.size(), 440u);
+  // [Intensity] 25, [Table] 16, [Waku] 2 + 28 × 8, [Font] 22 × 5 + 10 × 5 + 3 + 4, [Panel] 11,
+  // [Config] 6.
+  EXPECT_EQ(defaults.size(), 451u);
 
   std::string file;
   std::u16string_view section;

@@ -57,6 +57,8 @@ class PushServer:
         self.sockets = []
         self.events = []  # (kind, monotonic time, detail)
         self.serial = 0
+        # The tsunami forecasts (code 552) a request with codes=552 gets, newest first.
+        self.tsunami = []
         self.log = log
         # Faults a test can switch on: sockets accepted but never upgraded, pings never answered.
         self.handshake = True
@@ -100,12 +102,15 @@ class PushServer:
         with self.lock:
             return self.reports[0]["id"]
 
-    def add_report(self):
-        """Makes a copy of the newest report with a new id the newest; returns the id."""
+    def add_report(self, earthquake_time=None):
+        """Makes a copy of the newest report with a new id the newest (of an earthquake at
+        `earthquake_time`, "YYYY/MM/DD hh:mm:ss", when given); returns the id."""
         with self.lock:
             self.serial += 1
-            report = dict(self.reports[0])
+            report = json.loads(json.dumps(self.reports[0]))
             report["id"] = "%024x" % (0x7e0000000000000000000000 + self.serial)
+            if earthquake_time:
+                report["earthquake"]["time"] = earthquake_time
             self.reports.insert(0, report)
             del self.reports[20:]
             return report["id"]
@@ -121,7 +126,31 @@ class PushServer:
                 pass
         self.note("push", report_id)
 
+    def push_message(self, message):
+        """Pushes a whole message (a tsunami forecast, an early warning) as the service does;
+        returns the monotonic time stamp of the push."""
+        frame = text_frame(json.dumps(message, ensure_ascii=False))
+        with self.lock:
+            sockets = list(self.sockets)
+        for connection in sockets:
+            try:
+                connection.sendall(frame)
+            except OSError:
+                pass
+        self.note("push%d" % message.get("code", 0), message.get("id", ""))
+        return time.monotonic()
+
     def _serve_history(self, handler):
+        if "codes=552" in handler.path:
+            with self.lock:
+                body = json.dumps(self.tsunami, ensure_ascii=False).encode("utf-8")
+            self.note("GET552", handler.path)
+            handler.send_response(200)
+            handler.send_header("Content-Type", "application/json")
+            handler.send_header("Content-Length", str(len(body)))
+            handler.end_headers()
+            handler.wfile.write(body)
+            return
         with self.lock:
             body = json.dumps(self.reports, ensure_ascii=False, separators=(",", ":")).encode("utf-8")
             newest = self.reports[0]["id"]

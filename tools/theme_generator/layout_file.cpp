@@ -67,6 +67,12 @@ constexpr SectionNote kNotes[] = {
      "; fontPadding 0 shows a leading zero of month, day and hour as a blank.\n"
      "; Face names are Windows names: Arial and Arial Black are drawn with Liberation Sans,\n"
      "; Meiryo and MS Gothic with Noto Sans CJK JP.\n"},
+    {u"Panel",
+     "; Boxes the program draws itself, over a shade of opacity alpha, with text in the\n"
+     "; style of their font keys (as in [Font]). TsunamiPanel: the tsunami forecast in force\n"
+     "; (the regions by grade in the agency's colours, each with its expected height and first\n"
+     "; wave), and for a minute that it was lifted; shown only then, over what lies under it.\n"
+     "; Its rectangle is kept on the picture; fontHeight is 8 to 360 pixels.\n"},
     {u"Config",
      "; Framing of the maps. MapScaleMax caps the zoom level (0: no cap; at most 10);\n"
      "; MapScaleOffset is added to the zoom level the report asks for; MapXaxisOffset and\n"

@@ -60,6 +60,9 @@ constexpr int kHistoryLeft = 1920 - kEdge - kHistoryWidth;
 constexpr int kTickerTop = 1012;
 constexpr int kTickerHeight = 52;
 constexpr int kHistoryTop = kTickerTop - 12 - 4 * kHistoryHeight;
+// The tsunami panel covers the history rows while a forecast is in force, and reaches up over
+// the map far enough for eleven rows: a title, the grades' bars and their regions.
+constexpr int kTsunamiPanelTop = kHistoryTop - 120;
 
 }  // namespace
 
@@ -160,6 +163,11 @@ ThemeLayout RevLayout() {
   layout.style.HisMagnitude = Style(u"Arial Black", 40, 15, 700, kMagnitudeText);
   layout.style.HisShingen = Style(u"Meiryo", 44, 32, 700, kWhiteText);
   layout.style.HisDepth = Style(u"Meiryo", 36, 26, 700, kWhiteText);
+  PanelElement& tsunami = layout.panel.TsunamiPanel;
+  tsunami = {kHistoryLeft, kTsunamiPanelTop, kHistoryLeft + kHistoryWidth - 1,
+             kHistoryTop + 4 * kHistoryHeight - 1, 1, 255,
+             Style(u"Meiryo", 32, 24, 700, kWhiteText)};
+
   // The headline band is deeper than the ticker, so the map's content moves down a little
   // to stay in the middle of what is left of the picture.
   layout.MapYaxisOffset = 56;
