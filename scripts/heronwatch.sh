@@ -4,13 +4,16 @@
 #   scripts/heronwatch.sh run    install, build, start the program
 #   scripts/heronwatch.sh test   install, build, run every test (CTest summary at the end)
 #   scripts/heronwatch.sh deps   install the Debian packages only
+#
+# HERONWATCH_WERROR=1 builds with warnings as errors (CI does); the user's build never fails on
+# a warning that a newer compiler adds.
 set -euo pipefail
 
 cd "$(dirname "$0")/.."
 
 # One line each on why in README.md.
 PACKAGES=(
-  cmake ninja-build g++ clang libclang-rt-14-dev
+  cmake ninja-build g++ clang libclang-rt-14-dev clang-format clang-tidy
   qt6-base-dev qt6-websockets-dev qt6-tools-dev qt6-l10n-tools
   libgl-dev libcurl4-openssl-dev libjpeg62-turbo-dev libcanberra-dev openssl
   googletest libgtest-dev libgmock-dev libbenchmark-dev python3
@@ -41,7 +44,7 @@ install_deps() {
 }
 
 build() {
-  cmake --preset default
+  cmake --preset default -DHW_WARNINGS_AS_ERRORS="${HERONWATCH_WERROR:-OFF}"
   cmake --build --preset default
 }
 

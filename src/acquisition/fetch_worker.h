@@ -43,7 +43,7 @@ class FetchWorker final : public FetchService {
   // station that felt the earthquake, at most about 4,400 (the reader keeps up to 5,000), at
   // about 85 bytes each in compact JSON (a 2,000-point report is about 150 KB). 512 KiB holds
   // 5,000 points of 100 bytes with room for the rest of the report.
-  static constexpr std::size_t kReportBytes = 512 * 1024;
+  static constexpr std::size_t kReportBytes = std::size_t{512} * 1024;
   // [File] HisJsonNum asks for 1 to 100 reports.
   static constexpr int kMaxReports = 100;
   // A body of this size or more for `reports` reports cannot be a real list: it is refused,

@@ -23,8 +23,9 @@ class FixedText {
 
   void Assign(std::u16string_view text) {
     const std::size_t n = CutLengthKeepingPairs(text, kCapacity);
-    for (std::size_t i = 0; i < n; ++i)
+    for (std::size_t i = 0; i < n; ++i) {
       units_[i] = text[i];
+    }
     units_[n] = u'\0';
     length_ = static_cast<std::uint16_t>(n);
   }

@@ -110,7 +110,7 @@ void PushDoorbell::Ended(std::string_view reason) {
   Log(wasConnected ? u"切断されました" : u"接続できません", detail);
 }
 
-void PushDoorbell::Log(std::u16string_view what, std::string_view detail) {
+void PushDoorbell::Log(std::u16string_view what, std::string_view detail) const {
   hooks_.log(u"プッシュ通知 … " + std::u16string(what) + u" (" + Utf8ToUtf16(detail) + u")");
 }
 

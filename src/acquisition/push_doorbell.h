@@ -73,7 +73,7 @@ class PushDoorbell final : private PushChannelEvents {
   // Ends a connection (or an attempt) that shows no life, as if the server had closed it.
   void GiveUp(std::string_view reason);
   void Ended(std::string_view reason);
-  void Log(std::u16string_view what, std::string_view detail);
+  void Log(std::u16string_view what, std::string_view detail) const;
   void Ring();
 
   PushChannel& channel_;

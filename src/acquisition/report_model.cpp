@@ -15,8 +15,9 @@ void LatestReport::Reset() {
 
 void ResetReportStore(ReportStore& store) {
   store.latest.Reset();
-  for (QuakeReport& slot : store.history)
+  for (QuakeReport& slot : store.history) {
     slot.Reset();
+  }
   store.StoredComment.clear();
 }
 
@@ -28,12 +29,13 @@ void SortReportHistory(ReportHistory& history) {
 void SortObservationPoints(LatestReport& report) {
   if (report.pointCount == 0) return;
   const int count = std::clamp(report.pointCount, 0, LatestReport::kMaxPoints);
-  auto first = report.points.begin();
+  auto* const first = report.points.data();
   std::sort(first, first + count,
             [](const ObservationPoint& a, const ObservationPoint& b) { return a.scale > b.scale; });
   int atMax = 0;
-  while (atMax < count && report.points[atMax].scale == report.maxScale)
+  while (atMax < count && report.points[atMax].scale == report.maxScale) {
     ++atMax;
+  }
   report.MaxScalePointCount = atMax;
 }
 

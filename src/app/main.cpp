@@ -82,10 +82,11 @@ bool EnterWorkingFolder(const std::filesystem::path& runtime, hw::WindowHost& wi
                  "heronwatch: %zu unchanged copies of installed files removed from %s; the "
                  "installed ones are used now\n",
                  upgrade.dropped.size(), work->c_str());
-    for (const std::string& kept : upgrade.kept)
+    for (const std::string& kept : upgrade.kept) {
       std::fprintf(stderr,
                    "heronwatch: your own %s is kept and used instead of the installed one\n",
                    kept.c_str());
+    }
   }
   if (::access(".", W_OK) != 0) {
     // The message box also writes the text to standard error.
@@ -139,7 +140,7 @@ SessionBusChoice ChooseSessionBus() {
     std::fprintf(stderr,
                  "heronwatch: the tray host (org.kde.StatusNotifierWatcher) does not answer; the "
                  "tray icon is left to an XEmbed tray\n");
-    choice.notes.push_back(
+    choice.notes.emplace_back(
         u"通知領域 … トレイのホスト (org.kde.StatusNotifierWatcher) が応答しません; アイコンは "
         u"XEmbed のトレイに出します");
     choice.notificationAddress = address;
@@ -179,9 +180,10 @@ int main(int argc, char** argv) {
   QTranslator translator;
   if (const auto locale =
           hw::TranslationLocale(qEnvironmentVariable("HERONWATCH_LANG"), QLocale::system())) {
-    if (!hw::InstallUiTranslation(translator, *locale))
+    if (!hw::InstallUiTranslation(translator, *locale)) {
       std::fprintf(stderr, "heronwatch: no translation for %s; the texts stay Japanese\n",
                    locale->name().toUtf8().constData());
+    }
   }
 
   hw::QtMainWindow window;
@@ -196,7 +198,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr,
                  "heronwatch: on Wayland the window cannot stay on top or at the back, place "
                  "itself or be dragged; QT_QPA_PLATFORM=xcb runs it through XWayland\n");
-    notes.push_back(
+    notes.emplace_back(
         u"Wayland … 常に手前・常に背面・位置の指定・ドラッグ移動は働きません "
         u"(QT_QPA_PLATFORM=xcb で XWayland を使うと働きます)");
   }
@@ -208,8 +210,9 @@ int main(int argc, char** argv) {
   const auto showRunningCopy = [&lock] {
     const QString path = QString::fromStdString(lock->DoorPath());
     if (path.isEmpty() ||
-        !hw::InstanceDoor::Knock(path, kAnswerMs, [] { return hw::CloseSignalPending(); }))
+        !hw::InstanceDoor::Knock(path, kAnswerMs, [] { return hw::CloseSignalPending(); })) {
       return false;
+    }
     std::fprintf(
         stderr, "Heronwatch: %s\n",
         QCoreApplication::translate("Messages", "このアプリは起動済みです。").toUtf8().constData());

@@ -54,8 +54,9 @@ bool PrepareWorkingFolder(const fs::path& work, const fs::path& runtime,
   if (fs::exists(fs::symlink_status(marker, ec))) return true;
 
   std::map<std::string_view, std::set<std::string_view>> versions;
-  for (const SeededFile& file : seeded)
+  for (const SeededFile& file : seeded) {
     versions[file.path].insert(file.sha256);
+  }
   for (const auto& [relative, hashes] : versions) {
     const fs::path path = work / fs::path(std::string(relative));
     if (!fs::exists(fs::symlink_status(path, ec))) continue;

@@ -38,8 +38,9 @@ void DrawGridFrame(Surface& canvas, const Surface& sheet, int x0, int y0, int ce
                kCellWidth, kCellHeight, sheet, kBorder, kBorder, kCellWidth, kCellHeight, 96);
   }
   piece(x0, y0, 0, 0, 337, 7);
-  for (int c = 1; c < k; ++c)
+  for (int c = 1; c < k; ++c) {
     piece(x0 + 7 + kCellWidth * c, y0, 7, 0, kCellWidth, 7);
+  }
   stretched(x0, y0 + 7, kCellHeight * (k == 1 ? m : C), 0, 7);
   for (int c = 0; c + 1 < k; ++c) {
     if (c == 0) {
@@ -109,8 +110,9 @@ void DrawCityGrid(ComposeInputs& in, ComposePass pass) {
   Surface& canvas = in.surfaces[CanvasSurface].surface;
   const Surface& sheet = in.surfaces[CityTableSurface].surface;
   const int firstPage = FirstPageOf(pass);
-  for (const int page : {firstPage, firstPage + 1})
+  for (const int page : {firstPage, firstPage + 1}) {
     DrawGridFrame(canvas, sheet, city.wakuRcLeft + PageX(page), city.wakuRcTop, framed, C);
+  }
 
   // Every cell a composition can use is cleared, so that no name of an earlier composition
   // is copied along with this one's.

@@ -24,8 +24,8 @@ std::int32_t PrefectureKey(const ObservationPoint& point) {
 // Orders the points by falling intensity and, within one, by falling prefecture key; equal
 // points keep their order.
 void SortForList(LatestReport& report, int count) {
-  const auto first = report.points.begin();
-  const auto last = first + count;
+  auto* const first = report.points.data();
+  auto* const last = first + count;
   std::stable_sort(first, last, [](const ObservationPoint& a, const ObservationPoint& b) {
     return PrefectureKey(a) > PrefectureKey(b);
   });

@@ -61,8 +61,9 @@ void DrawCommentTable(ComposeInputs& in, int firstLine) {
   if (!text.empty() && line < comm.maxColumn) drawLine();
 
   Surface& canvas = in.surfaces[CanvasSurface].surface;
-  for (int page = 0; page < 4; ++page)
+  for (int page = 0; page < 4; ++page) {
     table.CopyTo(canvas, {0, 0, kPageWidth, kPageHeight}, PageX(page), 0);
+  }
   in.surfaces[TableSurface].font = font;
   in.surfaces[TableSurface].textColor = kWhite;
 }

@@ -9,8 +9,8 @@ namespace hw {
 namespace {
 
 constexpr std::array<std::u16string_view, 7> kStageLabels = {
-    u"不明", u"震度速報", u"震源に関する情報", u"震度・震源に関する情報", u"詳細情報", u"遠地地震",
-    u"その他"};
+    u"不明",     u"震度速報", u"震源に関する情報", u"震度・震源に関する情報", u"詳細情報",
+    u"遠地地震", u"その他"};
 
 }  // namespace
 

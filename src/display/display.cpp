@@ -13,8 +13,9 @@ Display::Display(DisplayServices services)
 
 void Display::CreateFonts() {
   const FontSpecs specs = FontSpecsFor(theme_);
-  for (std::size_t i = 0; i < specs.size(); ++i)
+  for (std::size_t i = 0; i < specs.size(); ++i) {
     fonts_[i] = services_.text.CreateFont(specs[i]);
+  }
 }
 
 void Display::ComposeWaiting() {

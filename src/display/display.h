@@ -38,6 +38,7 @@ struct DisplayServices {
 class Display {
  public:
   explicit Display(DisplayServices services);
+  ~Display() = default;
   Display(const Display&) = delete;
   Display& operator=(const Display&) = delete;
 

@@ -25,8 +25,9 @@ PictureLabel PictureLabelFor(const FeedState& feed) {
   if (feed.shown == ReportSource::kDemo) return {{u"デモ表示 DEMO"}};
   if (feed.shown == ReportSource::kSandbox) return {{u"SandBox"}};
   if (feed.stale) {
-    if (feed.lastSuccess)
+    if (feed.lastSuccess) {
       return {{u"接続できません", u"最終受信 " + ClockText(*feed.lastSuccess)}, true};
+    }
     if (feed.shown == ReportSource::kLastKnown) {
       return {{u"接続できません", u"前回の受信", DayAndMinuteText(feed.shownReceived)}, true};
     }

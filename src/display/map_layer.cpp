@@ -125,10 +125,12 @@ void MapLayer::DrawMapLayer(ComposeInputs& in, bool wholeJapan) {
 
   unknownPointName_ = u"なし";
   if (type >= ScalePrompt && type <= DetailScale) {
-    for (AreaEntry& area : tables.areas.entries)
+    for (AreaEntry& area : tables.areas.entries) {
       area.observedScale = 0;
-    for (StationRecord& station : tables.stations.entries)
+    }
+    for (StationRecord& station : tables.stations.entries) {
       station.observedScale = 0;
+    }
   }
   RememberSameEarthquake(in, report);
   WriteSummary(in, report);
@@ -139,8 +141,9 @@ void MapLayer::DrawMapLayer(ComposeInputs& in, bool wholeJapan) {
   record_.view = ComputeMapView(report, viewInputs, projected);
   if (projected) epicentreGrid_ = record_.epicentreGrid = projected;
   if (type == ScalePrompt) {
-    for (int i = 0; i < AreaTable::kCount; ++i)
+    for (int i = 0; i < AreaTable::kCount; ++i) {
       memory_->memAreaScales[static_cast<std::size_t>(i)] = tables.areas[i].observedScale;
+    }
   }
 
   Surface& canvas = in.surfaces[CanvasSurface].surface;
@@ -192,8 +195,9 @@ void MapLayer::RememberSameEarthquake(ComposeInputs& in, LatestReport& report) {
         report.pointCount = m.memPointCount;
         report.MaxScalePointCount = m.memMaxScalePointCount;
         CopyPoints(m.memPoints, report.points, m.memPointCount);
-        for (int i = 0; i < AreaTable::kCount; ++i)
+        for (int i = 0; i < AreaTable::kCount; ++i) {
           in.reference.areas[i].observedScale = m.memAreaScales[static_cast<std::size_t>(i)];
+        }
       } else if (in.reports.history[0].maxScale != -1) {
         report.maxScale = in.reports.history[0].maxScale;
         m.memMaxScale = report.maxScale;

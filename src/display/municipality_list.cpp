@@ -36,8 +36,9 @@ void BuildMunicipalityList(ComposeInputs& in, ComposePass pass) {
   if (report.issueType != DetailScale) return;
   ReferenceTables& tables = in.reference;
   AreaInfoTable& places = tables.areaInfo;
-  for (int i = 0; i < places.count; ++i)
+  for (int i = 0; i < places.count; ++i) {
     places[i].maxScale = 0;
+  }
 
   const std::span<const IslandExclusionPair> islands =
       pass == ComposePass::kA ? std::span<const IslandExclusionPair>(kPassAIslands)

@@ -19,8 +19,9 @@ constexpr std::size_t kLineBytes = 4000 - 1;
 void CutUtf8(std::string& bytes, std::size_t limit) {
   if (bytes.size() <= limit) return;
   std::size_t end = limit;
-  while (end > 0 && (static_cast<unsigned char>(bytes[end]) & 0xC0) == 0x80)
+  while (end > 0 && (static_cast<unsigned char>(bytes[end]) & 0xC0) == 0x80) {
     --end;
+  }
   bytes.resize(end);
 }
 
@@ -35,8 +36,9 @@ std::string EventLog::FormatLine(const std::tm& now, std::u16string_view text) {
   std::snprintf(stamp, sizeof stamp, "%04d/%02d/%02d %02d:%02d:%02d : ", now.tm_year + 1900,
                 now.tm_mon + 1, now.tm_mday, now.tm_hour, now.tm_min, now.tm_sec);
   std::u16string line;
-  for (const char* p = stamp; *p; ++p)
+  for (const char* p = stamp; *p != '\0'; ++p) {
     line.push_back(static_cast<char16_t>(*p));
+  }
   line.append(text);
   line.resize(CutLengthKeepingPairs(line, kLineUnits));
   std::string bytes = Utf16ToUtf8(line);
@@ -49,8 +51,9 @@ bool EventLog::RotateIfFull(const std::u16string& path, std::size_t incoming) {
   const std::optional<std::uint64_t> size = RegularFileSize(path);
   if (!size || *size + incoming <= kRotateBytes) return true;
   auto old = [&path](int index) { return path + u"." + Utf8ToUtf16(std::to_string(index)); };
-  for (int index = kKeptOldFiles - 1; index >= 1; --index)
+  for (int index = kKeptOldFiles - 1; index >= 1; --index) {
     RenameFile(old(index), old(index + 1));
+  }
   std::string reason;
   if (RenameFile(path, old(1), &reason)) return true;
   // The file cannot be moved aside (its folder is not writable, say): its older half goes

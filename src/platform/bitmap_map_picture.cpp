@@ -17,12 +17,13 @@ class BitmapRowsPicture final : public MapPicture {
  public:
   BitmapRowsPicture(ReadOnlyFile file, const BitmapFileInfo& info,
                     const std::array<std::uint32_t, 256>& palette)
-      : file_(std::move(file)), info_(info), palette_(palette) {
-    rowBytes_ =
-        (static_cast<std::uint64_t>(info.width) * static_cast<std::uint64_t>(info.bitsPerPixel) +
-         31) /
-        32 * 4;
-  }
+      : file_(std::move(file)),
+        info_(info),
+        palette_(palette),
+        rowBytes_((static_cast<std::uint64_t>(info.width) *
+                       static_cast<std::uint64_t>(info.bitsPerPixel) +
+                   31) /
+                  32 * 4) {}
 
   int width() const override { return info_.width; }
   int height() const override { return info_.height; }
@@ -60,8 +61,9 @@ class BitmapRowsPicture final : public MapPicture {
       const unsigned char* in = bytes_.data();
       switch (info.bitsPerPixel) {
         case 8:
-          for (std::size_t i = 0; i < count_; ++i)
+          for (std::size_t i = 0; i < count_; ++i) {
             pixels[i] = picture_.palette_[in[i]];
+          }
           break;
         case 24:
           for (std::size_t i = 0; i < count_; ++i, in += 3) {
@@ -106,10 +108,10 @@ bool CanReadBitmapByRows(const BitmapFileInfo& info) {
 
 std::unique_ptr<MapPicture> OpenBitmapByRows(ReadOnlyFile file, const BitmapFileInfo& info) {
   // Indices past the palette's end show black, as in a whole decode.
-  std::array<std::uint32_t, 256> palette;
+  std::array<std::uint32_t, 256> palette{};
   palette.fill(kOpaque);
   if (info.bitsPerPixel == 8) {
-    const std::size_t entry = static_cast<std::size_t>(info.paletteEntryBytes);
+    const auto entry = static_cast<std::size_t>(info.paletteEntryBytes);
     std::vector<unsigned char> bytes(info.paletteColours * entry);
     if (!file.ReadAt(info.paletteOffset, bytes.data(), bytes.size())) return nullptr;
     for (std::size_t i = 0; i < info.paletteColours && i < palette.size(); ++i) {

@@ -13,8 +13,9 @@ bool IsBlank(char16_t c) {
 
 std::u16string_view SkipBlanks(std::u16string_view text) {
   std::size_t i = 0;
-  while (i < text.size() && IsBlank(text[i]))
+  while (i < text.size() && IsBlank(text[i])) {
     ++i;
+  }
   return text.substr(i);
 }
 

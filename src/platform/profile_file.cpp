@@ -26,10 +26,12 @@ bool IsBlank(char16_t c) {
 
 // Narrows [begin, end) of `s` to exclude surrounding blanks.
 void TrimBlanks(std::u16string_view s, std::size_t& begin, std::size_t& end) {
-  while (begin < end && IsBlank(s[begin]))
+  while (begin < end && IsBlank(s[begin])) {
     ++begin;
-  while (end > begin && IsBlank(s[end - 1]))
+  }
+  while (end > begin && IsBlank(s[end - 1])) {
     --end;
+  }
 }
 
 // Callers hand over C strings on Windows: whatever follows a NUL is not part of the argument.
@@ -132,8 +134,9 @@ ProfileFile ProfileFile::Parse(std::string_view bytes) {
   const std::u16string& text = profile.text_;
   const std::size_t n = text.size();
   std::size_t lineEnds = 0;
-  for (const char16_t c : text)
+  for (const char16_t c : text) {
     lineEnds += (c == u'\r' || c == u'\n') ? 1 : 0;
+  }
   profile.lines_.reserve(lineEnds + 1);
   bool sawLineEnd = false;
   std::size_t start = 0;
@@ -176,8 +179,9 @@ ProfileFile::Line ProfileFile::Classify(std::size_t begin, std::size_t length) c
   line.length = static_cast<std::uint32_t>(length);
   const std::u16string_view s = TextOf(line);
   std::size_t first = 0;
-  while (first < s.size() && IsBlank(s[first]))
+  while (first < s.size() && IsBlank(s[first])) {
     ++first;
+  }
   if (first == s.size()) {
     line.kind = LineKind::kBlank;
     return line;

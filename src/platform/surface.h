@@ -14,6 +14,7 @@ namespace hw {
 class Surface {
  public:
   Surface() = default;
+  ~Surface() = default;
   // Allocates width × height pixels filled with opaque black.
   Surface(int width, int height);
 

@@ -99,14 +99,15 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
         i += 16;
         out += 16;
       }
-      while (i < n && p[i] < 0x80)
+      while (i < n && p[i] < 0x80) {
         *out++ = p[i++];
+      }
       continue;
     }
     // Well-formed two- and three-byte sequences (Japanese text) decode inline.
     if (n - i >= 3 && (p[i] & 0xF0) == 0xE0 && IsTrail(p[i + 1]) && IsTrail(p[i + 2])) {
-      const char16_t c = static_cast<char16_t>(((p[i] & 0x0F) << 12) | ((p[i + 1] & 0x3F) << 6) |
-                                               (p[i + 2] & 0x3F));
+      const auto c = static_cast<char16_t>(((p[i] & 0x0F) << 12) | ((p[i + 1] & 0x3F) << 6) |
+                                           (p[i + 2] & 0x3F));
       if (c >= 0x800 && (c & 0xF800) != 0xD800) {
         *out++ = c;
         i += 3;
@@ -117,7 +118,7 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
       i += 2;
       continue;
     }
-    std::int32_t cp;
+    std::int32_t cp = 0;
     i += DecodeMultiByte(p + i, n - i, cp);
     if (cp < 0) {
       *out++ = kReplacement;
@@ -186,13 +187,15 @@ bool IsValidUtf8(std::string_view bytes) {
   std::size_t i = 0;
   while (i < n) {
     if (p[i] < 0x80) {
-      while (n - i >= 16 && IsAsciiBlock16(p + i))
+      while (n - i >= 16 && IsAsciiBlock16(p + i)) {
         i += 16;
-      while (i < n && p[i] < 0x80)
+      }
+      while (i < n && p[i] < 0x80) {
         ++i;
+      }
       continue;
     }
-    std::int32_t cp;
+    std::int32_t cp = 0;
     i += DecodeMultiByte(p + i, n - i, cp);
     if (cp < 0) return false;
   }

@@ -246,8 +246,10 @@ void BuildAreaTable(AreaTable& table) {
 void BuildAreaPrefectureTable(AreaPrefectureTable& table) {
   std::size_t group = 0;
   for (int i = 0; i < AreaTable::kCount; ++i) {
-    while (group + 1 < std::size(kPrefectureGroups) && kPrefectureGroups[group + 1].firstArea <= i)
+    while (group + 1 < std::size(kPrefectureGroups) &&
+           kPrefectureGroups[group + 1].firstArea <= i) {
       ++group;
+    }
     table.names[static_cast<std::size_t>(i)].Assign(
         kPrefectureGroups[group].name.substr(0, kPrefectureCopyLimit));
   }

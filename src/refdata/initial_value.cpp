@@ -29,8 +29,9 @@ void CInitalValue::LoadLandArea() {
 }
 
 void CInitalValue::ListThemes() {
-  for (auto& name : themes_.names)
+  for (auto& name : themes_.names) {
     name.Clear();
+  }
   ScanThemeFolders(workingFolder_, themes_);
 }
 

@@ -28,6 +28,8 @@ class ReferenceDataService final : public ReferenceService {
         refresh_(http),
         configure_(std::move(configure)) {}
   ~ReferenceDataService() override { Shutdown(); }
+  ReferenceDataService(const ReferenceDataService&) = delete;
+  ReferenceDataService& operator=(const ReferenceDataService&) = delete;
 
   void StartStationRefresh() override;
   bool TakeOverStationRefresh() override;

@@ -132,8 +132,9 @@ void CStationJsonDL::DownloadStationJson(const std::string& host) {
 
 int CStationJsonDL::CompleteCount() const {
   int complete = 0;
-  for (int i = 0; i < count_; ++i)
+  for (int i = 0; i < count_; ++i) {
     complete += table_[static_cast<std::size_t>(i)].complete ? 1 : 0;
+  }
   return complete;
 }
 

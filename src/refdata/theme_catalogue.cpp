@@ -11,8 +11,9 @@ namespace hw {
 namespace {
 
 void Fill(const std::vector<std::u16string>& entries, ThemeList& list) {
-  for (auto& name : list.names)
+  for (auto& name : list.names) {
     name.Clear();
+  }
   int count = 0;
   for (const std::u16string& name : entries) {
     if (count == ThemeList::kCapacity) break;

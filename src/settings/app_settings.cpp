@@ -297,8 +297,9 @@ void ReadThemeName(const ProfileFile& file, AppSettings& settings) {
 }
 
 void ReadAppSettings(const ProfileFile& file, AppSettings& settings) {
-  for (const SettingKey* key : kReadOrder)
+  for (const SettingKey* key : kReadOrder) {
     Read(file, *key, settings);
+  }
   LimitPosition(settings);
 }
 
@@ -308,8 +309,9 @@ void WriteAppSettings(ProfileFile& file, const AppSettings& settings, const Rect
   written.Left = windowRect.left;
   written.Bottom = windowRect.bottom;
   written.Right = windowRect.right;
-  for (const SettingKey* key : kWriteOrder)
+  for (const SettingKey* key : kWriteOrder) {
     Write(file, *key, written);
+  }
 }
 
 }  // namespace hw

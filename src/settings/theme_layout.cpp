@@ -92,7 +92,7 @@ using R = ThemeLayout::FontRects;
 using S = ThemeLayout::FontStyles;
 struct FontGroup {
   std::array<TextEntry, 5> texts;
-  std::size_t textCount;
+  std::size_t textCount = 0;
   StyleEntry style;
 };
 const std::array<FontGroup, 10> kFontGroups = {{
@@ -234,8 +234,9 @@ void VisitThemeLayout(Visitor& v, Layout& layout) {
   v.Section(u"Waku");
   v.Int(u"ShingenWaku", u"width", layout.waku.ShingenWakuWidth);
   v.Int(u"ShingenWaku", u"height", layout.waku.ShingenWakuHeight);
-  for (const WakuEntry& entry : kWakuElements)
+  for (const WakuEntry& entry : kWakuElements) {
     VisitElement(v, entry.name, layout.waku.*entry.element);
+  }
 
   v.Section(u"Font");
   for (const FontGroup& group : kFontGroups) {
@@ -363,8 +364,9 @@ ThemeLayout::ThemeLayout() {
   waku.InfoDepthMoji = {268, 1012, 697, 1055, 430, 44, 1, 255};
   waku.InfoCommentWaku = {706, 1012, 1319, 1055, 614, 44, 1, 128};
   waku.InfoCommentMoji = {706, 1012, 1319, 1055, 614, 44, 0, 255};
-  for (ThemeElement* user : {&waku.User1Waku, &waku.User3Waku, &waku.User4Waku})
+  for (ThemeElement* user : {&waku.User1Waku, &waku.User3Waku, &waku.User4Waku}) {
     *user = kUserBox;
+  }
   for (ThemeElement* user : {&waku.User1Moji, &waku.User3Moji, &waku.User4Moji}) {
     *user = kUserBox;
     user->alpha = 255;

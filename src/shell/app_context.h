@@ -56,6 +56,7 @@ struct LoopState {
 // A test makes a fresh one. Not movable: the event log refers to two of its members.
 struct AppContext {
   AppContext();
+  ~AppContext() = default;
   AppContext(const AppContext&) = delete;
   AppContext& operator=(const AppContext&) = delete;
 

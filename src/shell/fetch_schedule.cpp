@@ -73,8 +73,9 @@ int HoldOffAfterFailure(FetchStatusValue status, const FetchDetail& detail, int 
   const int single = static_cast<int>(status) <= static_cast<int>(FetchUrlFailed) ? 2 : 0;
   if (failures < 2) return single;
   int wait = std::max(reload, 1);
-  for (int n = 1; n < failures && wait < kMaxBackoffSeconds; ++n)
+  for (int n = 1; n < failures && wait < kMaxBackoffSeconds; ++n) {
     wait *= 2;
+  }
   return std::max(single, std::min(wait, kMaxBackoffSeconds));
 }
 

@@ -29,8 +29,9 @@ namespace {
 // The report id as the reader keeps it (with its quotes) and as the push channel gives it.
 std::string IdWithoutQuotes(const std::u16string& id) {
   std::string text = Utf16ToUtf8(id);
-  if (text.size() >= 2 && text.front() == '"' && text.back() == '"')
+  if (text.size() >= 2 && text.front() == '"' && text.back() == '"') {
     text = text.substr(1, text.size() - 2);
+  }
   return text;
 }
 

@@ -85,8 +85,9 @@ std::u16string NotificationBody(const ReportHeader& report) {
     AppendPiece(line, u"M" + magnitude);
   }
   const std::u16string_view depth = report.depthText.View();
-  if (!depth.empty() && !depth.starts_with(u"-"))
+  if (!depth.empty() && !depth.starts_with(u"-")) {
     AppendPiece(line, u"深さ" + std::u16string(depth));
+  }
 
   if (report.domesticTsunami == DomesticWarning) {
     line += u"\n津波警報等を発表中です。";

@@ -7,8 +7,9 @@ namespace hw {
 std::deque<std::int64_t>& RequestBudget::Recent(const std::string& address, std::int64_t nowMs) {
   // Only the address in use is looked at; the others stay as small as they were.
   std::deque<std::int64_t>& times = spent_[address];
-  while (!times.empty() && times.front() <= nowMs - kWindowMs)
+  while (!times.empty() && times.front() <= nowMs - kWindowMs) {
     times.pop_front();
+  }
   return times;
 }
 
@@ -18,8 +19,9 @@ int RequestBudget::Room(const std::string& address, std::int64_t nowMs) {
 
 void RequestBudget::Spend(const std::string& address, std::int64_t nowMs, int count) {
   std::deque<std::int64_t>& times = Recent(address, nowMs);
-  for (int i = 0; i < count; ++i)
+  for (int i = 0; i < count; ++i) {
     times.push_back(nowMs);
+  }
 }
 
 std::int64_t RequestBudget::NextRoomMs(const std::string& address, std::int64_t nowMs) {

@@ -211,7 +211,8 @@ void SettingsDialogModel::GeometryFieldsFromPosition() {
 }
 
 int NotifyScaleEntry(int minScale) {
-  const auto found = std::lower_bound(kNotifyScaleCodes.begin(), kNotifyScaleCodes.end(), minScale);
+  const auto* const found =
+      std::lower_bound(kNotifyScaleCodes.begin(), kNotifyScaleCodes.end(), minScale);
   if (found == kNotifyScaleCodes.end()) return static_cast<int>(kNotifyScaleCodes.size()) - 1;
   return static_cast<int>(found - kNotifyScaleCodes.begin());
 }
@@ -219,8 +220,9 @@ int NotifyScaleEntry(int minScale) {
 std::vector<std::u16string> SortedThemeNames(const ThemeList& themes) {
   std::vector<std::u16string> names;
   names.reserve(static_cast<std::size_t>(themes.count));
-  for (int i = 0; i < themes.count; ++i)
+  for (int i = 0; i < themes.count; ++i) {
     names.emplace_back(themes.Name(i));
+  }
   std::sort(names.begin(), names.end(), [](const std::u16string& a, const std::u16string& b) {
     const auto folded = [](char16_t x, char16_t y) { return FoldCase(x) < FoldCase(y); };
     if (std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), folded)) return true;

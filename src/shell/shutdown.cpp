@@ -34,8 +34,9 @@ void CTremorlensDlg::OnDestroy() {
     problem = "Heronwatch.ini " + file.KeepReason() + "; it is left as it is";
   } else {
     WriteAppSettings(file, settings, windowRect);
-    if (std::string error; !file.Save(path, &error))
+    if (std::string error; !file.Save(path, &error)) {
       problem = "cannot write Heronwatch.ini: " + error;
+    }
   }
 
   display_.ReleaseSurfaces();

@@ -4,8 +4,9 @@ namespace hw {
 
 bool CTremorlensApp::InitInstance() {
   if (!lock_.TryAcquire(kInstanceLockName)) {
-    if (!showRunningCopy_ || !showRunningCopy_())
+    if (!showRunningCopy_ || !showRunningCopy_()) {
       messages_.MessageBox(u"このアプリは起動済みです。", u"Heronwatch");
+    }
     return false;
   }
   runMainWindow_();

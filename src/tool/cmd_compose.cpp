@@ -96,8 +96,9 @@ std::string CompositionLine(int issueType, const MapLayer& layer,
   json.Key("unknownPointName").Value(layer.UnknownPointName());
   json.Key("unknownAreaCount").Value(layer.UnknownAreaCount());
   json.Key("logLines").BeginArray();
-  for (const std::u16string& line : logLines)
+  for (const std::u16string& line : logLines) {
     json.Value(line);
+  }
   json.EndArray();
   json.EndObject();
   return json.str();

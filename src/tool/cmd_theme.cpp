@@ -60,8 +60,9 @@ int RunTheme(const Arguments& args) {
   const ThemeFiles files = layoutOfFolder.Theme(name);
   std::printf("Theme Name=%s\n", Text(name).c_str());
   std::printf("Theme Folder=%s\n", NativePath(files.user).c_str());
-  if (!files.shipped.empty())
+  if (!files.shipped.empty()) {
     std::printf("Theme Shipped Folder=%s\n", NativePath(files.shipped).c_str());
+  }
 
   ThemeLayout layout;
   LoadThemeLayout(layoutOfFolder.ThemeLayoutFile(name), layout);
@@ -81,8 +82,9 @@ int RunTheme(const Arguments& args) {
   for (const ThemePictureRow& row : kThemePictureRows) {
     std::printf("Picture %s=%s\n", Text(row.surfaceName).c_str(),
                 Describe(assets.SourceOf(row.surface), surfaces[row.surface]).c_str());
-    if (code != ThemeAssetResult::kLoaded && row.failure == code && failed == nullptr)
+    if (code != ThemeAssetResult::kLoaded && row.failure == code && failed == nullptr) {
       failed = &row;
+    }
   }
   std::printf("LoadThemeAssets=%d%s%s\n", static_cast<int>(code), failed != nullptr ? " " : "",
               failed != nullptr ? Text(failed->surfaceName).c_str() : "");

@@ -23,6 +23,8 @@ class QtUserInterface final : public UserInterfaceService {
   // `shippedFolder`, the installed runtime folder (none when empty).
   explicit QtUserInterface(QWidget& owner, QString shippedFolder = {});
   ~QtUserInterface() override;
+  QtUserInterface(const QtUserInterface&) = delete;
+  QtUserInterface& operator=(const QtUserInterface&) = delete;
 
   // Where chosen menu commands go and what the settings dialog works on: the main window's
   // logic, which exists only after the ports are made.

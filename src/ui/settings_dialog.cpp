@@ -291,8 +291,9 @@ void CTremorlensConfig::FillOnFirstTick() {
   // list it was filled with.
   const std::vector<std::u16string> names = SortedThemeNames(link_.Themes());
   themeList_->clear();
-  for (const std::u16string& name : names)
+  for (const std::u16string& name : names) {
     themeList_->addItem(QString::fromStdU16String(name));
+  }
   const SettingsDialogChoices choices =
       model_.Fill(PreselectedThemeEntry(names, link_.Settings().Name));
   WriteFields();
@@ -451,8 +452,9 @@ void CTremorlensConfig::ReadFields(Refusal refusal) {
 
 void CTremorlensConfig::WriteFields() {
   writingFields_ = true;
-  for (const auto& [edit, field] : EditFields())
+  for (const auto& [edit, field] : EditFields()) {
     edit->setText(QString::number(model_.fields().*field));
+  }
   writingFields_ = false;
 }
 

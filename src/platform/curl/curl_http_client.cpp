@@ -19,8 +19,9 @@ struct Transfer {
 
 // Retry-After in its seconds form; the date form (and anything else) gives -1.
 int RetryAfterSeconds(std::string_view value) {
-  while (!value.empty() && (value.front() == ' ' || value.front() == '\t'))
+  while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) {
     value.remove_prefix(1);
+  }
   long long seconds = 0;
   std::size_t digits = 0;
   for (; digits < value.size() && std::isdigit(static_cast<unsigned char>(value[digits]));
@@ -114,8 +115,9 @@ HttpResult CurlHttpClient::Get(const std::string& url, const HttpGetOptions& opt
   HttpResult result;
   result.stage = code == CURLE_OK || transfer.answered ? HttpStage::kOpened : HttpStage::kUrlFailed;
   result.error = code;
-  if (code != CURLE_OK)
+  if (code != CURLE_OK) {
     result.errorText = errorBuffer[0] != '\0' ? errorBuffer : curl_easy_strerror(code);
+  }
   long status = 0;
   if (curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status) == CURLE_OK) {
     result.status = static_cast<int>(status);

@@ -136,7 +136,7 @@ bool JpegDecompressor::ReadRow(std::uint32_t* pixels) {
   State& s = *state_;
   if (s.failed) return false;
   if (setjmp(s.error.jump) != 0) return Fail();
-  JSAMPROW row = reinterpret_cast<JSAMPROW>(pixels);
+  auto* row = reinterpret_cast<JSAMPROW>(pixels);
   if (jpeg_read_scanlines(&s.info, &row, 1) != 1) return Fail();
   return true;
 }

@@ -112,8 +112,9 @@ std::optional<std::vector<std::u16string>> ListSubfolders(std::u16string_view pa
   std::sort(names.begin(), names.end());
   std::vector<std::u16string> result;
   result.reserve(names.size());
-  for (const std::string& name : names)
+  for (const std::string& name : names) {
     result.push_back(Utf8ToUtf16(name));
+  }
   return result;
 }
 
@@ -232,7 +233,7 @@ bool AppendToFile(std::u16string_view path, std::string_view bytes) {
                        O_WRONLY | O_CREAT | O_APPEND | O_NONBLOCK | O_CLOEXEC, 0666));
   struct stat info {};
   if (!fd.valid() || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
-  ssize_t written;
+  ssize_t written = 0;
   do {
     written = ::write(fd.get(), bytes.data(), bytes.size());
   } while (written < 0 && errno == EINTR);

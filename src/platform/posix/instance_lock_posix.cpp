@@ -62,9 +62,12 @@ std::string LockFolder() {
 // An flock() on a file: the kernel drops it when the process ends, however it ends.
 class FileInstanceLock final : public InstanceLock {
  public:
+  FileInstanceLock() = default;
   ~FileInstanceLock() override {
     if (fd_ >= 0) ::close(fd_);
   }
+  FileInstanceLock(const FileInstanceLock&) = delete;
+  FileInstanceLock& operator=(const FileInstanceLock&) = delete;
 
   bool TryAcquire(const std::string& name) override {
     if (fd_ >= 0) return true;

@@ -36,8 +36,9 @@ std::optional<std::string> AddressValue(std::string_view address, std::string_vi
     const std::size_t comma = rest.find(',');
     const std::string_view pair = rest.substr(0, comma);
     rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
-    if (pair.substr(0, key.size()) != key || pair.size() <= key.size() || pair[key.size()] != '=')
+    if (pair.substr(0, key.size()) != key || pair.size() <= key.size() || pair[key.size()] != '=') {
       continue;
+    }
     const std::string_view escaped = pair.substr(key.size() + 1);
     std::string value;
     for (std::size_t i = 0; i < escaped.size(); ++i) {
@@ -126,12 +127,14 @@ class MessageWriter {
 
  private:
   static void Align(std::vector<std::uint8_t>& out, std::size_t to) {
-    while (out.size() % to != 0)
+    while (out.size() % to != 0) {
       out.push_back(0);
+    }
   }
   static void PutUint32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
       out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+    }
   }
   static void PutString(std::vector<std::uint8_t>& out, std::string_view text) {
     PutUint32(out, static_cast<std::uint32_t>(text.size()));

@@ -49,8 +49,9 @@ QImage AppIconImage(int size) {
 
 QIcon AppIcon() {
   QIcon icon;
-  for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
+  for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
     icon.addPixmap(QPixmap::fromImage(AppIconImage(size)));
+  }
   return icon;
 }
 

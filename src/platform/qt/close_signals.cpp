@@ -48,7 +48,7 @@ bool CloseSignalPending() {
   return signalled.load();
 }
 
-void WatchCloseSignals(QObject& context, std::function<void()> onSignal) {
+void WatchCloseSignals(QObject& context, const std::function<void()>& onSignal) {
   if (wakeRead >= 0) {
     auto* notifier = new QSocketNotifier(wakeRead, QSocketNotifier::Read, &context);
     QObject::connect(notifier, &QSocketNotifier::activated, &context, [onSignal] {

@@ -20,6 +20,6 @@ bool CloseSignalPending();
 
 // Calls `onSignal` on the event loop of `context`'s thread, at its next turn, when a signal
 // comes while `context` lives or came before (the pipe keeps the byte until it is read).
-void WatchCloseSignals(QObject& context, std::function<void()> onSignal);
+void WatchCloseSignals(QObject& context, const std::function<void()>& onSignal);
 
 }  // namespace hw

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <QDesktopServices>
 #include <QFile>
@@ -11,8 +12,6 @@
 #include <QUrl>
 #include <memory>
 #include <utility>
-
-extern char** environ;
 
 namespace hw {
 namespace {
@@ -36,8 +35,9 @@ pid_t Spawn(const QByteArray& program, const QByteArray& file) {
   char* arguments[] = {const_cast<char*>(program.constData()), const_cast<char*>(file.constData()),
                        nullptr};
   pid_t pid = -1;
-  if (posix_spawn(&pid, program.constData(), &actions, &attributes, arguments, environ) != 0)
+  if (posix_spawn(&pid, program.constData(), &actions, &attributes, arguments, environ) != 0) {
     pid = -1;
+  }
   posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
   return pid;

@@ -57,8 +57,9 @@ bool InstanceDoor::Knock(const QString& path, int timeoutMs, const std::function
     socket.waitForBytesWritten(slice());
   }
   while (!socket.canReadLine()) {
-    if (socket.state() != QLocalSocket::ConnectedState && socket.bytesAvailable() == 0)
+    if (socket.state() != QLocalSocket::ConnectedState && socket.bytesAvailable() == 0) {
       return false;
+    }
     if (!waiting()) return false;
     socket.waitForReadyRead(slice());
   }

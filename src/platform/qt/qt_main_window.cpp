@@ -72,8 +72,9 @@ QtMainWindow::QtMainWindow() : style_(kInitialStyle) {
     ScheduleScreenCheck();
   });
   connect(qGuiApp, &QGuiApplication::screenRemoved, this, [this] { ScheduleScreenCheck(); });
-  for (QScreen* screen : QGuiApplication::screens())
+  for (QScreen* screen : QGuiApplication::screens()) {
     WatchScreen(screen);
+  }
 }
 
 Rect QtMainWindow::GetWorkArea() {
@@ -132,6 +133,7 @@ std::vector<Rect> QtMainWindow::ScreenAreas() const {
   return screens;
 }
 
+// NOLINTNEXTLINE(readability-make-member-function-const): it connects the window's own slots.
 void QtMainWindow::WatchScreen(QScreen* screen) {
   connect(screen, &QScreen::geometryChanged, this, &QtMainWindow::ScheduleScreenCheck);
   connect(screen, &QScreen::availableGeometryChanged, this, &QtMainWindow::ScheduleScreenCheck);
@@ -258,8 +260,8 @@ Rect QtMainWindow::GetClientRect() {
 Size QtMainWindow::PaintSize() {
   // The paint fills the window's device pixels, as the presenting below counts them.
   const qreal ratio = devicePixelRatioF();
-  return {std::max(1, static_cast<int>(width() * ratio + 0.5)),
-          std::max(1, static_cast<int>(height() * ratio + 0.5))};
+  return {std::max(1, static_cast<int>(std::lround(width() * ratio))),
+          std::max(1, static_cast<int>(std::lround(height() * ratio)))};
 }
 
 bool QtMainWindow::IsIconic() {
@@ -372,10 +374,11 @@ void QtMainWindow::keyPressEvent(QKeyEvent* event) {
   const int key = VirtualKeyOf(event->key());
   if (key == 0) return QWidget::keyPressEvent(event);
   // A held key repeats its press; a command acts once per press.
-  const bool repeat = event->isAutoRepeat() || heldKeys_.count(key) != 0;
+  const bool repeat = event->isAutoRepeat() || heldKeys_.contains(key);
   heldKeys_.insert(key);
   if (repeat || sink_ == nullptr) return;
-  const bool system = (event->modifiers() & Qt::AltModifier) || key == VK_MENU || key == VK_F10;
+  const bool system =
+      event->modifiers().testFlag(Qt::AltModifier) || key == VK_MENU || key == VK_F10;
   sink_->OnKeyDown(key, system);
 }
 

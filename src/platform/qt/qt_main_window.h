@@ -39,7 +39,7 @@ class QtMainWindow final : public QWidget, public WindowHost {
   void InvalidateRect() override { update(); }
   void InvalidateArea(const Rect& area, const Rect& source) override;
   Point GetCursorPos() override;
-  bool IsKeyDown(int virtualKey) override { return heldKeys_.count(virtualKey) != 0; }
+  bool IsKeyDown(int virtualKey) override { return heldKeys_.contains(virtualKey); }
   FrameExtents GetFrameExtents() override;
   void SetTrackingSizes(Size minimum, Size maximum) override;
   void MessageBox(std::u16string_view text, std::u16string_view title) override;

@@ -35,8 +35,9 @@ DecodedPicture Failure(PictureError error) {
 void MakeOpaque(Surface& surface) {
   std::uint32_t* pixel = surface.pixels();
   const std::size_t count = surface.ByteCount() / sizeof(std::uint32_t);
-  for (std::size_t i = 0; i < count; ++i)
+  for (std::size_t i = 0; i < count; ++i) {
     pixel[i] |= 0xFF000000u;
+  }
 }
 
 // Copies a decoded picture of the surface's size into it, converting row by row so that a
@@ -47,16 +48,18 @@ void CopyInto(const QImage& image, Surface& surface) {
   switch (image.format()) {
     case QImage::Format_RGB32:
     case QImage::Format_ARGB32:
-      for (int y = 0; y < surface.height(); ++y)
+      for (int y = 0; y < surface.height(); ++y) {
         std::memcpy(surface.Row(y), image.constScanLine(y), rowBytes);
+      }
       return;
     case QImage::Format_Indexed8: {
       const QList<QRgb> table = image.colorTable();
       for (int y = 0; y < surface.height(); ++y) {
         const uchar* in = image.constScanLine(y);
         std::uint32_t* out = surface.Row(y);
-        for (int x = 0; x < width; ++x)
+        for (int x = 0; x < width; ++x) {
           out[x] = in[x] < table.size() ? table[in[x]] : 0u;
+        }
       }
       return;
     }
@@ -64,8 +67,9 @@ void CopyInto(const QImage& image, Surface& surface) {
       for (int y = 0; y < surface.height(); ++y) {
         const uchar* in = image.constScanLine(y);
         std::uint32_t* out = surface.Row(y);
-        for (int x = 0; x < width; ++x)
+        for (int x = 0; x < width; ++x) {
           out[x] = in[x] * 0x010101u;
+        }
       }
       return;
     default:

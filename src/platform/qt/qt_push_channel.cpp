@@ -8,7 +8,7 @@ namespace {
 
 // A report with a few thousand observation points is well below this; anything larger is not
 // a message of the service.
-constexpr qint64 kLargestMessage = 8 * 1024 * 1024;
+constexpr qint64 kLargestMessage = qint64{8} * 1024 * 1024;
 
 }  // namespace
 
@@ -63,7 +63,7 @@ void QtPushChannel::Ping() {
 void QtPushChannel::Closed(QWebSocket* socket, const std::string& reason) {
   if (socket != socket_.get()) return;
   // The socket is inside one of its own signals: it is deleted later, not here.
-  socket_.release();
+  static_cast<void>(socket_.release());
   socket->disconnect();
   socket->abort();
   socket->deleteLater();

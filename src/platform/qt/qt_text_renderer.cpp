@@ -190,7 +190,7 @@ FontId QtTextRenderer::CreateFont(const FontSpec& spec) {
   QFontMetrics metrics(font);
   const Metrics cell{metrics.ascent(), metrics.descent(),
                      static_cast<int>(std::lround(AverageWidth(font, face.width_rule)))};
-  fonts_.push_back(Font{std::move(font), std::move(metrics), cell});
+  fonts_.push_back(Font{font, metrics, cell});
   return static_cast<FontId>(fonts_.size() - 1);
 }
 

@@ -22,8 +22,9 @@ QString HelpText(const QCommandLineParser& parser, const CommandLineSyntax& synt
   QString help = parser.helpText();
   const QString usage = QStringLiteral("Usage: ");
   const qsizetype end = help.indexOf(QLatin1Char(' '), usage.size());
-  if (help.startsWith(usage) && end > 0)
+  if (help.startsWith(usage) && end > 0) {
     help.replace(usage.size(), end - usage.size(), Text(syntax.program));
+  }
   return help;
 }
 
@@ -54,8 +55,9 @@ ParsedCommandLine ParseCommandLine(const CommandLineSyntax& syntax,
     }
     valueNext = false;
     for (const CommandLineSyntax::Option& option : syntax.options) {
-      if (!option.valueName.empty() && text == QStringLiteral("--") + Text(option.name))
+      if (!option.valueName.empty() && text == QStringLiteral("--") + Text(option.name)) {
         valueNext = true;
+      }
     }
     list << text;
   }
@@ -85,15 +87,17 @@ ParsedCommandLine ParseCommandLine(const CommandLineSyntax& syntax,
   const QStringList positional = parser.positionalArguments();
   const auto count = static_cast<int>(positional.size());
   if (count < syntax.minArguments) return usageError(QStringLiteral("missing arguments"));
-  if (syntax.maxArguments >= 0 && count > syntax.maxArguments)
+  if (syntax.maxArguments >= 0 && count > syntax.maxArguments) {
     return usageError(QStringLiteral("too many arguments"));
+  }
   for (const CommandLineSyntax::Option& option : syntax.options) {
     if (parser.isSet(Text(option.name))) {
       result.values[option.name] = parser.value(Text(option.name)).toStdString();
     }
   }
-  for (const QString& argument : positional)
+  for (const QString& argument : positional) {
     result.arguments.push_back(argument.toStdString());
+  }
   result.outcome = ParsedCommandLine::Outcome::kRun;
   return result;
 }

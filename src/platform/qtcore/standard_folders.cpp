@@ -25,8 +25,9 @@ std::optional<fs::path> UserDataFolder(std::string& error) {
 }
 
 fs::path ShippedRuntimeFolder() {
-  if (const QString runtime = qEnvironmentVariable("HERONWATCH_RUNTIME_DIR"); !runtime.isEmpty())
+  if (const QString runtime = qEnvironmentVariable("HERONWATCH_RUNTIME_DIR"); !runtime.isEmpty()) {
     return runtime.toStdString();
+  }
   std::error_code ec;
   // The program's own file, whatever folder it was started from or by which name.
   const fs::path program = fs::read_symlink("/proc/self/exe", ec);
