@@ -164,8 +164,12 @@ ThemeLayout RevLayout() {
   layout.style.HisShingen = Style(u"Meiryo", 44, 32, 700, kWhiteText);
   layout.style.HisDepth = Style(u"Meiryo", 36, 26, 700, kWhiteText);
   PanelElement& tsunami = layout.panel.TsunamiPanel;
-  tsunami = {kHistoryLeft, kTsunamiPanelTop, kHistoryLeft + kHistoryWidth - 1,
-             kHistoryTop + 4 * kHistoryHeight - 1, 1, 255,
+  tsunami = {kHistoryLeft,
+             kTsunamiPanelTop,
+             kHistoryLeft + kHistoryWidth - 1,
+             kHistoryTop + 4 * kHistoryHeight - 1,
+             1,
+             255,
              Style(u"Meiryo", 32, 24, 700, kWhiteText)};
 
   // The headline band is deeper than the ticker, so the map's content moves down a little
