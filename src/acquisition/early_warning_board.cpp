@@ -66,7 +66,7 @@ EarlyWarningBoard::Outcome EarlyWarningBoard::TakeOver(const EarlyWarningMessage
   Outcome out;
   const std::u16string kind =
       message.test ? u"緊急地震速報（警報・テスト） … " : u"緊急地震速報（警報） … ";
-  const auto line = [&](std::u16string text) { out.log.push_back(kind + text); };
+  const auto line = [&](const std::u16string& text) { out.log.push_back(kind + text); };
   if (Seen(message.id)) {
     out.result = Result::kDuplicate;
     return out;
@@ -164,8 +164,9 @@ bool EarlyWarningBoard::Tick(std::int64_t nowMs) {
 bool EarlyWarningBoard::EndForReport(const ReportHeader& report) {
   if (!shown_ || shown_->phase != EarlyWarning::Phase::kWarning || originKey_ == 0) return false;
   const bool domestic = report.issueType >= ScalePrompt && report.issueType <= DetailScale;
-  if (!domestic || std::abs(std::int64_t{report.timeKey} - originKey_) > kSameEarthquakeMinutes)
+  if (!domestic || std::abs(std::int64_t{report.timeKey} - originKey_) > kSameEarthquakeMinutes) {
     return false;
+  }
   EventOf(shown_->eventId).reported = true;
   shown_.reset();
   return true;

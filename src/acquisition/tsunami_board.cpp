@@ -57,8 +57,9 @@ std::u16string CountsText(const TsunamiState& state) {
 
 TsunamiGrade TsunamiState::Highest() const {
   TsunamiGrade highest = TsunamiGrade::kUnknown;
-  for (const TsunamiRegionLine& region : regions)
+  for (const TsunamiRegionLine& region : regions) {
     highest = std::max(highest, region.grade);
+  }
   return highest;
 }
 
@@ -95,7 +96,9 @@ std::int32_t TimeKeyOf(std::u16string_view time) {
 TsunamiBoard::Outcome TsunamiBoard::TakeOver(const TsunamiMessage& message, std::int64_t nowMs,
                                              std::int32_t nowKey) {
   Outcome out;
-  const auto line = [&out](std::u16string text) { out.log.push_back(u"津波予報 … " + text); };
+  const auto line = [&out](const std::u16string& text) {
+    out.log.push_back(u"津波予報 … " + text);
+  };
   // A message is judged once: an id seen before, or the same message again (a list read
   // anew, a message without an id), changes nothing and is not logged again.
   if (Seen(message.id) || message == last_) {

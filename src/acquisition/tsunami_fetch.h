@@ -42,7 +42,7 @@ class TsunamiFetchWorker final : public TsunamiFetchService {
   // The newest few messages are enough: the newest says what is in force.
   static constexpr int kListLength = 3;
   // Three messages of the agency's 66 regions are a few tens of kilobytes.
-  static constexpr std::size_t kBodyLimit = 512 * 1024;
+  static constexpr std::size_t kBodyLimit = std::size_t{512} * 1024;
 
   explicit TsunamiFetchWorker(HttpClient& http) : http_(http) {}
   ~TsunamiFetchWorker() override { Shutdown(); }

@@ -152,8 +152,9 @@ void EarlyWarningPage::PlaceMarks() {
   // The strongest forecasts keep their places; a mark that would cover one of them or the
   // hypocentre goes to the nearest free place around its area's point, below the banner.
   std::vector<Mark*> order;
-  for (Mark& mark : marks_)
+  for (Mark& mark : marks_) {
     order.push_back(&mark);
+  }
   std::stable_sort(order.begin(), order.end(), [](const Mark* a, const Mark* b) {
     return std::pair(a->scaleFrom, a->scaleTo) > std::pair(b->scaleFrom, b->scaleTo);
   });
@@ -192,8 +193,9 @@ void EarlyWarningPage::PlaceMarks() {
 void EarlyWarningPage::DrawMarks(ComposeInputs& in) {
   // The strongest forecasts are drawn last, so that they lie on top.
   std::vector<const Mark*> order;
-  for (const Mark& mark : marks_)
+  for (const Mark& mark : marks_) {
     order.push_back(&mark);
+  }
   std::stable_sort(order.begin(), order.end(), [](const Mark* a, const Mark* b) {
     return std::pair(a->scaleFrom, a->scaleTo) < std::pair(b->scaleFrom, b->scaleTo);
   });

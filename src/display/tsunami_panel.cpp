@@ -80,7 +80,7 @@ std::vector<TsunamiPanelRow> TsunamiPanelRows(const TsunamiState& state, int row
     line.firstWave = region.firstWave;
     all.push_back(std::move(line));
   }
-  const std::size_t room = static_cast<std::size_t>(rows - 1);
+  const auto room = static_cast<std::size_t>(rows - 1);
   if (all.size() <= room) {
     out.insert(out.end(), all.begin(), all.end());
     return out;
@@ -88,8 +88,9 @@ std::vector<TsunamiPanelRow> TsunamiPanelRows(const TsunamiState& state, int row
   if (room == 0) return out;
   std::size_t keep = room - 1;
   // A bar is shown only with a region under it.
-  while (keep > 0 && all[keep - 1].kind == Kind::kGrade)
+  while (keep > 0 && all[keep - 1].kind == Kind::kGrade) {
     --keep;
+  }
   out.insert(out.end(), all.begin(), all.begin() + static_cast<std::ptrdiff_t>(keep));
   const auto shown = static_cast<int>(std::count_if(
       out.begin(), out.end(), [](const TsunamiPanelRow& r) { return r.kind == Kind::kRegion; }));

@@ -101,19 +101,22 @@ std::u16string NotificationBody(const ReportHeader& report) {
 
 NotificationUrgency UrgencyOf(const ReportHeader& report) {
   const bool intensity = report.issueType != Foreign && !ScaleNameOf(report.maxScale).empty();
-  if ((intensity && report.maxScale >= 45) || report.domesticTsunami == DomesticWarning)
+  if ((intensity && report.maxScale >= 45) || report.domesticTsunami == DomesticWarning) {
     return NotificationUrgency::kCritical;
+  }
   if (intensity && report.maxScale <= 20 && !DomesticTsunamiInForce(report) &&
-      !ForeignTsunamiPossible(report))
+      !ForeignTsunamiPossible(report)) {
     return NotificationUrgency::kLow;
+  }
   return NotificationUrgency::kNormal;
 }
 
 bool SameEarthquake(const ReportHeader& earlier, const ReportHeader& later) {
   // The map layer's window of two minutes either way.
   constexpr std::int32_t kMinutes = 2;
-  if (later.timeKey < earlier.timeKey - kMinutes || later.timeKey > earlier.timeKey + kMinutes)
+  if (later.timeKey < earlier.timeKey - kMinutes || later.timeKey > earlier.timeKey + kMinutes) {
     return false;
+  }
   return !NamesEpicentre(earlier) || !NamesEpicentre(later) ||
          earlier.hypocenterName == later.hypocenterName;
 }
@@ -170,10 +173,10 @@ std::optional<Notification> NotificationGate::TakeOver(std::u16string_view id,
 
 NotificationGate::Announced* NotificationGate::EarthquakeOf(const ReportHeader& report) {
   // The most recent first: of two earthquakes close in time, the later one is meant.
-  for (auto it = announced_.rbegin(); it != announced_.rend(); ++it) {
-    if (SameEarthquake(it->last, report)) return &*it;
-  }
-  return nullptr;
+  const auto found = std::find_if(
+      announced_.rbegin(), announced_.rend(),
+      [&report](const Announced& earthquake) { return SameEarthquake(earthquake.last, report); });
+  return found == announced_.rend() ? nullptr : &*found;
 }
 
 bool NotificationGate::FirstSight(std::u16string_view id) {

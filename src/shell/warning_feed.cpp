@@ -18,7 +18,7 @@ namespace hw {
 namespace {
 
 // The demo's stored messages are a few kilobytes.
-constexpr std::size_t kDemoFileLimit = 1024 * 1024;
+constexpr std::size_t kDemoFileLimit = std::size_t{1024} * 1024;
 
 std::u16string Number(std::size_t value) {
   return Utf8ToUtf16(std::to_string(value));
@@ -85,8 +85,9 @@ void WarningFeed::TakeOverTsunami(const TsunamiMessage& message, bool arrival, b
   if (outcome.result == TsunamiBoard::Result::kDuplicate && pushed) {
     Log(u"津波予報 … 重複した配信を無視しました (" + Utf8ToUtf16(message.id) + u")");
   }
-  for (const std::u16string& line : outcome.log)
+  for (const std::u16string& line : outcome.log) {
     Log(line);
+  }
   switch (outcome.result) {
     case TsunamiBoard::Result::kShown:
     case TsunamiBoard::Result::kLifted:
@@ -114,8 +115,9 @@ void WarningFeed::TakeOverEarlyWarning(const EarlyWarningMessage& message,
   if (outcome.result == EarlyWarningBoard::Result::kDuplicate) {
     Log(u"緊急地震速報（警報） … 重複した配信を無視しました (" + Utf8ToUtf16(message.id) + u")");
   }
-  for (const std::u16string& line : outcome.log)
+  for (const std::u16string& line : outcome.log) {
     Log(line);
+  }
   switch (outcome.result) {
     case EarlyWarningBoard::Result::kShown:
     case EarlyWarningBoard::Result::kUpdated:

@@ -25,7 +25,8 @@ namespace hw {
 struct WarningContext {
   const AppSettings& settings;
   const WorkFolderLayout& folder;
-  ReportSource source;  // the data source in use: the demo, the sandbox or the live service
+  ReportSource source =
+      ReportSource::kLive;  // the data source in use: the demo, the sandbox or the live service
   bool pushConnected = false;
   std::tm now{};
   std::int64_t nowMs = 0;

@@ -137,7 +137,7 @@ bool WriteWarningPicture(const std::filesystem::path& out, int number, HeadlessD
 // prints one JSON line per message with what it did.
 int PlayWarnings(const std::string& text, const std::string& outFolder, HeadlessDisplay& display) {
   const std::optional<std::vector<TimedMessage>> messages = ReadTimedMessages(text, 1 << 30);
-  if (!messages) return Fail("the warnings file is no JSON array of {\"at\", \"message\"}");
+  if (!messages) return Fail(R"(the warnings file is no JSON array of {"at", "message"})");
   TsunamiBoard tsunami;
   EarlyWarningBoard warning;
   int number = 0;
@@ -167,8 +167,9 @@ int PlayWarnings(const std::string& text, const std::string& outFolder, Headless
     json.Key("earlyWarning").Bool(warning.shown().has_value());
     json.Key("tsunamiRegions").Value(static_cast<int>(tsunami.state().regions.size()));
     json.Key("logLines").BeginArray();
-    for (const std::u16string& line : log)
+    for (const std::u16string& line : log) {
       json.Value(line);
+    }
     json.EndArray();
     json.EndObject();
     std::printf("%s\n", json.str().c_str());

@@ -157,21 +157,24 @@ void DesktopNotifier::AskCapabilities() {
       // No service now; the next notification asks again.
       std::fprintf(stderr, "heronwatch: notification service: %s\n",
                    qPrintable(reply.error().message()));
-      for (const Notification& notification : waiting)
+      for (const Notification& notification : waiting) {
         Fallback(notification);
+      }
       return;
     }
     capabilities_ = reply.value();
-    for (const Notification& notification : waiting)
+    for (const Notification& notification : waiting) {
       Send(notification);
+    }
   });
 }
 
 void DesktopNotifier::Send(const Notification& notification) {
   Shown* shown = nullptr;
   if (notification.earthquake != 0) {
-    if (shown_.size() >= kRememberedNotifications && !shown_.contains(notification.earthquake))
+    if (shown_.size() >= kRememberedNotifications && !shown_.contains(notification.earthquake)) {
       shown_.erase(shown_.begin());
+    }
     shown = &shown_[notification.earthquake];
     if (shown->sending) {
       // The earlier notification's id is on its way: this one replaces it once it is known.
@@ -279,8 +282,9 @@ void DesktopNotifier::PlayHere(const Notification& notification) {
 void DesktopNotifier::OnActionInvoked(uint id, const QString& actionKey) {
   // The signal reaches every program on the bus that listens: only ours count.
   if (id == 0 || actionKey != kDefaultAction || target_ == nullptr) return;
-  if (std::find(givenIds_.begin(), givenIds_.end(), id) != givenIds_.end())
+  if (std::find(givenIds_.begin(), givenIds_.end(), id) != givenIds_.end()) {
     target_->OnCommand(kCommandShowWindow);
+  }
 }
 
 void DesktopNotifier::OnNotificationClosed(uint id, uint /*reason*/) {

@@ -51,6 +51,7 @@ class DesktopNotifier final : public QObject, public NotificationService {
   void OnActionInvoked(uint id, const QString& actionKey);
   void OnNotificationClosed(uint id, uint reason);
 
+  // NOLINTNEXTLINE(readability-redundant-access-specifiers): Q_SLOTS above is a section of its own.
  private:
   // The notification shown for one earthquake.
   struct Shown {

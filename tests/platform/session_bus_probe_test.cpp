@@ -164,15 +164,22 @@ TEST(SessionBusProbe, ARealBusAnswers) {
   const test::TempFolder folder;
   const std::string path = (folder.path() / "bus").string();
   const std::string address = "unix:path=" + path;
+  // The daemon prints its address once it listens: the socket file alone appears before that.
+  int ready[2] = {-1, -1};
+  ASSERT_EQ(::pipe(ready), 0);
   const pid_t daemon = ::fork();
   if (daemon == 0) {
+    ::close(ready[0]);
     ::execl("/usr/bin/dbus-daemon", "dbus-daemon", "--session", "--nofork", "--nopidfile",
-            ("--address=" + address).c_str(), static_cast<char*>(nullptr));
+            ("--address=" + address).c_str(),
+            ("--print-address=" + std::to_string(ready[1])).c_str(), static_cast<char*>(nullptr));
     ::_exit(127);
   }
-  struct stat info {};
-  for (int i = 0; i < 500 && ::stat(path.c_str(), &info) != 0; ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  ::close(ready[1]);
+  char printed[256];
+  const ssize_t got = ::read(ready[0], printed, sizeof printed);
+  ::close(ready[0]);
+  ASSERT_GT(got, 0) << "dbus-daemon did not start";
   const SessionBusProbe probe = ProbeSessionBus(address, 5000, {});
   ::kill(daemon, SIGTERM);
   ::waitpid(daemon, nullptr, 0);

@@ -76,7 +76,7 @@ std::optional<EarlyWarningMessage> ReadEarlyWarningMessage(std::string_view text
     ReadEarthquake(earthquake.toObject(), message);
   }
   const QJsonArray areas = object.value(QLatin1String("areas")).toArray();
-  for (const QJsonValue& area : areas) {
+  for (const auto& area : areas) {
     if (!area.isObject() || message.areas.size() >= EarlyWarningMessage::kMaxAreas) {
       ++message.areasLeftOut;
       continue;

@@ -32,7 +32,7 @@ inline bool ShallowEnough(const QJsonValue& value, int depth) {
     return true;
   }
   const QJsonArray array = value.toArray();
-  for (const QJsonValue& element : array) {
+  for (const auto& element : array) {
     if (!ShallowEnough(element, depth + 1)) return false;
   }
   return true;

@@ -46,7 +46,7 @@ std::optional<TsunamiMessage> MessageOf(const QJsonObject& object) {
       json::Text(issue.toObject().value(QLatin1String("time")), TsunamiMessage::kMaxText);
   message.cancelled = cancelled.toBool();
   const QJsonArray areas = object.value(QLatin1String("areas")).toArray();
-  for (const QJsonValue& area : areas) {
+  for (const auto& area : areas) {
     if (!area.isObject() || message.regions.size() >= TsunamiMessage::kMaxRegions) {
       ++message.regionsLeftOut;
       continue;

@@ -17,8 +17,6 @@
 #include "platform/autostart_entry.h"
 #include "platform/event_sound.h"
 
-extern char** environ;
-
 namespace hw {
 namespace {
 
@@ -96,8 +94,10 @@ enum class PlayerResult { kPlayed, kFailed, kAbsent };
 // is ending (the player then finishes alone).
 PlayerResult RunPlayer(std::vector<std::string> arguments, Shared& shared) {
   std::vector<char*> argv;
-  for (std::string& argument : arguments)
+  argv.reserve(arguments.size() + 1);
+  for (std::string& argument : arguments) {
     argv.push_back(argument.data());
+  }
   argv.push_back(nullptr);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
