@@ -13,21 +13,11 @@ import random
 import statistics
 import subprocess
 import sys
-import tempfile
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "tests", "soak"))
-from push_server import PushServer  # noqa: E402
-
-
-def wait_for(condition, what, seconds=30.0):
-    end = time.monotonic() + seconds
-    while time.monotonic() < end:
-        if condition():
-            return
-        time.sleep(0.005)
-    raise SystemExit("FAIL: " + what)
+from push_session import PushSession, wait_for  # noqa: E402
 
 
 def main():
@@ -37,28 +27,11 @@ def main():
     parser.add_argument("--lag", type=float, default=0.5)
     args = parser.parse_args()
     runtime = os.path.join(HERE, "..", "runtime")
-    work = tempfile.mkdtemp(prefix="push_latency_")
-    data = os.path.join(work, "data")
-    os.makedirs(os.path.join(work, "run"), mode=0o700)
-    os.makedirs(data)
-    with open(os.path.join(data, "Heronwatch.ini"), "w", encoding="utf-8") as f:
-        f.write("[Flag]\nOntop=0\n[Config]\nReload=180\n[Push]\nReload=180\n")
-    server = PushServer()
-    base = "http://127.0.0.1:%d" % server.port
-    env = dict(os.environ, QT_QPA_PLATFORM=os.environ.get("QT_QPA_PLATFORM", "offscreen"),
-               XDG_RUNTIME_DIR=os.path.join(work, "run"), HERONWATCH_WORKDIR=data,
-               HERONWATCH_RUNTIME_DIR=runtime, HERONWATCH_API_BASE=base + "/live",
-               HERONWATCH_SANDBOX_BASE=base + "/sandbox",
-               HERONWATCH_STATION_BASE="http://127.0.0.1:9",
-               HERONWATCH_PUSH_URL="ws://127.0.0.1:%d/v2/ws" % server.port)
-    log_path = os.path.join(data, "Eventlog", "event.log")
+    session = PushSession("push_latency_", runtime, os.environ.get("QT_QPA_PLATFORM", "offscreen"))
+    server, env = session.server, session.env
 
     def compositions():
-        try:
-            with open(log_path, encoding="utf-8") as f:
-                return f.read().count("地震情報 … 日時")
-        except OSError:
-            return 0
+        return session.log_text().count("地震情報 … 日時")
 
     app = subprocess.Popen([args.program], env=env, stdout=subprocess.DEVNULL,
                            stderr=subprocess.DEVNULL)

@@ -10,48 +10,19 @@ import os
 import signal
 import subprocess
 import sys
-import tempfile
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "soak"))
-from push_server import PushServer  # noqa: E402
-
-
-def wait_for(condition, what, seconds=30.0):
-    end = time.monotonic() + seconds
-    while time.monotonic() < end:
-        if condition():
-            return
-        time.sleep(0.02)
-    raise SystemExit("FAIL: " + what)
+from push_session import PushSession, wait_for  # noqa: E402
 
 
 def main():
     program = sys.argv[1]
     runtime = os.path.join(HERE, "..", "..", "runtime")
-    work = tempfile.mkdtemp(prefix="push_check_")
-    data = os.path.join(work, "data")
-    os.makedirs(os.path.join(work, "run"), mode=0o700)
-    os.makedirs(data)
-    with open(os.path.join(data, "Heronwatch.ini"), "w", encoding="utf-8") as f:
-        f.write("[Flag]\nOntop=0\n[Config]\nReload=180\n[Push]\nReload=180\n")
-    server = PushServer()
-    base = "http://127.0.0.1:%d" % server.port
-    env = dict(os.environ,
-               QT_QPA_PLATFORM="offscreen", XDG_RUNTIME_DIR=os.path.join(work, "run"),
-               HERONWATCH_WORKDIR=data, HERONWATCH_RUNTIME_DIR=runtime,
-               HERONWATCH_API_BASE=base + "/live", HERONWATCH_SANDBOX_BASE=base + "/sandbox",
-               HERONWATCH_STATION_BASE="http://127.0.0.1:9",
-               HERONWATCH_PUSH_URL="ws://127.0.0.1:%d/v2/ws" % server.port)
-    log_path = os.path.join(data, "Eventlog", "event.log")
-
-    def log_has(text):
-        try:
-            with open(log_path, encoding="utf-8") as f:
-                return text in f.read()
-        except OSError:
-            return False
+    session = PushSession("push_check_", runtime)
+    server, env = session.server, session.env
+    log_has = session.log_has
 
     def gets_after(start):
         with server.lock:
