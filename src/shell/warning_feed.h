@@ -25,8 +25,8 @@ namespace hw {
 struct WarningContext {
   const AppSettings& settings;
   const WorkFolderLayout& folder;
-  ReportSource source =
-      ReportSource::kLive;  // the data source in use: the demo, the sandbox or the live service
+  // The data source in use: the demo, the sandbox or the live service.
+  ReportSource source = ReportSource::kLive;
   bool pushConnected = false;
   std::tm now{};
   std::int64_t nowMs = 0;
