@@ -12,9 +12,11 @@
 #include "acquisition/fetch_worker.h"
 #include "acquisition/tsunami_board.h"
 #include "display/map_layer.h"
+#include "display/report_json.h"
 #include "headless/headless_display.h"
 #include "platform/early_warning_message.h"
 #include "platform/file_system.h"
+#include "platform/json_writer.h"
 #include "platform/push_message.h"
 #include "platform/qt/png_file.h"
 #include "platform/qt/qt_headless_gui.h"
@@ -22,7 +24,6 @@
 #include "platform/timed_messages.h"
 #include "platform/tsunami_message.h"
 #include "tool/commands.h"
-#include "tool/json_writer.h"
 #include "tool/work_folder.h"
 
 namespace hw::tool {
@@ -33,68 +34,11 @@ int Fail(const std::string& message) {
   return 1;
 }
 
-const char* PictureName(MapPictureId picture) {
-  switch (picture) {
-    case MapPictureId::kJpMap1:
-      return "jp_map1";
-    case MapPictureId::kJpMap2:
-      return "jp_map2";
-    case MapPictureId::kWorldMap:
-      return "world_map";
-    case MapPictureId::kNone:
-      break;
-  }
-  return nullptr;
-}
-
-void WriteMarkers(JsonWriter& json, const std::vector<MapLayerRecord::Marker>& markers) {
-  json.BeginArray();
-  for (const MapLayerRecord::Marker& m : markers) {
-    json.BeginArray().Value(m.index).Value(m.scale).Value(m.x).Value(m.y).EndArray();
-  }
-  json.EndArray();
-}
-
 std::string CompositionLine(int issueType, const MapLayer& layer,
                             const std::vector<std::u16string>& logLines) {
-  const MapLayerRecord& r = layer.record();
   JsonWriter json;
   json.BeginObject();
-  json.Key("issueType").Value(issueType);
-  json.Key("level").Value(r.view.level);
-  json.Key("originX");
-  r.view.japanOrigin ? json.Value(r.view.originX) : json.Null();
-  json.Key("originY");
-  r.view.japanOrigin ? json.Value(r.view.originY) : json.Null();
-  json.Key("picture");
-  if (const char* name = PictureName(r.view.picture)) {
-    json.Value(Utf8ToUtf16(name));
-  } else {
-    json.Null();
-  }
-  json.Key("source");
-  if (r.view.picture != MapPictureId::kNone) {
-    const SourceRect& s = r.view.source;
-    json.BeginArray().Value(s.x).Value(s.y).Value(s.width).Value(s.height).EndArray();
-  } else {
-    json.Null();
-  }
-  json.Key("epicentreGrid");
-  if (r.epicentreGrid) {
-    json.BeginArray().Value(r.epicentreGrid->gx).Value(r.epicentreGrid->gy).EndArray();
-  } else {
-    json.Null();
-  }
-  const Rect& e = layer.EpicentreRect();
-  json.Key("epicentreRect").BeginArray().Value(e.left).Value(e.top).Value(e.right).Value(e.bottom);
-  json.EndArray();
-  json.Key("epicentreDrawn").Bool(r.epicentreDrawn);
-  json.Key("areaMarkers");
-  WriteMarkers(json, r.areaMarkers);
-  json.Key("stationMarkers");
-  WriteMarkers(json, r.stationMarkers);
-  json.Key("unknownPointName").Value(layer.UnknownPointName());
-  json.Key("unknownAreaCount").Value(layer.UnknownAreaCount());
+  WriteViewFields(json, issueType, layer);
   json.Key("logLines").BeginArray();
   for (const std::u16string& line : logLines) {
     json.Value(line);

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-namespace hw::tool {
+namespace hw {
 
 // Builds compact JSON text: objects, arrays, UTF-16 strings as UTF-8, integers, and doubles in
 // the shortest form that reads back to the same value.
@@ -33,4 +33,4 @@ class JsonWriter {
   bool needComma_ = false;
 };
 
-}  // namespace hw::tool
+}  // namespace hw

@@ -1,4 +1,4 @@
-#include "tool/json_writer.h"
+#include "platform/json_writer.h"
 
 #include <charconv>
 #include <cmath>
@@ -6,7 +6,7 @@
 
 #include "platform/text_codec.h"
 
-namespace hw::tool {
+namespace hw {
 
 JsonWriter& JsonWriter::Open(char bracket) {
   Separate();
@@ -97,4 +97,4 @@ void JsonWriter::String(std::string_view utf8) {
   out_ += '"';
 }
 
-}  // namespace hw::tool
+}  // namespace hw
