@@ -14,8 +14,8 @@ cd "$(dirname "$0")/.."
 # One line each on why in README.md.
 PACKAGES=(
   cmake ninja-build g++ clang libclang-rt-14-dev clang-format clang-tidy
-  qt6-base-dev qt6-websockets-dev qt6-tools-dev qt6-l10n-tools
-  libgl-dev libcurl4-openssl-dev libjpeg62-turbo-dev libcanberra-dev openssl
+  qt6-base-dev qt6-websockets-dev qt6-httpserver-dev qt6-tools-dev qt6-l10n-tools
+  libgl-dev libcurl4-openssl-dev libjpeg62-turbo-dev libpng-dev libcanberra-dev openssl
   googletest libgtest-dev libgmock-dev libbenchmark-dev python3
   fonts-noto-cjk fonts-liberation2
   xvfb xauth xdg-utils

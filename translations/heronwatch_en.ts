@@ -329,4 +329,79 @@
         <translation>  Epicentre  </translation>
     </message>
 </context>
+<context>
+    <name>hw::StreamSettingsGroup</name>
+    <message>
+        <source>  配信設定  </source>
+        <translation>  Streaming  </translation>
+    </message>
+    <message>
+        <source>なし (例: stream/picture.png)</source>
+        <translation>none (e.g. stream/picture.png)</translation>
+    </message>
+    <message>
+        <source>  ローカルページを開く</source>
+        <translation>  Open the local page</translation>
+    </message>
+    <message>
+        <source>  オーバーレイ (地図なし、透過)</source>
+        <translation>  Overlay (no map, transparent)</translation>
+    </message>
+    <message>
+        <source>  震度と震央も表示する</source>
+        <translation>  Also show intensities and epicentre</translation>
+    </message>
+    <message>
+        <source>なし ({id} {maxScale} {issueType} {file})</source>
+        <translation>none ({id} {maxScale} {issueType} {file})</translation>
+    </message>
+    <message>
+        <source>  デモの情報でも実行する</source>
+        <translation>  Also run for demo reports</translation>
+    </message>
+    <message>
+        <source>画像ファイル ：</source>
+        <translation>Picture file:</translation>
+    </message>
+    <message>
+        <source>更新 (回/秒) ：</source>
+        <translation>Updates per second:</translation>
+    </message>
+    <message>
+        <source>幅 ：</source>
+        <translation>Width:</translation>
+    </message>
+    <message>
+        <source>高さ ：</source>
+        <translation>Height:</translation>
+    </message>
+    <message>
+        <source>アドレス ：</source>
+        <translation>Address:</translation>
+    </message>
+    <message>
+        <source>ポート ：</source>
+        <translation>Port:</translation>
+    </message>
+    <message>
+        <source>キー色 ：</source>
+        <translation>Key colour:</translation>
+    </message>
+    <message>
+        <source>受信時のコマンド ：</source>
+        <translation>Command on a report:</translation>
+    </message>
+    <message>
+        <source>ローカルページ: 停止中</source>
+        <translation>Local page: off</translation>
+    </message>
+    <message>
+        <source>ローカルページ: %1 で待ち受け中</source>
+        <translation>Local page: listening at %1</translation>
+    </message>
+    <message>
+        <source>ローカルページを開けません: %1 (%2)</source>
+        <translation>Local page cannot open: %1 (%2)</translation>
+    </message>
+</context>
 </TS>

@@ -28,10 +28,13 @@
 #include "platform/qt/app_icon.h"
 #include "platform/qt/close_signals.h"
 #include "platform/qt/instance_door.h"
+#include "platform/qt/png_output_worker.h"
 #include "platform/qt/qt_main_window.h"
 #include "platform/qt/qt_picture_decoder.h"
 #include "platform/qt/qt_push_channel.h"
 #include "platform/qt/qt_text_renderer.h"
+#include "platform/qt/stream_http_server.h"
+#include "platform/report_command.h"
 #include "platform/session_bus_probe.h"
 #include "platform/standard_folders.h"
 #include "platform/text_codec.h"
@@ -272,7 +275,17 @@ int main(int argc, char** argv) {
     }
     const std::unique_ptr<hw::EventSound> chime = hw::MakeDesktopEventSound();
     hw::DesktopNotifier notifier(&tray.icon(), *chime, notificationBus);
-    hw::ShellPorts ports{fetch, reference, assets, tray, ui, notifier};
+    // The outputs for streams: off until the settings turn them on.
+    const std::unique_ptr<hw::PictureOutputWorker> pictureOutput = hw::MakePngOutputWorker();
+    const std::unique_ptr<hw::StreamServer> streamServer = hw::MakeStreamHttpServer();
+    const std::unique_ptr<hw::CommandRunner> commands = hw::MakeCommandRunner();
+    hw::ShellPorts ports{fetch,
+                         reference,
+                         assets,
+                         tray,
+                         ui,
+                         notifier,
+                         {pictureOutput.get(), streamServer.get(), commands.get()}};
     hw::QtPushChannel push;
 
     hw::CTremorlensDlg dialog(*context, display, platform, ports);

@@ -20,7 +20,8 @@ void StampElement(ComposeInputs& in, const ThemeElement& e, SurfaceIndex sprite,
                   int shift) {
   if (e.visible == 0) return;
   StampSprite(in.surfaces[CanvasSurface].surface, in.surfaces[BlendSurface].surface,
-              ElementRect(e, shift), in.surfaces[sprite].surface, source, e.alpha);
+              ElementRect(e, shift), in.surfaces[sprite].surface, source, e.alpha,
+              OverlayKeyOf(in.settings));
 }
 
 void DrawOnPages(ComposeInputs& in, PageSpan pages, FontId font, COLORREF colour,

@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "display/city_tables.h"
+#include "display/sprite_stamp.h"
 #include "display/table_surface.h"
 #include "platform/blit.h"
 #include "platform/utf16.h"
@@ -17,8 +18,8 @@ constexpr int kBorder = 7;
 constexpr Rect kCellArea{0, 0, 5 * kCellWidth + 14, 11 * kCellHeight + 14};
 
 // The frame of `cells` cells in columns of `perColumn`, its top-left corner at (x0, y0).
-void DrawGridFrame(Surface& canvas, const Surface& sheet, int x0, int y0, int cells,
-                   int perColumn) {
+void DrawGridFrame(Surface& canvas, const Surface& sheet, int x0, int y0, int cells, int perColumn,
+                   std::optional<COLORREF> overlayKey) {
   const auto piece = [&](int x, int y, int sx, int sy, int w, int h) {
     BitBlt(canvas, x, y, w, h, sheet, sx, sy);
   };
@@ -34,6 +35,12 @@ void DrawGridFrame(Surface& canvas, const Surface& sheet, int x0, int y0, int ce
   for (int i = 0; i < cells; ++i) {
     const int column = i / C;
     const int row = i % C;
+    if (overlayKey) {
+      // The overlay form: the cell lies over black rather than the key colour.
+      const int left = x0 + kCellWidth * column + kBorder;
+      const int top = y0 + kCellHeight * row + kBorder;
+      ClearKeyOnCanvas(canvas, {left, top, left + kCellWidth, top + kCellHeight}, *overlayKey);
+    }
     AlphaBlend(canvas, x0 + kCellWidth * column + kBorder, y0 + kCellHeight * row + kBorder,
                kCellWidth, kCellHeight, sheet, kBorder, kBorder, kCellWidth, kCellHeight, 96);
   }
@@ -111,7 +118,8 @@ void DrawCityGrid(ComposeInputs& in, ComposePass pass) {
   const Surface& sheet = in.surfaces[CityTableSurface].surface;
   const int firstPage = FirstPageOf(pass);
   for (const int page : {firstPage, firstPage + 1}) {
-    DrawGridFrame(canvas, sheet, city.wakuRcLeft + PageX(page), city.wakuRcTop, framed, C);
+    DrawGridFrame(canvas, sheet, city.wakuRcLeft + PageX(page), city.wakuRcTop, framed, C,
+                  OverlayKeyOf(in.settings));
   }
 
   // Every cell a composition can use is cleared, so that no name of an earlier composition

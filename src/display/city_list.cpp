@@ -4,6 +4,7 @@
 
 #include "display/city_tables.h"
 #include "display/map_layer.h"
+#include "display/sprite_stamp.h"
 #include "display/table_surface.h"
 #include "platform/blit.h"
 
@@ -79,6 +80,9 @@ class ListWriter {
     const int top = std::max(city_.rcTop, 0);
     const int bottom = std::min(bottom_, kPageHeight);
     if (right <= left || bottom <= top) return;
+    if (const std::optional<COLORREF> key = OverlayKeyOf(in_.settings)) {
+      ClearKeyOnCanvas(canvas, {PageX(page) + left, top, PageX(page) + right, bottom}, *key);
+    }
     Surface shade(1, 1);
     shade.Fill(0);
     AlphaBlend(canvas, PageX(page) + left, top, right - left, bottom - top, shade, 0, 0, 1, 1,

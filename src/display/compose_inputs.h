@@ -4,6 +4,7 @@
 #include "display/font_table.h"
 #include "display/layer_surfaces.h"
 #include "eventlog/event_log_writer.h"
+#include "platform/colorref.h"
 #include "platform/text_renderer.h"
 #include "refdata/reference_tables.h"
 #include "settings/theme_layout.h"
@@ -19,6 +20,11 @@ struct PictureSettings {
   int SpeedDraw = 4;  // the fade and pulse step
   int Aspect = 0;     // the part of the page the window shows
   int Debug = 0;      // 1: status lines and the debug overlay
+  // 1: the map is left out and its place filled with `KeyColour`, for a chroma key or a
+  // transparent picture; the markers and the epicentre only with `OverlayMarkers`.
+  int Overlay = 0;
+  int OverlayMarkers = 0;
+  COLORREF KeyColour = MakeColorRef(0, 255, 0);
   bool operator==(const PictureSettings&) const = default;
 };
 

@@ -18,20 +18,38 @@ void Display::CreateFonts() {
   }
 }
 
+void Display::UseSettings(const PictureSettings& settings) {
+  const bool overlayChanged = settings.Overlay != settings_.Overlay ||
+                              settings.OverlayMarkers != settings_.OverlayMarkers ||
+                              settings.KeyColour != settings_.KeyColour;
+  settings_ = settings;
+  if (!composed_ || !overlayChanged) return;
+  if (waitingShown_) {
+    ComposeWaiting();
+  } else {
+    Compose();
+  }
+}
+
 void Display::ComposeWaiting() {
   composer_.ComposeWaiting();
+  composed_ = waitingShown_ = true;
 }
 
 void Display::TakeOver(const ReportStore& fetched, ReportSource source, const std::tm& received) {
   *shown_ = fetched;
   SortObservationPoints(shown_->latest);
   composer_.ComposeFrame();
+  composed_ = true;
+  waitingShown_ = false;
   origin_.shown = source;
   origin_.shownReceived = received;
 }
 
 void Display::Compose() {
   composer_.ComposeFrame();
+  composed_ = true;
+  waitingShown_ = false;
 }
 
 void Display::TakeOverEarlyWarning(const std::optional<EarlyWarning>& warning) {
@@ -45,8 +63,15 @@ TimePaddings TimePaddingsOf(const ThemeLayout& theme) {
 }
 
 PictureSettings PictureSettingsOf(const AppSettings& settings) {
-  return {settings.EpiFront,  settings.EpiBlink, settings.ShindoMap,
-          settings.SpeedDraw, settings.Aspect,   settings.Debug};
+  return {settings.EpiFront,
+          settings.EpiBlink,
+          settings.ShindoMap,
+          settings.SpeedDraw,
+          settings.Aspect,
+          settings.Debug,
+          settings.StreamOverlay,
+          settings.StreamOverlayMarkers,
+          StreamKeyColour(settings.StreamKeyColor)};
 }
 
 }  // namespace hw

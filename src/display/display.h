@@ -54,8 +54,9 @@ class Display {
   void CreateSurfaces() { surfaces_.CreateWorkingSurfaces(); }
   void ReleaseSurfaces() { surfaces_.ReleaseAll(); }
 
-  // The settings the picture reads, as they are now.
-  void UseSettings(const PictureSettings& settings) { settings_ = settings; }
+  // The settings the picture reads, as they are now. A change of the overlay settings composes
+  // the picture again at once, since they change the pages, not only the paint.
+  void UseSettings(const PictureSettings& settings);
   const PictureSettings& settings() const { return settings_; }
 
   // The picture before any report: the empty boxes over the whole map of Japan.
@@ -107,6 +108,9 @@ class Display {
   PictureSettings settings_;
   FeedState origin_;
   std::optional<EarlyWarning> earlyWarning_;
+  // Whether a picture was composed yet, and whether it was the one before any report.
+  bool composed_ = false;
+  bool waitingShown_ = false;
   FrameComposer composer_;
   WindowPainter painter_;
 };

@@ -147,14 +147,22 @@ void MapLayer::DrawMapLayer(ComposeInputs& in, bool wholeJapan) {
   }
 
   Surface& canvas = in.surfaces[CanvasSurface].surface;
-  DrawMap(canvas, PictureOf(in.surfaces, record_.view.picture));
+  const bool overlay = in.settings.Overlay == 1;
+  const bool marked = !overlay || in.settings.OverlayMarkers == 1;
+  if (overlay) {
+    // Without the map its place is the key colour, which the picture outputs make
+    // transparent; markers without it would mislead, so they come only when asked for.
+    canvas.FillRect(PageX(AreaPage), 0, kPageWidth, kPageHeight, in.settings.KeyColour);
+  } else {
+    DrawMap(canvas, PictureOf(in.surfaces, record_.view.picture));
+  }
   CopyPage(canvas, AreaPage, StationPage);
-  if (in.settings.EpiFront == 0) DrawEpicentre(in, report);
-  DrawMarkers(in, report);
+  if (marked && in.settings.EpiFront == 0) DrawEpicentre(in, report);
+  if (marked) DrawMarkers(in, report);
   if (type != DetailScale) CopyPage(canvas, AreaPage, StationPage);
   CopyPage(canvas, AreaPage, AreaPageNoEpicentre);
   CopyPage(canvas, StationPage, StationPageNoEpicentre);
-  if (in.settings.EpiFront == 1) DrawEpicentre(in, report);
+  if (marked && in.settings.EpiFront == 1) DrawEpicentre(in, report);
 }
 
 void MapLayer::DrawMap(Surface& canvas, MapPicture* picture) {

@@ -161,6 +161,7 @@ void TsunamiPanel::Draw(ComposeInputs& in, const Rect& box) {
   Surface& canvas = in.surfaces[CanvasSurface].surface;
   Surface shade(1, 1);
   shade.Fill(kShade);
+  ClearOverlayKey(canvas, box, OverlayKeyOf(in.settings));
   for (int page = 0; page < kStampedPages; ++page) {
     AlphaBlend(canvas, PageX(page) + box.left, box.top, box.Width(), box.Height(), shade, 0, 0, 1,
                1, panel.alpha);

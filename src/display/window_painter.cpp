@@ -4,6 +4,7 @@
 
 #include "display/log_format.h"
 #include "display/scroll_step.h"
+#include "display/sprite_stamp.h"
 #include "platform/blit.h"
 #include "platform/text_codec.h"
 
@@ -232,6 +233,12 @@ PaintResult WindowPainter::OnPaint(const PaintState& state, FramePhase* pacing) 
   if (pacing != nullptr) PaceFrame(*pacing);
   if (key.debug) DrawDebugOverlay(state);
   shown_ = key;
+  if (!IsEmpty(damage)) ++pictureSerial_;
+  if (!atWindowSize) {
+    pageWhole_ = true;
+  } else if (!IsEmpty(damage)) {
+    pageWhole_ = false;
+  }
   if (atWindowSize) {
     if ((key.debug || key.pulseWholePage || key.cover) && !IsEmpty(windowDamage)) {
       scaled_.StretchFromPage(in_.surfaces[CanvasSurface].surface, DisplayPage, windowDamage);
@@ -245,6 +252,19 @@ PaintResult WindowPainter::OnPaint(const PaintState& state, FramePhase* pacing) 
   return {{&in_.surfaces[CanvasSurface].surface, source, Intersect(changed, source), false},
           true,
           !state.TickerMoved};
+}
+
+WindowPainter::PagePicture WindowPainter::PictureAtPageSize() {
+  if (!shown_) return {};
+  const FrameKey& key = *shown_;
+  if (!pageWhole_) {
+    Assemble(key, kWholePage);
+    if (key.ticker) DrawTicker(key);
+    const Rect label = LabelBox(key.label, key.aspect);
+    if (!IsEmpty(label)) DrawLabel(key.label, label);
+    pageWhole_ = true;
+  }
+  return {&in_.surfaces[CanvasSurface].surface, AspectSource(key.aspect), pictureSerial_};
 }
 
 void WindowPainter::AssembleScaled(const FrameKey& key, const Rect& damage,
@@ -361,6 +381,9 @@ void WindowPainter::DrawLabel(const PictureLabel& label, const Rect& box) {
   const int x = PageX(DisplayPage) + box.left;
   Surface shade(1, 1);
   shade.Fill(label.failure ? MakeColorRef(0x8c, 0x10, 0x18) : 0);
+  if (const std::optional<COLORREF> key = OverlayKeyOf(in_.settings)) {
+    ClearKeyOnCanvas(canvas, {x, box.top, x + box.Width(), box.bottom}, *key);
+  }
   AlphaBlend(canvas, x, box.top, box.Width(), box.Height(), shade, 0, 0, 1, 1,
              label.failure ? 220 : 170);
   const COLORREF colour = label.failure ? kWhite : MakeColorRef(0xff, 0xd8, 0x4d);

@@ -105,6 +105,19 @@ class WindowPainter {
   };
   Repaint PendingRepaint(const PaintState& state) const;
 
+  // The picture as the window shows it, at the page's size, for the outputs of the picture:
+  // the part `source` of `canvas` (null before the first paint). A paint at the window's size
+  // keeps only the parts it stretched on the display page, so the page is assembled whole here
+  // first; that costs nothing the next paint relies on. `serial` counts the paints that changed
+  // the picture.
+  struct PagePicture {
+    const Surface* canvas = nullptr;
+    Rect source;
+    std::uint64_t serial = 0;
+  };
+  PagePicture PictureAtPageSize();
+  std::uint64_t PictureSerial() const { return pictureSerial_; }
+
   int FadeAlpha() const { return fadeAlpha_; }
   int BlinkAlpha() const { return blinkAlpha_; }
 
@@ -165,6 +178,10 @@ class WindowPainter {
   int blinkAlpha_ = 0;
   int prevSecondMod10_ = 0;
   std::optional<FrameKey> shown_;  // what the display page holds
+  // Whether the display page holds the whole picture of `shown_` (false after a paint at the
+  // window's size), and the count of paints that changed the picture.
+  bool pageWhole_ = false;
+  std::uint64_t pictureSerial_ = 0;
   // What the ticker strip holds, so that an unchanged comment is not drawn again.
   std::u16string tickerText_;
   FontId tickerFont_ = kNoFont;

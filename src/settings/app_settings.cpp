@@ -116,9 +116,31 @@ constexpr SettingKey kPushSandboxUrl = Text(u"Push", u"SandboxUrl", &AppSettings
 constexpr SettingKey kPushReload =
     Number(u"Push", u"Reload", &AppSettings::PushReload, Limit::kClamp, 1, 3600);
 
+constexpr SettingKey kStreamFile = Text(u"Stream", u"File", &AppSettings::StreamFile);
+constexpr SettingKey kStreamRate =
+    Number(u"Stream", u"Rate", &AppSettings::StreamRate, Limit::kClamp, 1, 10);
+constexpr SettingKey kStreamWidth =
+    Number(u"Stream", u"Width", &AppSettings::StreamWidth, Limit::kClamp, 16, 3840);
+constexpr SettingKey kStreamHeight =
+    Number(u"Stream", u"Height", &AppSettings::StreamHeight, Limit::kClamp, 16, 2160);
+constexpr SettingKey kStreamHttp =
+    Number(u"Stream", u"Http", &AppSettings::StreamHttp, Limit::kFlag);
+constexpr SettingKey kStreamListen = Text(u"Stream", u"Listen", &AppSettings::StreamListen);
+constexpr SettingKey kStreamPort =
+    Number(u"Stream", u"Port", &AppSettings::StreamPort, Limit::kClamp, 1, 65535);
+constexpr SettingKey kStreamOverlay =
+    Number(u"Stream", u"Overlay", &AppSettings::StreamOverlay, Limit::kFlag);
+constexpr SettingKey kStreamKeyColor = Text(u"Stream", u"KeyColor", &AppSettings::StreamKeyColor);
+constexpr SettingKey kStreamOverlayMarkers =
+    Number(u"Stream", u"OverlayMarkers", &AppSettings::StreamOverlayMarkers, Limit::kFlag);
+constexpr SettingKey kStreamOnReport = Text(u"Stream", u"OnReport", &AppSettings::StreamOnReport);
+constexpr SettingKey kStreamOnReportDemo =
+    Number(u"Stream", u"OnReportDemo", &AppSettings::StreamOnReportDemo, Limit::kFlag);
+
 constexpr std::array kPositionKeys = {&kTop, &kLeft, &kBottom, &kRight};
 
-// [Flag] Autostart, [Notify] and [Warning] come last, after the keys the file has always held.
+// [Flag] Autostart, [Notify], [Warning] and [Stream] come last, after the keys the file has always
+// held.
 constexpr std::array kReadOrder = {&kTop,
                                    &kLeft,
                                    &kBottom,
@@ -165,7 +187,19 @@ constexpr std::array kReadOrder = {&kTop,
                                    &kNotifyEarlyWarningSoundFile,
                                    &kWarningTsunami,
                                    &kWarningEarly,
-                                   &kWarningShowTest};
+                                   &kWarningShowTest,
+                                   &kStreamFile,
+                                   &kStreamRate,
+                                   &kStreamWidth,
+                                   &kStreamHeight,
+                                   &kStreamHttp,
+                                   &kStreamListen,
+                                   &kStreamPort,
+                                   &kStreamOverlay,
+                                   &kStreamKeyColor,
+                                   &kStreamOverlayMarkers,
+                                   &kStreamOnReport,
+                                   &kStreamOnReportDemo};
 
 // Autostart is written last of [Flag], which already stands in the file by then.
 constexpr std::array kWriteOrder = {&kName,
@@ -206,7 +240,19 @@ constexpr std::array kWriteOrder = {&kName,
                                     &kNotifyEarlyWarningSoundFile,
                                     &kWarningTsunami,
                                     &kWarningEarly,
-                                    &kWarningShowTest};
+                                    &kWarningShowTest,
+                                    &kStreamFile,
+                                    &kStreamRate,
+                                    &kStreamWidth,
+                                    &kStreamHeight,
+                                    &kStreamHttp,
+                                    &kStreamListen,
+                                    &kStreamPort,
+                                    &kStreamOverlay,
+                                    &kStreamKeyColor,
+                                    &kStreamOverlayMarkers,
+                                    &kStreamOnReport,
+                                    &kStreamOnReportDemo};
 
 int Limited(const SettingKey& key, int value) {
   switch (key.limit) {
@@ -258,6 +304,27 @@ void Write(ProfileFile& file, const SettingKey& key, const AppSettings& settings
 }
 
 }  // namespace
+
+COLORREF StreamKeyColour(const std::u16string& text) {
+  constexpr COLORREF kGreen = MakeColorRef(0, 255, 0);
+  if (text.size() != 7 || text[0] != u'#') return kGreen;
+  int value = 0;
+  for (std::size_t i = 1; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    int digit = 0;
+    if (c >= u'0' && c <= u'9') {
+      digit = c - u'0';
+    } else if (c >= u'a' && c <= u'f') {
+      digit = c - u'a' + 10;
+    } else if (c >= u'A' && c <= u'F') {
+      digit = c - u'A' + 10;
+    } else {
+      return kGreen;
+    }
+    value = value * 16 + digit;
+  }
+  return MakeColorRef((value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF);
+}
 
 Rect DefaultWindowRect(const Rect& workArea, int frameWidth, int frameHeight) {
   // The picture is 16:9: a client area of that shape shows it undistorted. A margin is left

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/colorref.h"
 #include "platform/geometry.h"
 #include "platform/profile_file.h"
 
@@ -78,7 +79,29 @@ struct AppSettings {
   std::u16string PushUrl = u"wss://api.p2pquake.net/v2/ws";
   std::u16string PushSandboxUrl = u"wss://api-realtime-sandbox.p2pquake.net/v2/ws";
   int PushReload = 30;
+  // [Stream]: outputs of the picture for streams, all off by default. File: a PNG file the
+  // picture is written to whenever it changes, at most Rate times a second, at Width × Height
+  // (a path relative to the working folder, or absolute; empty: none). Http: a local page, the
+  // pictures, the report as JSON and a stream of events on Listen:Port. Overlay: the picture
+  // without the map, transparent in the PNG outputs and KeyColor (#rrggbb) in the window, with
+  // the markers and the epicentre when OverlayMarkers is 1. OnReport: a command run (no shell)
+  // once per new live report, and for demo reports when OnReportDemo is 1.
+  std::u16string StreamFile;
+  int StreamRate = 2;
+  int StreamWidth = 1920;
+  int StreamHeight = 1080;
+  int StreamHttp = 0;
+  std::u16string StreamListen = u"127.0.0.1";
+  int StreamPort = 8551;
+  int StreamOverlay = 0;
+  std::u16string StreamKeyColor = u"#00ff00";
+  int StreamOverlayMarkers = 0;
+  std::u16string StreamOnReport;
+  int StreamOnReportDemo = 0;
 };
+
+// [Stream] KeyColor as a colour; a value that is not #rrggbb gives the default green.
+COLORREF StreamKeyColour(const std::u16string& text);
 
 // The window rectangle of a first start, in workspace coordinates: a 16:9 client area of
 // 960 × 540 (smaller on a work area without room for it) with a frame of the given size

@@ -31,6 +31,7 @@ void CTremorlensDlg::ComposeLastKnownList() {
   context_.eventLog.WriteEventLog(
       LogText(u"前回の受信データを表示 … " + DayAndMinuteText(list.received)));
   display_.TakeOver(*kept, ReportSource::kLastKnown, list.received);
+  streams_.AfterReport(display_, context_.fetch.LastShownId, ReportSource::kLastKnown);
   ShowFeedState();
 }
 

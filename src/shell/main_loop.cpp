@@ -63,6 +63,7 @@ void CTremorlensDlg::OnTimer() {
   TakeOverReferenceData();
   if (newSecond) CountDownHoldOff();
   if (newSecond && loop.StartupStage > 0) WatchFeed();
+  TickStreams(newSecond);
   loop.PrevTime = loop.NowTime;
 }
 
@@ -218,6 +219,7 @@ void CTremorlensDlg::TakeOverFetchStatus() {
       fetch.LastShownId = fetch.NewestId;
       RecordFeed(status);
       NotifyNewReport();
+      streams_.AfterReport(display_, fetch.LastShownId, fetch.Detail.source);
       if (!(context_.settings.Debug != 0 && context_.settings.Demo != 0)) loop.FetchHoldOff = 0;
       loop.TickerOffset = TickerStartOffset(context_.settings.SpeedScroll);
       loop.FetchFailures = 0;
@@ -253,6 +255,15 @@ void CTremorlensDlg::TakeOverFetchStatus() {
   }
   TakeOverRedirects(status);
   fetch.FetchStatus.store(FetchIdle, std::memory_order_release);
+}
+
+void CTremorlensDlg::TickStreams(bool newSecond) {
+  // The settings are looked at once a second: the dialog's changes reach the outputs then.
+  if (newSecond || !streamsConfigured_) {
+    streams_.Configure(StreamConfigOf(context_.settings, context_.WorkingFolder));
+    streamsConfigured_ = true;
+  }
+  streams_.Tick(platform_.clock.MonotonicMs(), display_, Feed());
 }
 
 void CTremorlensDlg::NotifyNewReport() {

@@ -1,9 +1,20 @@
 #pragma once
 
+#include <string>
+
 #include "refdata/theme_catalogue.h"
 #include "settings/app_settings.h"
 
 namespace hw {
+
+// The local page of the picture: off, listening at `address`, or not listening at `address`
+// for `error`.
+struct StreamServerState {
+  bool on = false;
+  bool listening = false;
+  std::u16string address;
+  std::u16string error;
+};
 
 // What the settings dialog reads and changes of the main window while it is open. The main
 // window's logic implements it; the dialog never writes the settings file.
@@ -27,6 +38,8 @@ class SettingsDialogLink {
   virtual void FetchAtNextSecond() = 0;
   // Repaints the whole window.
   virtual void InvalidateWindow() = 0;
+  // Where the local page of the picture listens, or why it cannot.
+  virtual StreamServerState StreamStatus() { return {}; }
 };
 
 }  // namespace hw

@@ -33,6 +33,25 @@ NotifyChoices NotifyChoicesOf(const AppSettings& s) {
           .sound = s.NotifySound == 1};
 }
 
+}  // namespace
+
+StreamChoices StreamChoicesOf(const AppSettings& s) {
+  return {.file = s.StreamFile,
+          .rate = s.StreamRate,
+          .width = s.StreamWidth,
+          .height = s.StreamHeight,
+          .http = s.StreamHttp == 1,
+          .listen = s.StreamListen,
+          .port = s.StreamPort,
+          .overlay = s.StreamOverlay == 1,
+          .keyColor = s.StreamKeyColor,
+          .overlayMarkers = s.StreamOverlayMarkers == 1,
+          .onReport = s.StreamOnReport,
+          .onReportDemo = s.StreamOnReportDemo == 1};
+}
+
+namespace {
+
 char16_t FoldCase(char16_t c) {
   return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
 }
@@ -57,6 +76,7 @@ SettingsDialogChoices SettingsDialogModel::Fill(int themeEntry) {
   snapshot_.EpiBlink = s.EpiBlink;
   snapshot_.Autostart = s.Autostart;
   snapshot_.notify = NotifyChoicesOf(s);
+  snapshot_.stream = StreamChoicesOf(s);
   if (s.EpiFront == 0) s.EpiBlink = 0;
 
   SettingsDialogChoices choices = SnapshotChoices();
@@ -75,7 +95,8 @@ SettingsDialogChoices SettingsDialogModel::SnapshotChoices() const {
           .staJson = snapshot_.StaJson == 1,
           .siJson = snapshot_.SiJson == 1,
           .autostart = snapshot_.Autostart == 1,
-          .notify = snapshot_.notify};
+          .notify = snapshot_.notify,
+          .stream = snapshot_.stream};
 }
 
 void SettingsDialogModel::RestoreSnapshotPosition() {
@@ -163,7 +184,8 @@ SettingsDialogChoices SettingsDialogModel::InitialValues() {
           .staJson = false,
           .siJson = false,
           .autostart = false,
-          .notify = NotifyChoicesOf(AppSettings{})};
+          .notify = NotifyChoicesOf(AppSettings{}),
+          .stream = StreamChoicesOf(AppSettings{})};
 }
 
 void SettingsDialogModel::Apply(const SettingsDialogChoices& choices,
@@ -189,6 +211,19 @@ void SettingsDialogModel::Apply(const SettingsDialogChoices& choices,
   s.NotifyTsunami = choices.notify.tsunami ? 1 : 0;
   s.NotifySound = choices.notify.sound ? 1 : 0;
   s.Autostart = choices.autostart ? 1 : 0;
+  const StreamChoices& stream = choices.stream;
+  s.StreamFile = stream.file;
+  s.StreamRate = std::clamp(stream.rate, 1, 10);
+  s.StreamWidth = std::clamp(stream.width, 16, 3840);
+  s.StreamHeight = std::clamp(stream.height, 16, 2160);
+  s.StreamHttp = stream.http ? 1 : 0;
+  s.StreamListen = stream.listen.empty() ? AppSettings{}.StreamListen : stream.listen;
+  s.StreamPort = std::clamp(stream.port, 1, 65535);
+  s.StreamOverlay = stream.overlay ? 1 : 0;
+  s.StreamKeyColor = stream.keyColor;
+  s.StreamOverlayMarkers = stream.overlayMarkers ? 1 : 0;
+  s.StreamOnReport = stream.onReport;
+  s.StreamOnReportDemo = stream.onReportDemo ? 1 : 0;
 }
 
 bool SettingsDialogModel::ApplyAutostart(const std::filesystem::path& program, std::string& error) {

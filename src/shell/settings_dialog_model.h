@@ -7,6 +7,7 @@
 
 #include "platform/geometry.h"
 #include "refdata/theme_catalogue.h"
+#include "settings/app_settings.h"
 #include "shell/settings_dialog_link.h"
 
 namespace hw {
@@ -35,6 +36,24 @@ struct NotifyChoices {
   bool sound = false;
 };
 
+// The controls of the group 配信設定, the [Stream] keys as they are edited.
+struct StreamChoices {
+  std::u16string file;
+  int rate = 2;
+  int width = 1920;
+  int height = 1080;
+  bool http = false;
+  std::u16string listen;
+  int port = 8551;
+  bool overlay = false;
+  std::u16string keyColor;
+  bool overlayMarkers = false;
+  std::u16string onReport;
+  bool onReportDemo = false;
+  bool operator==(const StreamChoices&) const = default;
+};
+StreamChoices StreamChoicesOf(const AppSettings& settings);
+
 // The state of the dialog's controls other than the edits. A list index of −1 means that the
 // list shows no entry.
 struct SettingsDialogChoices {
@@ -49,6 +68,7 @@ struct SettingsDialogChoices {
   // Check box 1030.
   bool autostart = false;
   NotifyChoices notify;
+  StreamChoices stream;
 };
 
 // The values taken when the dialog is filled; 前回の設定 and 初期値 return to them.
@@ -65,6 +85,7 @@ struct DialogSnapshot {
   int themeEntry = 0;
   int Autostart = 0;
   NotifyChoices notify;
+  StreamChoices stream;
 };
 
 // What the settings dialog does with the settings, without its widgets: the fields behind the

@@ -10,6 +10,7 @@
 #include "refdata/reference_service.h"
 #include "shell/command_menu.h"
 #include "shell/report_notification.h"
+#include "shell/stream_outputs.h"
 
 namespace hw {
 
@@ -59,6 +60,8 @@ struct ShellPorts {
   TrayService& tray;
   UserInterfaceService& ui;
   NotificationService& notify;
+  // The outputs for streams; none where the program runs without them (the tests).
+  StreamPorts streams{};
 };
 
 }  // namespace hw

@@ -15,7 +15,8 @@ CTremorlensDlg::CTremorlensDlg(AppContext& context, Display& display, PlatformSe
       display_(display),
       warnings_(
           display, context.eventLog, ports.notify, requestBudget_,
-          [&context] { return ApiBaseInUse(context); }, [this] { ShowFeedState(); }) {}
+          [&context] { return ApiBaseInUse(context); }, [this] { ShowFeedState(); }),
+      streams_(ports.streams, context.eventLog) {}
 
 void CTremorlensDlg::SetFrameInterval() {
   context_.loop.FrameInterval = FrameIntervalFor(context_.settings.SpeedDraw);

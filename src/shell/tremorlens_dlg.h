@@ -98,6 +98,8 @@ class CTremorlensDlg final : public WindowEventSink,
   // What the warnings read from the loop now (warning_link.cpp).
   WarningContext WarningContextNow() const;
   void TakeOverFetchStatus();
+  // The outputs for streams, once per tick.
+  void TickStreams(bool newSecond);
   // A desktop notification of the report just taken over, when it is one to announce.
   void NotifyNewReport();
   // Logs a failed fetch (the documented cause and advice lines, then what really happened) and
@@ -141,6 +143,7 @@ class CTremorlensDlg final : public WindowEventSink,
   int FrameExtraHeight() override { return context_.loop.FrameExtraHeight; }
   void FetchAtNextSecond() override;
   void InvalidateWindow() override;
+  StreamServerState StreamStatus() override { return streams_.ServerState(); }
   // FramePhase: the frame counters brought up to date, and a short wait.
   int FrameSubCount() override;
   void Wait(int milliseconds) override;
@@ -160,6 +163,9 @@ class CTremorlensDlg final : public WindowEventSink,
   bool budgetWaitSaid_ = false;  // whether the log said that fetches wait for the budget
   // Tsunami forecasts and early warnings beside the reports.
   WarningFeed warnings_;
+  // The picture file, the local page and the command after a report.
+  StreamOutputs streams_;
+  bool streamsConfigured_ = false;
 };
 
 }  // namespace hw

@@ -22,6 +22,8 @@
 #include <limits>
 #include <utility>
 
+#include "ui/stream_settings_group.h"
+
 namespace hw {
 
 namespace {
@@ -232,9 +234,14 @@ void CTremorlensConfig::BuildControls() {
   right->addWidget(NewGroup(tr("  保存オプション (起動時にも保存)  "), saveLayout));
   right->addWidget(NewGroup(tr("  通知設定  "), notifyLayout));
   right->addStretch();
+  streamGroup_ = new StreamSettingsGroup;
+  auto* third = new QVBoxLayout;
+  third->addWidget(streamGroup_);
+  third->addStretch();
   auto* columns = new QHBoxLayout;
   columns->addLayout(left);
   columns->addLayout(right);
+  columns->addLayout(third);
 
   auto* okButton = new QPushButton(QStringLiteral("OK"));
   okButton->setObjectName(QStringLiteral("button1"));
@@ -278,6 +285,7 @@ void CTremorlensConfig::OnTimer() {
   if (!filled_) FillOnFirstTick();
   ApplyBlinkRule();
   FollowWindow();
+  streamGroup_->ShowStatus(link_.StreamStatus());
 }
 
 void CTremorlensConfig::FollowWindow() {
@@ -476,7 +484,8 @@ SettingsDialogChoices CTremorlensConfig::ReadChoices() const {
                      .minScale = notifyScaleList_->currentIndex(),
                      .foreign = notifyForeignCheck_->isChecked(),
                      .tsunami = notifyTsunamiCheck_->isChecked(),
-                     .sound = notifySoundCheck_->isChecked()}};
+                     .sound = notifySoundCheck_->isChecked()},
+          .stream = streamGroup_->Read()};
 }
 
 void CTremorlensConfig::ShowChoices(const SettingsDialogChoices& choices) {
@@ -494,6 +503,7 @@ void CTremorlensConfig::ShowChoices(const SettingsDialogChoices& choices) {
   notifyForeignCheck_->setChecked(choices.notify.foreign);
   notifyTsunamiCheck_->setChecked(choices.notify.tsunami);
   notifySoundCheck_->setChecked(choices.notify.sound);
+  streamGroup_->Show(choices.stream);
   ApplyBlinkRule();
 }
 

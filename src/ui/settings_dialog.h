@@ -15,6 +15,10 @@ class QPoint;
 class QRadioButton;
 
 namespace hw {
+class StreamSettingsGroup;
+}
+
+namespace hw {
 
 // The modeless settings dialog "詳細設定". It changes the settings held in memory: the window
 // follows the geometry edits while the user types, the other values take effect on OK. Every
@@ -100,6 +104,7 @@ class CTremorlensConfig final : public QDialog {
   QCheckBox* notifyForeignCheck_ = nullptr;
   QCheckBox* notifyTsunamiCheck_ = nullptr;
   QCheckBox* notifySoundCheck_ = nullptr;
+  StreamSettingsGroup* streamGroup_ = nullptr;
 
   GeometryField focusedGeometryField_ = GeometryField::None;
   // Set by the first tick. Until then the edits are empty and there is no snapshot, so the

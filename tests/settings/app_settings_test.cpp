@@ -100,6 +100,14 @@ TEST(AppSettings, ValuesAreLimitedRightAfterReading) {
       {"Warning", "Tsunami", "0", &AppSettings::WarningTsunami, 0},
       {"Warning", "EarlyWarning", "5", &AppSettings::WarningEarly, 0},
       {"Warning", "ShowTest", "1", &AppSettings::WarningShowTest, 1},
+      {"Stream", "Rate", "0", &AppSettings::StreamRate, 1},
+      {"Stream", "Rate", "60", &AppSettings::StreamRate, 10},
+      {"Stream", "Width", "99999", &AppSettings::StreamWidth, 3840},
+      {"Stream", "Height", "1", &AppSettings::StreamHeight, 16},
+      {"Stream", "Port", "70000", &AppSettings::StreamPort, 65535},
+      {"Stream", "Port", "-5", &AppSettings::StreamPort, 1},
+      {"Stream", "Http", "2", &AppSettings::StreamHttp, 0},
+      {"Stream", "Overlay", "1", &AppSettings::StreamOverlay, 1},
   };
   for (const Case& c : cases) {
     const std::string ini = std::string("[") + c.section + "]\n" + c.key + "=" + c.value + "\n";
@@ -152,7 +160,18 @@ TEST(AppSettings, WritesEveryKeyButDebugTStartAndNetInDocumentedOrder) {
             "[Notify]\r\nEnabled=1\r\nMinScale=30\r\nForeign=1\r\nTsunami=1\r\nDemo=0\r\n"
             "Sound=0\r\nSoundFile=\r\nTsunamiGrade=1\r\nEarlyWarning=1\r\n"
             "EarlyWarningSound=-1\r\nEarlyWarningSoundFile=\r\n\r\n"
-            "[Warning]\r\nTsunami=1\r\nEarlyWarning=1\r\nShowTest=0\r\n");
+            "[Warning]\r\nTsunami=1\r\nEarlyWarning=1\r\nShowTest=0\r\n\r\n"
+            "[Stream]\r\nFile=\r\nRate=2\r\nWidth=1920\r\nHeight=1080\r\nHttp=0\r\n"
+            "Listen=127.0.0.1\r\nPort=8551\r\nOverlay=0\r\nKeyColor=#00ff00\r\n"
+            "OverlayMarkers=0\r\nOnReport=\r\nOnReportDemo=0\r\n");
+}
+
+TEST(AppSettings, KeyColourReadsOnlyHexTriplets) {
+  EXPECT_EQ(StreamKeyColour(u"#FF0080"), MakeColorRef(255, 0, 128));
+  EXPECT_EQ(StreamKeyColour(u"#0000ff"), MakeColorRef(0, 0, 255));
+  for (const char16_t* bad : {u"", u"00ff00", u"#00ff0", u"#00ff0g", u"#00ff000"}) {
+    EXPECT_EQ(StreamKeyColour(bad), MakeColorRef(0, 255, 0));
+  }
 }
 
 TEST(AppSettings, HandEditedKeysSurviveAWriteBack) {

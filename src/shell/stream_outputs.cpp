@@ -1,0 +1,272 @@
+#include "shell/stream_outputs.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <utility>
+
+#include "display/report_json.h"
+#include "eventlog/event_log.h"
+#include "platform/json_writer.h"
+#include "platform/text_codec.h"
+
+namespace hw {
+namespace {
+
+std::u16string LogText(std::u16string_view text) {
+  return std::u16string(kEventLogPrefix) + std::u16string(text);
+}
+
+const char* SourceName(ReportSource source) {
+  switch (source) {
+    case ReportSource::kLive:
+      return "live";
+    case ReportSource::kSandbox:
+      return "sandbox";
+    case ReportSource::kDemo:
+      return "demo";
+    case ReportSource::kLastKnown:
+      return "last known";
+  }
+  return "live";
+}
+
+// A report's id as the list writes it, with its quotes, and as the outputs give it, without.
+std::u16string BareId(const std::u16string& id) {
+  if (id.size() >= 2 && id.front() == u'"' && id.back() == u'"') return id.substr(1, id.size() - 2);
+  return id;
+}
+
+std::string Number(long long value) {
+  char digits[24];
+  std::snprintf(digits, sizeof digits, "%lld", value);
+  return digits;
+}
+
+// The picture file's path: an absolute path as it is, any other below the working folder.
+std::u16string StreamFilePath(const std::u16string& setting, const WorkFolderLayout& folder) {
+  if (setting.empty() || setting[0] == u'/' || setting[0] == u'.') {
+    return folder.UserPath(setting);
+  }
+  return folder.UserPath(u".\\" + setting);
+}
+
+}  // namespace
+
+StreamConfig StreamConfigOf(const AppSettings& settings, const WorkFolderLayout& folder) {
+  StreamConfig config;
+  config.file = StreamFilePath(settings.StreamFile, folder);
+  config.rate = settings.StreamRate;
+  config.size = {settings.StreamWidth, settings.StreamHeight};
+  config.http = settings.StreamHttp == 1;
+  config.listen = Utf16ToUtf8(settings.StreamListen);
+  config.port = settings.StreamPort;
+  config.overlay = settings.StreamOverlay == 1;
+  config.key = StreamKeyColour(settings.StreamKeyColor);
+  config.onReport = settings.StreamOnReport;
+  config.onReportDemo = settings.StreamOnReportDemo == 1;
+  return config;
+}
+
+std::string FeedJson(const FeedState& feed) {
+  JsonWriter json;
+  json.BeginObject();
+  json.Key("source");
+  if (feed.shown) {
+    json.Value(Utf8ToUtf16(SourceName(*feed.shown)));
+  } else {
+    json.Null();
+  }
+  json.Key("state").Value(!feed.shown  ? std::u16string(u"waiting")
+                          : feed.stale ? std::u16string(u"stale")
+                                       : std::u16string(u"live"));
+  json.Key("lastSuccess");
+  if (feed.lastSuccess) {
+    json.Value(ClockText(*feed.lastSuccess));
+  } else {
+    json.Null();
+  }
+  json.EndObject();
+  return json.str();
+}
+
+bool StreamOutputs::Active() const {
+  return !config_.file.empty() || (ports_.server != nullptr && ports_.server->Listening());
+}
+
+void StreamOutputs::Configure(const StreamConfig& config) {
+  const bool serverChanged = !configured_ || config.http != config_.http ||
+                             config.listen != config_.listen || config.port != config_.port;
+  const bool pictureChanged = !configured_ || config.file != config_.file ||
+                              config.size != config_.size || config.overlay != config_.overlay ||
+                              config.key != config_.key;
+  config_ = config;
+  configured_ = true;
+  if (pictureChanged) {
+    offeredSerial_ = 0;  // the next tick offers the picture again
+    fileError_.reset();
+  }
+  if (!serverChanged || ports_.server == nullptr) return;
+  if (ports_.server->Listening()) ports_.server->Close();
+  serverState_ = {};
+  if (!config.http) return;
+  std::string error;
+  const std::u16string where = Utf8ToUtf16(config.listen + ":" + Number(config.port));
+  if (ports_.server->Listen(config.listen, config.port, &error)) {
+    const std::u16string address = Utf8ToUtf16(ports_.server->Address());
+    serverState_ = {.on = true, .listening = true, .address = address, .error = {}};
+    Log(u"配信ページ … " + address + u" で待ち受け");
+    PublishLatest();
+    offeredSerial_ = 0;
+  } else {
+    serverState_ = {.on = true, .listening = false, .address = where, .error = Utf8ToUtf16(error)};
+    Log(u"配信ページを開けません … " + where + u" " + Utf8ToUtf16(error));
+  }
+}
+
+void StreamOutputs::Tick(std::int64_t nowMs, Display& display, const FeedState& feed) {
+  TakeResult();
+  TakeCommandOutcomes();
+  if (!lastFeed_ || lastFeed_->shown != feed.shown || lastFeed_->stale != feed.stale) {
+    lastFeed_ = feed;
+    feedJson_ = FeedJson(feed);
+    PublishLatest();
+    if (ports_.server != nullptr && ports_.server->Listening()) {
+      ports_.server->SendEvent("feed", feedJson_);
+    }
+  }
+  if (Active()) OfferPicture(nowMs, display);
+}
+
+void StreamOutputs::OfferPicture(std::int64_t nowMs, Display& display) {
+  if (ports_.pictures == nullptr || nowMs < nextFrameMs_ || ports_.pictures->Busy()) return;
+  WindowPainter& painter = display.painter();
+  if (painter.PictureSerial() == offeredSerial_ && offeredSerial_ != 0) return;
+  const WindowPainter::PagePicture page = painter.PictureAtPageSize();
+  if (page.canvas == nullptr || page.source.Width() <= 0 || page.source.Height() <= 0) return;
+  const Rect& r = page.source;
+  OutputFrame frame;
+  frame.width = r.Width();
+  frame.height = r.Height();
+  frame.pixels = std::move(buffer_);
+  frame.pixels.resize(static_cast<std::size_t>(frame.width) * frame.height);
+  for (int y = 0; y < frame.height; ++y) {
+    const std::uint32_t* row = page.canvas->Row(r.top + y) + r.left;
+    std::copy(row, row + frame.width,
+              frame.pixels.begin() + static_cast<std::ptrdiff_t>(y) * frame.width);
+  }
+  frame.size = config_.size;
+  if (config_.overlay) frame.transparentKey = config_.key;
+  frame.file = config_.file;
+  frame.serial = ++frames_;
+  offeredSerial_ = page.serial;
+  nextFrameMs_ = nowMs + 1000 / std::max(config_.rate, 1);
+  ports_.pictures->Offer(std::move(frame));
+}
+
+void StreamOutputs::TakeResult() {
+  if (ports_.pictures == nullptr) return;
+  std::optional<OutputResult> result = ports_.pictures->TakeResult();
+  if (!result) return;
+  buffer_ = std::move(result->recycled);
+  if (result->png && ports_.server != nullptr && ports_.server->Listening()) {
+    ports_.server->SetPicture(result->png);
+    ports_.server->SetOverlay(config_.overlay ? result->png : nullptr);
+    ports_.server->SendEvent("picture", Number(static_cast<long long>(result->serial)));
+  }
+  if (!result->fileAsked) return;
+  // A failing write is said once per reason, and its end once.
+  if (!result->fileWritten) {
+    if (fileError_ != result->fileError) {
+      fileError_ = result->fileError;
+      Log(u"配信画像を書き込めません … " + config_.file + u" " + Utf8ToUtf16(result->fileError));
+    }
+  } else if (fileError_) {
+    fileError_.reset();
+    Log(u"配信画像の書き込み再開 … " + config_.file);
+  }
+}
+
+void StreamOutputs::AfterReport(const Display& display, const std::u16string& quotedId,
+                                ReportSource source) {
+  const std::u16string id = BareId(quotedId);
+  const LatestReport& latest = display.shown().latest;
+  JsonWriter json;
+  json.BeginObject();
+  json.Key("id").Value(id);
+  json.Key("source").Value(Utf8ToUtf16(SourceName(source)));
+  json.Key("latest");
+  WriteLatestReport(json, latest);
+  json.Key("view").BeginObject();
+  WriteViewFields(json, latest.issueType, display.mapLayer());
+  json.EndObject();
+  json.EndObject();
+  reportJson_ = json.str();
+  latestId_ = Utf16ToUtf8(id);
+  PublishLatest();
+  if (ports_.server != nullptr && ports_.server->Listening()) {
+    JsonWriter event;
+    event.BeginObject().Key("id").Value(id).Key("source").Value(Utf8ToUtf16(SourceName(source)));
+    event.Key("maxScale").Value(latest.maxScale).Key("issueType").Value(latest.issueType);
+    event.EndObject();
+    ports_.server->SendEvent("composition", event.str());
+  }
+  const bool allowed =
+      source == ReportSource::kLive ||
+      (config_.onReportDemo && (source == ReportSource::kDemo || source == ReportSource::kSandbox));
+  if (allowed) RunCommand(display, id);
+}
+
+void StreamOutputs::PublishLatest() {
+  if (ports_.server == nullptr || !ports_.server->Listening()) return;
+  ports_.server->SetLatest(std::make_shared<const std::string>("{\"report\":" + reportJson_ +
+                                                               ",\"feed\":" + feedJson_ + "}"));
+}
+
+void StreamOutputs::RunCommand(const Display& display, const std::u16string& id) {
+  if (config_.onReport.empty() || ports_.commands == nullptr) return;
+  // Once per report: a list read again (a demo file every second) runs nothing.
+  const std::string reportId = Utf16ToUtf8(id);
+  if (reportId == lastCommandId_) return;
+  lastCommandId_ = reportId;
+  std::string error;
+  std::optional<std::vector<std::string>> arguments =
+      SplitCommandLine(Utf16ToUtf8(config_.onReport), &error);
+  if (!arguments) {
+    Log(u"コマンドを実行できません … " + Utf8ToUtf16(error));
+    return;
+  }
+  const LatestReport& latest = display.shown().latest;
+  ports_.commands->Start(
+      SubstitutePlaceholders(std::move(*arguments), {{"id", reportId},
+                                                     {"maxScale", Number(latest.maxScale)},
+                                                     {"issueType", Number(latest.issueType)},
+                                                     {"file", Utf16ToUtf8(config_.file)}}),
+      reportId);
+}
+
+void StreamOutputs::TakeCommandOutcomes() {
+  if (ports_.commands == nullptr) return;
+  for (const CommandOutcome& outcome : ports_.commands->TakeFinished()) {
+    const std::u16string program = Utf8ToUtf16(outcome.program);
+    if (!outcome.started) {
+      Log(u"コマンドを実行できません … " + program + u" " + Utf8ToUtf16(outcome.startError));
+      continue;
+    }
+    if (outcome.timedOut) {
+      Log(u"コマンドが時間内に終わらないため終了 … " + program);
+    } else if (outcome.signal != 0) {
+      Log(u"コマンド終了 … " + program + u" シグナル " + Utf8ToUtf16(Number(outcome.signal)));
+    } else {
+      Log(u"コマンド終了 … " + program + u" 終了コード " + Utf8ToUtf16(Number(outcome.exitStatus)));
+    }
+    if (!outcome.firstErrorLine.empty()) {
+      Log(u"コマンドのエラー出力 … " + Utf8ToUtf16(outcome.firstErrorLine));
+    }
+  }
+}
+
+void StreamOutputs::Log(std::u16string_view text) {
+  log_.WriteEventLog(LogText(text));
+}
+
+}  // namespace hw
