@@ -29,7 +29,8 @@ struct ComposeHarness {
   LatestReport& report() { return reports->latest; }
   // The settings of the next composition, as the test set them.
   PictureSettings Settings() const {
-    return {EpiFront, EpiBlink, ShindoMap, SpeedDraw, Aspect, Debug};
+    return {EpiFront, EpiBlink, ShindoMap,      SpeedDraw, Aspect,
+            Debug,    Overlay,  OverlayMarkers, KeyColour};
   }
   // Adds a station or an AreaInfo place at the end of its table.
   void AddStation(std::u16string_view name, double latitude, double longitude);
@@ -64,6 +65,8 @@ struct ComposeHarness {
   LayerSurfaces& surfaces = display.surfaces();
   const FontTable& fonts = display.fonts();
   int EpiFront = 0, EpiBlink = 0, ShindoMap = 0, SpeedDraw = 4, Aspect = 0, Debug = 0;
+  int Overlay = 0, OverlayMarkers = 0;
+  COLORREF KeyColour = MakeColorRef(0, 255, 0);
   const MapLayer& layer() const { return display.mapLayer(); }
 };
 

@@ -222,6 +222,29 @@ int ColourOutside(const ComposeHarness& h, int page, const Rect& rect, COLORREF 
   return count;
 }
 
+// The overlay form leaves the map out: its place is the key colour on every view page, and the
+// epicentre and the markers come only when asked for.
+TEST(MapLayerOverlay, KeyColourInsteadOfTheMapAndMarkersOnlyWhenAsked) {
+  constexpr COLORREF kKey = MakeColorRef(255, 0, 255);
+  for (const int markers : {0, 1}) {
+    SCOPED_TRACE(markers);
+    ComposeHarness h;
+    h.Overlay = 1;
+    h.OverlayMarkers = markers;
+    h.KeyColour = kKey;
+    MakeHypocentre(h.report(), Destination, kTimeKey, 35.7, 139.7);
+    h.Compose();
+    for (const int page : {AreaPage, StationPage, AreaPageNoEpicentre, StationPageNoEpicentre}) {
+      EXPECT_EQ(h.PagePixel(page, 5, 540), kKey);
+    }
+    EXPECT_EQ(h.layer().record().epicentreDrawn, markers == 1);
+    const Rect rect = h.layer().EpicentreRect();
+    const int cx = (rect.left + rect.right) / 2;
+    const int cy = (rect.top + rect.bottom) / 2;
+    EXPECT_EQ(h.PagePixel(AreaPage, cx, cy), markers == 1 ? test::kEpicentreColour : kKey);
+  }
+}
+
 TEST(MapLayerEpicentre, FrontEpicentreLeavesPagesOneAndThreeWithoutIt) {
   for (const int front : {0, 1}) {
     SCOPED_TRACE(front);

@@ -51,5 +51,23 @@ TEST(StampSprite, AlphaBlendsWithTheGroundAndZeroChangesNothing) {
   EXPECT_EQ(s.At(3, 3, 0), kGround);
 }
 
+// In the overlay form a translucent box lies over black where the key colour was, so that it
+// keeps its own colours; the key under the sprite's own key pixels stays, and so does a ground
+// of another colour.
+TEST(StampSprite, OverlayKeyGivesWayToBlackUnderTheInkOnly) {
+  Stamp s;
+  s.canvas.FillRect(0, 0, 2 * kPageWidth, 40, kGround);
+  StampSprite(s.canvas, s.blend, {0, 0, 4, 2}, s.sprite, {0, 0, 4, 2}, 128, kGround);
+  const COLORREF overBlack = s.At(0, 0, 0);
+  EXPECT_NEAR(static_cast<int>(overBlack & 0xFF), 100, 1);  // half of the ink, nothing of blue
+  EXPECT_EQ((overBlack >> 16) & 0xFF, 0U);
+  EXPECT_EQ(s.At(0, 3, 0), kGround);  // under the sprite's key: still the key colour
+
+  Stamp other;
+  StampSprite(other.canvas, other.blend, {0, 0, 4, 2}, other.sprite, {0, 0, 4, 2}, 128,
+              MakeColorRef(0, 255, 0));
+  EXPECT_NEAR(static_cast<int>((other.At(0, 0, 0) >> 16) & 0xFF), 100, 1);  // blended as before
+}
+
 }  // namespace
 }  // namespace hw

@@ -461,5 +461,41 @@ TEST(WindowPainterScaled, AtWindowSizeEqualsTheStretchedPage) {
   EXPECT_EQ(native.PaintAt(0).surface, &native.canvas());
 }
 
+// The outputs of the picture read it at the page's size whatever the window's size is: after
+// paints at the window's size through fades, ticker moves and the label, the page picture is
+// the one a window of the page's size shows, pixel for pixel, and its count grows with every
+// paint that changed it.
+TEST(WindowPainterScaled, PictureAtPageSizeIsTheWindowsPictureOfThePage) {
+  PaintHarness page;
+  PaintHarness scaled;
+  scaled.window = Size{960, 540};
+  for (PaintHarness* h : {&page, &scaled}) {
+    h->text.paint = true;
+    h->feed.shown = ReportSource::kDemo;  // a label on the picture
+    ComposeTickerReport(*h);
+  }
+  std::uint64_t serial = 0;
+  for (const int second : {8, 9, 10, 10, 11}) {
+    SCOPED_TRACE(second);
+    for (PaintHarness* h : {&page, &scaled}) {
+      h->tickerOffset += 13;
+      h->PaintAt(second);
+    }
+    const WindowPainter::PagePicture picture = scaled.painter.PictureAtPageSize();
+    ASSERT_NE(picture.canvas, nullptr);
+    EXPECT_GT(picture.serial, serial);
+    serial = picture.serial;
+    const Rect& r = picture.source;
+    ASSERT_EQ(r.Width(), kPageWidth);
+    int differing = 0;
+    for (int y = 0; y < kPageHeight; ++y) {
+      for (int x = 0; x < kPageWidth; ++x) {
+        differing += picture.canvas->GetPixel(r.left + x, r.top + y) != page.Shown(x, y);
+      }
+    }
+    EXPECT_EQ(differing, 0);
+  }
+}
+
 }  // namespace
 }  // namespace hw
