@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTest>
 #include <climits>
 #include <cstdint>
@@ -53,6 +54,7 @@ class FakeSettingsLink final : public SettingsDialogLink {
   void SetFrameInterval() override { ++frameIntervalRuns; }
   void FetchAtNextSecond() override { fetchReloads.push_back(settings.Reload); }
   void InvalidateWindow() override { ++invalidations; }
+  StreamServerState StreamStatus() override { return streamState; }
 
   void SetThemes(std::initializer_list<const char16_t*> names) {
     themes = {};
@@ -68,6 +70,7 @@ class FakeSettingsLink final : public SettingsDialogLink {
   // [Config] Reload at each FetchAtNextSecond: the fetch phase is derived from it.
   std::vector<int> fetchReloads;
   int invalidations = 0;
+  StreamServerState streamState;
 };
 
 class NoCommands final : public CommandTarget {
@@ -747,6 +750,46 @@ TEST_F(SettingsDialogTest, NotificationGroupFillsRevertsShowsDefaultsAndStores) 
   EXPECT_EQ(s.NotifyForeign, 1);
   EXPECT_EQ(s.NotifyTsunami, 0);
   EXPECT_EQ(s.NotifySound, 0);
+}
+
+// The stream group shows the [Stream] keys and where the local page listens or why it cannot,
+// and OK stores what it shows, numbers within their ranges.
+TEST_F(SettingsDialogTest, StreamGroupShowsTheServerStateAndStores) {
+  AppSettings& s = link.settings;
+  s.StreamFile = u"stream/picture.png";
+  s.StreamHttp = 1;
+  s.StreamPort = 8600;
+  link.streamState = {.on = true,
+                      .listening = false,
+                      .address = u"127.0.0.1:8600",
+                      .error = u"the address is in use"};
+  ASSERT_NO_FATAL_FAILURE(Open());
+  auto* file = Control<QLineEdit>(QStringLiteral("editStreamFile"));
+  auto* http = Control<QCheckBox>(QStringLiteral("checkStreamHttp"));
+  auto* port = Control<QSpinBox>(QStringLiteral("spinStreamPort"));
+  auto* overlay = Control<QCheckBox>(QStringLiteral("checkStreamOverlay"));
+  auto* command = Control<QLineEdit>(QStringLiteral("editStreamOnReport"));
+  auto* status = Control<QLabel>(QStringLiteral("labelStreamStatus"));
+  ASSERT_TRUE(file && http && port && overlay && command && status);
+  EXPECT_EQ(file->text(), Q(u"stream/picture.png"));
+  EXPECT_TRUE(http->isChecked());
+  EXPECT_EQ(port->value(), 8600);
+  EXPECT_EQ(status->text(),
+            Q(u"ローカルページを開けません: 127.0.0.1:8600 (the address is in use)"));
+  link.streamState = {
+      .on = true, .listening = true, .address = u"http://127.0.0.1:8601/", .error = {}};
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] { return status->text() == Q(u"ローカルページ: http://127.0.0.1:8601/ で待ち受け中"); }));
+
+  overlay->click();
+  Type(command, QStringLiteral("obs-switch-scene {maxScale}"));
+  port->setValue(8601);
+  Button(1)->click();
+  ASSERT_TRUE(WaitClosed());
+  EXPECT_EQ(s.StreamOverlay, 1);
+  EXPECT_EQ(s.StreamPort, 8601);
+  EXPECT_EQ(s.StreamOnReport, u"obs-switch-scene {maxScale}");
+  EXPECT_EQ(s.StreamFile, u"stream/picture.png");
 }
 
 TEST_F(SettingsDialogTest, EnterPressesOk) {
