@@ -28,6 +28,8 @@ QLineEdit* NewEdit(const char* name, const QString& placeholder) {
   auto* edit = new QLineEdit;
   edit->setObjectName(QString::fromLatin1(name));
   edit->setPlaceholderText(placeholder);
+  // Wide enough for the placeholder, which says what the field takes.
+  edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(placeholder) + 16);
   return edit;
 }
 

@@ -24,6 +24,7 @@ import statistics
 import struct
 import subprocess
 import sys
+import threading
 import time
 import urllib.error
 import urllib.request
@@ -212,23 +213,44 @@ class Program:
                              % (self.app.returncode, output.decode(errors="replace")))
 
 
-def check_file(path):
-    """Reads the picture file over and over while it is rewritten: every read must be a whole
-    PNG; several different pictures must have been read."""
-    seen, reads = set(), 0
-    end = time.monotonic() + 20
-    while len(seen) < 8 and time.monotonic() < end:
-        with open(path, "rb") as f:
-            data = f.read()
-        reads += 1
-        problem = png_problem(data)
-        if problem:
-            raise SystemExit("FAIL: read %d of the picture file was broken: %s" % (reads, problem))
-        seen.add(zlib.crc32(data))
-        time.sleep(0.01)
-    if len(seen) < 8:
-        raise SystemExit("FAIL: the picture file changed only %d times" % (len(seen) - 1))
-    print("picture file: %d reads, %d different pictures, none broken" % (reads, len(seen)))
+class FileReader(threading.Thread):
+    """Reads the picture file over and over while it is rewritten (the pushes of the page check
+    make it change); every read must be a whole PNG."""
+
+    def __init__(self, path):
+        super().__init__(daemon=True)
+        self.path = path
+        self.reads = 0
+        self.pictures = set()
+        self.broken = []
+        self.done = threading.Event()
+
+    def run(self):
+        last = None
+        while not self.done.is_set():
+            with open(self.path, "rb") as f:
+                data = f.read()
+            self.reads += 1
+            # A read equal to the one before was checked already.
+            if data != last:
+                problem = png_problem(data)
+                if problem:
+                    self.broken.append(problem)
+                else:
+                    self.pictures.add(zlib.crc32(data))
+                last = data
+            self.done.wait(0.01)
+
+    def finish(self):
+        self.done.set()
+        self.join()
+        print("picture file: %d reads, %d different pictures, %d broken"
+              % (self.reads, len(self.pictures), len(self.broken)))
+        if self.broken:
+            raise SystemExit("FAIL: the picture file was read broken: %s" % self.broken[:3])
+        if len(self.pictures) < 1 + PUSHES:
+            raise SystemExit("FAIL: the picture file changed only %d times"
+                             % (len(self.pictures) - 1))
 
 
 def version_of(src):
@@ -377,11 +399,13 @@ def main():
             wait_for(program.serving, "/latest.json never answered 200", 30, 0.05)
             wait_for(lambda: os.path.exists(picture), "the picture file was not written", 30,
                      0.05)
-            check_file(picture)
+            reader = FileReader(picture)
+            reader.start()
             browser = driver.session(webdriver.chrome_capabilities(
                 binary=webdriver.find_browser()))
             try:
                 check_page(browser, program)
+                reader.finish()
                 check_refusals(program)
                 write_doc("stream-page.png", browser.screenshot_png())
             finally:
