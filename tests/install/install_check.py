@@ -88,6 +88,7 @@ def check_layout(prefix, packaged=False):
     expected = [
         "bin/heronwatch",
         "bin/heronwatch-tool",
+        "bin/heronwatch-obs-switch-scene",
         RUNTIME + "/取扱説明書.txt",
         RUNTIME + "/Setting",
         RUNTIME + "/Theme/Theme_REV/Setting.ini",
@@ -96,6 +97,7 @@ def check_layout(prefix, packaged=False):
         "share/doc/heronwatch/changelog.gz",
         "share/man/man1/heronwatch.1.gz",
         "share/man/man1/heronwatch-tool.1.gz",
+        "share/man/man1/heronwatch-obs-switch-scene.1.gz",
         "share/applications/%s.desktop" % DESKTOP_ID,
         "share/metainfo/%s.metainfo.xml" % DESKTOP_ID,
     ]
