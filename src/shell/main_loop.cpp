@@ -263,7 +263,16 @@ void CTremorlensDlg::TickStreams(bool newSecond) {
     streams_.Configure(StreamConfigOf(context_.settings, context_.WorkingFolder));
     streamsConfigured_ = true;
   }
-  streams_.Tick(platform_.clock.MonotonicMs(), display_, Feed());
+  const std::int64_t now = platform_.clock.MonotonicMs();
+  // A minimised window paints nothing, yet the outputs go on: the picture is painted at the
+  // page's size for them, as often as they take it.
+  if (streams_.Active() && platform_.window.IsIconic() && now >= nextHiddenPaintMs_) {
+    PaintState state = PaintStateNow();
+    state.window = {};
+    display_.Paint(state);
+    nextHiddenPaintMs_ = now + 1000 / std::max(context_.settings.StreamRate, 1);
+  }
+  streams_.Tick(now, display_, Feed());
 }
 
 void CTremorlensDlg::NotifyNewReport() {

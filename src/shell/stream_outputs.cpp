@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <utility>
 
 #include "display/report_json.h"
 #include "eventlog/event_log.h"
+#include "platform/file_system.h"
 #include "platform/json_writer.h"
 #include "platform/text_codec.h"
 
@@ -42,12 +44,21 @@ std::string Number(long long value) {
   return digits;
 }
 
-// The picture file's path: an absolute path as it is, any other below the working folder.
+// The picture file's native path: an absolute path as it is, any other below the working
+// folder.
 std::u16string StreamFilePath(const std::u16string& setting, const WorkFolderLayout& folder) {
-  if (setting.empty() || setting[0] == u'/' || setting[0] == u'.') {
-    return folder.UserPath(setting);
-  }
-  return folder.UserPath(u".\\" + setting);
+  if (setting.empty()) return {};
+  const std::u16string path = setting[0] == u'/' || setting[0] == u'.'
+                                  ? folder.UserPath(setting)
+                                  : folder.UserPath(u".\\" + setting);
+  return Utf8ToUtf16(std::filesystem::path(NativePath(path)).lexically_normal().string());
+}
+
+// What a failed write's message says went wrong, without the names in it (the temporary
+// file's is new each time): the text after its last ": ".
+std::string ReasonOf(const std::string& error) {
+  const std::size_t colon = error.rfind(": ");
+  return colon == std::string::npos ? error : error.substr(colon + 2);
 }
 
 }  // namespace
@@ -124,7 +135,9 @@ void StreamOutputs::Configure(const StreamConfig& config) {
 }
 
 void StreamOutputs::Tick(std::int64_t nowMs, Display& display, const FeedState& feed) {
+  nowMs_ = nowMs;
   TakeResult();
+  if (pendingCommand_ && nowMs >= pendingCommand_->deadlineMs) StartPendingCommand();
   TakeCommandOutcomes();
   if (!lastFeed_ || lastFeed_->shown != feed.shown || lastFeed_->stale != feed.stale) {
     lastFeed_ = feed;
@@ -138,6 +151,13 @@ void StreamOutputs::Tick(std::int64_t nowMs, Display& display, const FeedState& 
 }
 
 void StreamOutputs::OfferPicture(std::int64_t nowMs, Display& display) {
+  // Encoding is most of the outputs' cost: while only the page is on and nobody has it open,
+  // its picture is kept fresh every few seconds for a client that asks now and then; a page
+  // opened gets the rate at once.
+  const bool watched =
+      !config_.file.empty() || (ports_.server != nullptr && ports_.server->Connections() > 0);
+  if (watched && !watched_) nextFrameMs_ = 0;
+  watched_ = watched;
   if (ports_.pictures == nullptr || nowMs < nextFrameMs_ || ports_.pictures->Busy()) return;
   WindowPainter& painter = display.painter();
   if (painter.PictureSerial() == offeredSerial_ && offeredSerial_ != 0) return;
@@ -159,7 +179,8 @@ void StreamOutputs::OfferPicture(std::int64_t nowMs, Display& display) {
   frame.file = config_.file;
   frame.serial = ++frames_;
   offeredSerial_ = page.serial;
-  nextFrameMs_ = nowMs + 1000 / std::max(config_.rate, 1);
+  constexpr std::int64_t kUnwatchedPeriodMs = 5000;
+  nextFrameMs_ = nowMs + (watched ? 1000 / std::max(config_.rate, 1) : kUnwatchedPeriodMs);
   ports_.pictures->Offer(std::move(frame));
 }
 
@@ -168,6 +189,7 @@ void StreamOutputs::TakeResult() {
   std::optional<OutputResult> result = ports_.pictures->TakeResult();
   if (!result) return;
   buffer_ = std::move(result->recycled);
+  if (pendingCommand_ && result->serial >= pendingCommand_->afterFrame) StartPendingCommand();
   if (result->png && ports_.server != nullptr && ports_.server->Listening()) {
     ports_.server->SetPicture(result->png);
     ports_.server->SetOverlay(config_.overlay ? result->png : nullptr);
@@ -176,8 +198,8 @@ void StreamOutputs::TakeResult() {
   if (!result->fileAsked) return;
   // A failing write is said once per reason, and its end once.
   if (!result->fileWritten) {
-    if (fileError_ != result->fileError) {
-      fileError_ = result->fileError;
+    if (const std::string reason = ReasonOf(result->fileError); fileError_ != reason) {
+      fileError_ = reason;
       Log(u"配信画像を書き込めません … " + config_.file + u" " + Utf8ToUtf16(result->fileError));
     }
   } else if (fileError_) {
@@ -236,12 +258,26 @@ void StreamOutputs::RunCommand(const Display& display, const std::u16string& id)
     return;
   }
   const LatestReport& latest = display.shown().latest;
-  ports_.commands->Start(
+  std::vector<std::string> filled =
       SubstitutePlaceholders(std::move(*arguments), {{"id", reportId},
                                                      {"maxScale", Number(latest.maxScale)},
                                                      {"issueType", Number(latest.issueType)},
-                                                     {"file", Utf16ToUtf8(config_.file)}}),
-      reportId);
+                                                     {"file", Utf16ToUtf8(config_.file)}});
+  // An earlier report's command that still waits for its picture goes first.
+  StartPendingCommand();
+  if (config_.file.empty() || ports_.pictures == nullptr) {
+    ports_.commands->Start(std::move(filled), reportId);
+    return;
+  }
+  constexpr std::int64_t kPictureWaitMs = 5000;
+  pendingCommand_ =
+      PendingCommand{std::move(filled), reportId, frames_ + 1, nowMs_ + kPictureWaitMs};
+}
+
+void StreamOutputs::StartPendingCommand() {
+  if (!pendingCommand_) return;
+  ports_.commands->Start(std::move(pendingCommand_->arguments), std::move(pendingCommand_->tag));
+  pendingCommand_.reset();
 }
 
 void StreamOutputs::TakeCommandOutcomes() {

@@ -65,6 +65,7 @@ class StreamOutputs {
   void TakeResult();
   void OfferPicture(std::int64_t nowMs, Display& display);
   void RunCommand(const Display& display, const std::u16string& id);
+  void StartPendingCommand();
   void TakeCommandOutcomes();
   void PublishLatest();
   void Log(std::u16string_view text);
@@ -75,11 +76,22 @@ class StreamOutputs {
   bool configured_ = false;
   StreamServerState serverState_;
   std::int64_t nextFrameMs_ = 0;
+  bool watched_ = false;  // a file is written or a client has the page open
   std::uint64_t offeredSerial_ = 0;
   std::uint64_t frames_ = 0;
   std::vector<std::uint32_t> buffer_;
   std::optional<std::string> fileError_;  // the reason last logged, while writes fail
   std::string lastCommandId_;
+  // A command waits for the picture file to show its report ({file}), at most a few seconds:
+  // it starts once the first frame offered after the report has been written.
+  struct PendingCommand {
+    std::vector<std::string> arguments;
+    std::string tag;
+    std::uint64_t afterFrame = 0;
+    std::int64_t deadlineMs = 0;
+  };
+  std::optional<PendingCommand> pendingCommand_;
+  std::int64_t nowMs_ = 0;
   // The parts of /latest.json: the report and its view, and the feed.
   std::string reportJson_ = "null";
   std::string feedJson_ = "null";
@@ -87,7 +99,8 @@ class StreamOutputs {
   std::optional<FeedState> lastFeed_;
 };
 
-// The feed state as JSON: {"source":"live","state":"live"|"stale"|"waiting","since":"hh:mm:ss"}.
+// The feed state as JSON: {"source":"live","state":"live"|"stale"|"waiting",
+// "lastSuccess":"hh:mm:ss"}.
 std::string FeedJson(const FeedState& feed);
 
 }  // namespace hw

@@ -166,6 +166,7 @@ class CTremorlensDlg final : public WindowEventSink,
   // The picture file, the local page and the command after a report.
   StreamOutputs streams_;
   bool streamsConfigured_ = false;
+  std::int64_t nextHiddenPaintMs_ = 0;  // paints for the outputs while the window is minimised
 };
 
 }  // namespace hw

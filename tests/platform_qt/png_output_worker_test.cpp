@@ -66,19 +66,20 @@ TEST(PngOutputWorker, StretchesToTheOutputSize) {
   EXPECT_EQ(half.pixel(30, 16), qRgb(0, 255, 0));
 }
 
-// The file is replaced whole; a folder that is not there is a reason, not a crash, and the PNG
-// is still made for the other outputs.
+// The file is replaced whole, in a folder made when missing; a path that cannot be written is
+// a reason, not a crash, and the PNG is still made for the other outputs.
 TEST(PngOutputWorker, WritesTheFileOrSaysWhyNot) {
   const test::TempFolder folder;
   OutputFrame frame = KeyedFrame();
-  frame.file = Utf8ToUtf16((folder.path() / "picture.png").string());
+  frame.file = Utf8ToUtf16((folder.path() / "stream" / "picture.png").string());
   const OutputResult written = EncodeOutputFrame(std::move(frame));
   EXPECT_TRUE(written.fileAsked);
   EXPECT_TRUE(written.fileWritten) << written.fileError;
-  EXPECT_EQ(folder.Read("picture.png"), *written.png);
+  EXPECT_EQ(folder.Read("stream/picture.png"), *written.png);
 
+  folder.Write("plain", "a file, not a folder");
   OutputFrame lost = KeyedFrame();
-  lost.file = Utf8ToUtf16((folder.path() / "missing" / "picture.png").string());
+  lost.file = Utf8ToUtf16((folder.path() / "plain" / "picture.png").string());
   const OutputResult failed = EncodeOutputFrame(std::move(lost));
   EXPECT_FALSE(failed.fileWritten);
   EXPECT_FALSE(failed.fileError.empty());

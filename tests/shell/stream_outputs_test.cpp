@@ -53,9 +53,10 @@ class FakeStreamServer final : public StreamServer {
   void SendEvent(std::string_view name, std::string_view data) override {
     events.push_back(std::string(name) + " " + std::string(data));
   }
-  int Connections() const override { return 0; }
+  int Connections() const override { return connections; }
 
   std::string refuse;
+  int connections = 1;
   bool listening = false;
   std::vector<std::string> listens;
   std::shared_ptr<const std::string> picture;
@@ -128,7 +129,7 @@ TEST(StreamOutputs, OffersChangedPicturesAtMostAtTheRate) {
   // The frame is the display page at the page's size, not the window's picture.
   EXPECT_EQ(ColorRefFromPixel(first.pixels[0]) & 0xFFFFFF, h.compose.PagePixel(DisplayPage, 0, 0));
 
-  h.Tick(1100);  // nothing changed
+  h.Tick(1100);         // nothing changed
   h.compose.Compose();  // a new composition: the next paint changes the picture
   h.Paint();
   h.Tick(1200);  // changed, but too soon
@@ -141,6 +142,29 @@ TEST(StreamOutputs, OffersChangedPicturesAtMostAtTheRate) {
   EXPECT_EQ(h.worker.frames.size(), 2U);
   h.Tick(2100);  // due, but unchanged
   EXPECT_EQ(h.worker.frames.size(), 2U);
+}
+
+// While only the page is on and nobody has it open, its picture is renewed every five seconds,
+// not at the rate; a page opened gets the rate at once.
+TEST(StreamOutputs, UnwatchedPageIsRenewedSeldom) {
+  StreamHarness h;
+  h.config.file.clear();
+  h.config.http = true;
+  h.server.connections = 0;
+  h.outputs.Configure(h.config);
+  const auto changedTick = [&h](std::int64_t ms) {
+    h.compose.Compose();
+    h.Paint();
+    h.Tick(ms);
+    return h.worker.frames.size();
+  };
+  EXPECT_EQ(changedTick(1000), 1U);
+  EXPECT_EQ(changedTick(2000), 1U);
+  EXPECT_EQ(changedTick(6000), 2U);
+  h.server.connections = 1;  // a page opened: the rate at once
+  EXPECT_EQ(changedTick(6100), 3U);
+  EXPECT_EQ(changedTick(6400), 3U);
+  EXPECT_EQ(changedTick(6600), 4U);
 }
 
 // Nothing is made while no output is on: no file and no server.
@@ -168,9 +192,9 @@ TEST(StreamOutputs, FileFailuresAreLoggedOncePerReason) {
     h.worker.result = std::move(r);
     h.Tick(0);
   };
-  result(false, "No space left on device");
-  result(false, "No space left on device");
-  result(false, "Permission denied");
+  result(false, "/tmp/picture.png.1a2b.tmp: No space left on device");
+  result(false, "/tmp/picture.png.3c4d.tmp: No space left on device");
+  result(false, "/tmp/picture.png.5e6f.tmp: Permission denied");
   result(true, "");
   result(true, "");
   std::vector<std::u16string> lines;
@@ -189,6 +213,7 @@ TEST(StreamOutputs, FileFailuresAreLoggedOncePerReason) {
 TEST(StreamOutputs, CommandRunsOncePerLiveReport) {
   StreamHarness h;
   h.config.onReport = u"notify-send \"M {maxScale}\" {id} {file} {issueType}";
+  h.config.file.clear();  // no picture file to wait for
   h.outputs.Configure(h.config);
   const Display& d = h.compose.display;
   h.outputs.AfterReport(d, u"\"abc\"", ReportSource::kLive);
@@ -198,7 +223,7 @@ TEST(StreamOutputs, CommandRunsOncePerLiveReport) {
   h.outputs.AfterReport(d, u"\"kept\"", ReportSource::kLastKnown);
   ASSERT_EQ(h.commands.started.size(), 1U);
   EXPECT_EQ(h.commands.started[0],
-            (std::vector<std::string>{"notify-send", "M 45", "abc", "/tmp/picture.png", "4"}));
+            (std::vector<std::string>{"notify-send", "M 45", "abc", "", "4"}));
   EXPECT_EQ(h.commands.tags[0], "abc");
 
   h.config.onReportDemo = true;
@@ -225,6 +250,41 @@ TEST(StreamOutputs, CommandRunsOncePerLiveReport) {
   h.outputs.AfterReport(d, u"\"def\"", ReportSource::kLive);
   EXPECT_EQ(h.commands.started.size(), 2U);
   EXPECT_TRUE(h.Logged(u"コマンドを実行できません"));
+}
+
+// With a picture file the command waits until the file shows its report ({file}): until the
+// first frame offered after the report is written, or five seconds.
+TEST(StreamOutputs, CommandWaitsForThePictureFile) {
+  StreamHarness h;
+  h.config.onReport = u"show {file}";
+  h.outputs.Configure(h.config);
+  h.Tick(1000);
+  ASSERT_EQ(h.worker.frames.size(), 1U);  // a frame of the picture before the report
+  h.outputs.AfterReport(h.compose.display, u"\"abc\"", ReportSource::kLive);
+  OutputResult older;
+  older.serial = h.worker.frames[0].serial;
+  h.worker.result = older;
+  h.Tick(1100);
+  EXPECT_TRUE(h.commands.started.empty());
+  h.compose.Compose();
+  h.Paint();
+  h.Tick(1600);
+  ASSERT_EQ(h.worker.frames.size(), 2U);
+  OutputResult shown;
+  shown.serial = h.worker.frames[1].serial;
+  shown.fileAsked = shown.fileWritten = true;
+  h.worker.result = shown;
+  h.Tick(1700);
+  ASSERT_EQ(h.commands.started.size(), 1U);
+  EXPECT_EQ(h.commands.started[0], (std::vector<std::string>{"show", "/tmp/picture.png"}));
+
+  // A worker that never finishes holds the command five seconds at most.
+  h.worker.busy = true;
+  h.outputs.AfterReport(h.compose.display, u"\"def\"", ReportSource::kLive);
+  h.Tick(6600);
+  EXPECT_EQ(h.commands.started.size(), 1U);
+  h.Tick(6800);
+  EXPECT_EQ(h.commands.started.size(), 2U);
 }
 
 // The local page: listening is said in the log and the dialog's state, a refusal too; the

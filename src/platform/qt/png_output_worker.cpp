@@ -3,12 +3,14 @@
 #include <QImage>
 #include <chrono>
 #include <condition_variable>
+#include <filesystem>
 #include <mutex>
 #include <string_view>
 #include <thread>
 
 #include "platform/atomic_file.h"
 #include "platform/png/png_encoder.h"
+#include "platform/text_codec.h"
 
 namespace hw {
 namespace {
@@ -126,6 +128,10 @@ OutputResult EncodeOutputFrame(OutputFrame frame) {
     if (!result.png) {
       result.fileError = "the picture could not be encoded as PNG";
     } else {
+      // The file's folder is made when it is missing (a first run of a new setting).
+      std::error_code ignored;
+      std::filesystem::create_directories(
+          std::filesystem::path(Utf16ToUtf8(frame.file)).parent_path(), ignored);
       result.fileWritten = WriteFileAtomically(frame.file, *result.png, &result.fileError);
     }
   }
