@@ -22,6 +22,7 @@ PACKAGES=(
   dbus python3-dbus python3-gi
   openbox xdotool x11-utils x11-xserver-utils trayer
   weston xwayland qt6-wayland
+  chromium chromium-driver
   dpkg-dev appstream desktop-file-utils lintian debootstrap
 )
 

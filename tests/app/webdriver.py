@@ -5,8 +5,10 @@ screenshots, end. Only what the browser tests use."""
 import base64
 import json
 import os
+import shutil
 import socket
 import subprocess
+import tempfile
 import time
 import urllib.error
 import urllib.request
@@ -51,7 +53,11 @@ class Driver:
     def __init__(self, executable="chromedriver", ready_seconds=30.0):
         self.port = free_port()
         self.base = "http://127.0.0.1:%d" % self.port
+        # The browser's profiles and singleton sockets go to a folder of this driver's own,
+        # removed at the end (Chromium leaves its sockets' folders behind in TMPDIR).
+        self.tmp = tempfile.mkdtemp(prefix="webdriver_")
         self.process = subprocess.Popen([executable, "--port=%d" % self.port],
+                                        env=dict(os.environ, TMPDIR=self.tmp),
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         end = time.monotonic() + ready_seconds
         while True:
@@ -75,6 +81,7 @@ class Driver:
         if self.process.poll() is None:
             self.process.kill()
         self.process.wait()
+        shutil.rmtree(self.tmp, ignore_errors=True)
 
     def __enter__(self):
         return self
@@ -114,8 +121,22 @@ class Session:
     def set_script_timeout(self, ms):
         self._call("POST", "/timeouts", {"script": ms})
 
+    def fit_viewport(self, width, height):
+        """Sizes the window so that the page itself is width × height (the window's size
+        includes the browser's frame, even headless)."""
+        for _ in range(3):
+            inner = self.execute("return [window.innerWidth, window.innerHeight];")
+            if inner == [width, height]:
+                return
+            rect = self._call("GET", "/window/rect")
+            self._call("POST", "/window/rect",
+                       {"width": rect["width"] + width - inner[0],
+                        "height": rect["height"] + height - inner[1]})
+        raise WebDriverError("viewport", "the page is %d × %d, not %d × %d"
+                             % (inner[0], inner[1], width, height))
+
     def screenshot_png(self):
-        """The visible part of the page as PNG bytes."""
+        """What the window shows of the page, as PNG bytes."""
         return base64.b64decode(self._call("GET", "/screenshot"))
 
     def quit(self):
