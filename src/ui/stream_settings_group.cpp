@@ -41,24 +41,25 @@ QCheckBox* NewCheck(const char* name, const QString& text) {
 
 }  // namespace
 
-StreamSettingsGroup::StreamSettingsGroup(QWidget* parent) : QGroupBox(tr("  配信設定  "), parent) {
-  // Controls without an id of their own are named after their key.
-  file_ = NewEdit("editStreamFile", tr("なし (例: stream/picture.png)"));
-  rate_ = NewSpin("spinStreamRate", 1, 10);
-  width_ = NewSpin("spinStreamWidth", 16, 3840);
-  height_ = NewSpin("spinStreamHeight", 16, 2160);
-  http_ = NewCheck("checkStreamHttp", tr("  ローカルページを開く"));
-  listen_ = NewEdit("editStreamListen", QStringLiteral("127.0.0.1"));
-  port_ = NewSpin("spinStreamPort", 1, 65535);
-  status_ = new QLabel;
+StreamSettingsGroup::StreamSettingsGroup(QWidget* parent)
+    : QGroupBox(tr("  配信設定  "), parent),
+      // Controls without an id of their own are named after their key.
+      file_(NewEdit("editStreamFile", tr("なし (例: stream/picture.png)"))),
+      rate_(NewSpin("spinStreamRate", 1, 10)),
+      width_(NewSpin("spinStreamWidth", 16, 3840)),
+      height_(NewSpin("spinStreamHeight", 16, 2160)),
+      http_(NewCheck("checkStreamHttp", tr("  ローカルページを開く"))),
+      listen_(NewEdit("editStreamListen", QStringLiteral("127.0.0.1"))),
+      port_(NewSpin("spinStreamPort", 1, 65535)),
+      status_(new QLabel),
+      overlay_(NewCheck("checkStreamOverlay", tr("  オーバーレイ (地図なし、透過)"))),
+      keyColor_(NewEdit("editStreamKeyColor", QStringLiteral("#00ff00"))),
+      overlayMarkers_(NewCheck("checkStreamOverlayMarkers", tr("  震度と震央も表示する"))),
+      onReport_(NewEdit("editStreamOnReport", tr("なし ({id} {maxScale} {issueType} {file})"))),
+      onReportDemo_(NewCheck("checkStreamOnReportDemo", tr("  デモの情報でも実行する"))) {
   status_->setObjectName(QStringLiteral("labelStreamStatus"));
   status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   status_->setWordWrap(true);
-  overlay_ = NewCheck("checkStreamOverlay", tr("  オーバーレイ (地図なし、透過)"));
-  keyColor_ = NewEdit("editStreamKeyColor", QStringLiteral("#00ff00"));
-  overlayMarkers_ = NewCheck("checkStreamOverlayMarkers", tr("  震度と震央も表示する"));
-  onReport_ = NewEdit("editStreamOnReport", tr("なし ({id} {maxScale} {issueType} {file})"));
-  onReportDemo_ = NewCheck("checkStreamOnReportDemo", tr("  デモの情報でも実行する"));
 
   auto* layout = new QGridLayout;
   int row = 0;
