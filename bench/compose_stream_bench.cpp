@@ -19,6 +19,7 @@
 #include "platform/qt/png_output_worker.h"
 #include "platform/qt/qt_headless_gui.h"
 #include "platform/text_codec.h"
+#include "shell/stream_outputs.h"
 
 namespace {
 
@@ -46,20 +47,7 @@ hw::HeadlessDisplay& TheDisplay() {
 
 // The frame the loop hands the worker: the page picture copied into the frame's buffer.
 hw::OutputFrame TakeFrame(hw::Display& display, std::vector<std::uint32_t> buffer) {
-  const hw::WindowPainter::PagePicture page = display.painter().PictureAtPageSize();
-  const hw::Rect& r = page.source;
-  hw::OutputFrame frame;
-  frame.width = r.Width();
-  frame.height = r.Height();
-  frame.pixels = std::move(buffer);
-  frame.pixels.resize(static_cast<std::size_t>(frame.width) * frame.height);
-  for (int y = 0; y < frame.height; ++y) {
-    const std::uint32_t* row = page.canvas->Row(r.top + y) + r.left;
-    std::copy(row, row + frame.width,
-              frame.pixels.begin() + static_cast<std::ptrdiff_t>(y) * frame.width);
-  }
-  frame.size = {frame.width, frame.height};
-  return frame;
+  return hw::FrameOf(display.painter().PictureAtPageSize(), std::move(buffer));
 }
 
 void BM_MemcpyPage(benchmark::State& state) {

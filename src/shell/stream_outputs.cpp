@@ -63,6 +63,22 @@ std::string ReasonOf(const std::string& error) {
 
 }  // namespace
 
+OutputFrame FrameOf(const WindowPainter::PagePicture& page, std::vector<std::uint32_t> buffer) {
+  const Rect& r = page.source;
+  OutputFrame frame;
+  frame.width = r.Width();
+  frame.height = r.Height();
+  frame.size = {frame.width, frame.height};
+  frame.pixels = std::move(buffer);
+  frame.pixels.resize(static_cast<std::size_t>(frame.width) * frame.height);
+  for (int y = 0; y < frame.height; ++y) {
+    const std::uint32_t* row = page.canvas->Row(r.top + y) + r.left;
+    std::copy(row, row + frame.width,
+              frame.pixels.begin() + static_cast<std::ptrdiff_t>(y) * frame.width);
+  }
+  return frame;
+}
+
 StreamConfig StreamConfigOf(const AppSettings& settings, const WorkFolderLayout& folder) {
   StreamConfig config;
   config.file = StreamFilePath(settings.StreamFile, folder);
@@ -163,17 +179,7 @@ void StreamOutputs::OfferPicture(std::int64_t nowMs, Display& display) {
   if (painter.PictureSerial() == offeredSerial_ && offeredSerial_ != 0) return;
   const WindowPainter::PagePicture page = painter.PictureAtPageSize();
   if (page.canvas == nullptr || page.source.Width() <= 0 || page.source.Height() <= 0) return;
-  const Rect& r = page.source;
-  OutputFrame frame;
-  frame.width = r.Width();
-  frame.height = r.Height();
-  frame.pixels = std::move(buffer_);
-  frame.pixels.resize(static_cast<std::size_t>(frame.width) * frame.height);
-  for (int y = 0; y < frame.height; ++y) {
-    const std::uint32_t* row = page.canvas->Row(r.top + y) + r.left;
-    std::copy(row, row + frame.width,
-              frame.pixels.begin() + static_cast<std::ptrdiff_t>(y) * frame.width);
-  }
+  OutputFrame frame = FrameOf(page, std::move(buffer_));
   frame.size = config_.size;
   if (config_.overlay) frame.transparentKey = config_.key;
   frame.file = config_.file;

@@ -99,6 +99,9 @@ class StreamOutputs {
   std::optional<FeedState> lastFeed_;
 };
 
+// A frame of the page picture (its part `page.source`), in `buffer`'s memory, at its own size.
+OutputFrame FrameOf(const WindowPainter::PagePicture& page, std::vector<std::uint32_t> buffer);
+
 // The feed state as JSON: {"source":"live","state":"live"|"stale"|"waiting",
 // "lastSuccess":"hh:mm:ss"}.
 std::string FeedJson(const FeedState& feed);
