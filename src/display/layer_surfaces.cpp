@@ -5,7 +5,8 @@ namespace hw {
 void LayerSurfaces::CreateWorkingSurfaces() {
   (*this)[CanvasSurface].surface = Surface(kCanvasPages * kPageWidth, kPageHeight);
   (*this)[TableSurface].surface = Surface(2 * kPageWidth, kPageHeight);
-  (*this)[TickerSurface].surface = Surface(30000, 90);
+  // The ticker's strip is made by the painter as wide as its comment.
+  (*this)[TickerSurface].surface = Surface();
   // Scratch for stamping one sprite; it grows to the largest sprite stamped.
   (*this)[BlendSurface].surface = Surface();
   for (SurfaceIndex index : {CanvasSurface, TableSurface, TickerSurface}) {

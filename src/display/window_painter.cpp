@@ -336,11 +336,22 @@ void WindowPainter::DrawTicker(const FrameKey& key) {
   const FontId font = in_.fonts[InfoCommentFont];
   const COLORREF colour = in_.theme.style.InfoComment.fontColor;
   const std::u16string_view text = report.commentText.View();
-  // The strip is cleared with its blank lower rows and the comment drawn again only when what
-  // it shows changed: the same text gives the same pixels.
+  // The comment is drawn again only when what it shows changed: the same text gives the same
+  // pixels. Its strip is as wide as the comment needs (up to kTickerWidth, where the text is
+  // cut as before), so that a short comment keeps no 10 MB strip; a strip made anew, or filled,
+  // is all key colour, which the copy below leaves out, as it leaves out what lies beyond the
+  // strip.
   if (!tickerDrawn_ || text != tickerText_ || font != tickerFont_ || colour != tickerColour_) {
-    BitBlt(ticker, 0, 0, kTickerWidth, kTickerStripHeight, ticker, 0, 45);
-    Rect rect{w + 22, 0, kTickerWidth, kTickerStripHeight};
+    Rect measured{0, 0, 0, 0};
+    in_.text.DrawText(in_.surfaces[CanvasSurface].surface, font, colour, text, measured,
+                      DT_SINGLELINE | DT_CALCRECT);
+    constexpr int kSlack = 64;
+    const int width = std::clamp(w + 22 + std::max(measured.Width(), 0) + kSlack, 1, kTickerWidth);
+    if (ticker.width() != width || ticker.height() != kTickerStripHeight) {
+      ticker = Surface(width, kTickerStripHeight);
+    }
+    ticker.Fill(kTextKey);
+    Rect rect{w + 22, 0, width, kTickerStripHeight};
     in_.text.DrawText(ticker, font, colour, text, rect, DT_SINGLELINE | DT_VCENTER);
     tickerText_.assign(text);
     tickerFont_ = font;
