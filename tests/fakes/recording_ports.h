@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "acquisition/report_model.h"
+#include "fakes/fake_stream_ports.h"
 #include "shell/shell_ports.h"
 
 namespace hw::test {
@@ -117,7 +118,8 @@ struct RecordingPorts {
   RecordingTray tray;
   RecordingUserInterface ui;
   RecordingNotifications notify;
-  ShellPorts ports{fetch, reference, assets, tray, ui, notify};
+  FakePictureWorker pictures;
+  ShellPorts ports{fetch, reference, assets, tray, ui, notify, {&pictures, nullptr, nullptr}};
 };
 
 }  // namespace hw::test
