@@ -254,8 +254,11 @@ void StreamOutputs::RunCommand(const Display& display, const std::u16string& id)
   if (config_.onReport.empty() || ports_.commands == nullptr) return;
   // Once per report: a list read again (a demo file every second) runs nothing.
   const std::string reportId = Utf16ToUtf8(id);
-  if (reportId == lastCommandId_) return;
-  lastCommandId_ = reportId;
+  // Once per report: a list read again, or a report shown again after another, runs nothing.
+  if (std::find(commandIds_.begin(), commandIds_.end(), reportId) != commandIds_.end()) return;
+  constexpr std::size_t kRememberedIds = 64;
+  if (commandIds_.size() == kRememberedIds) commandIds_.pop_front();
+  commandIds_.push_back(reportId);
   std::string error;
   std::optional<std::vector<std::string>> arguments =
       SplitCommandLine(Utf16ToUtf8(config_.onReport), &error);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <vector>
@@ -81,7 +82,7 @@ class StreamOutputs {
   std::uint64_t frames_ = 0;
   std::vector<std::uint32_t> buffer_;
   std::optional<std::string> fileError_;  // the reason last logged, while writes fail
-  std::string lastCommandId_;
+  std::deque<std::string> commandIds_;    // the reports whose command ran, the newest last
   // A command waits for the picture file to show its report ({file}), at most a few seconds:
   // it starts once the first frame offered after the report has been written.
   struct PendingCommand {

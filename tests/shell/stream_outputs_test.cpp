@@ -156,10 +156,12 @@ TEST(StreamOutputs, CommandRunsOncePerLiveReport) {
   const Display& d = h.compose.display;
   h.outputs.AfterReport(d, u"\"abc\"", ReportSource::kLive);
   h.outputs.AfterReport(d, u"\"abc\"", ReportSource::kLive);
+  h.outputs.AfterReport(d, u"\"ghi\"", ReportSource::kLive);
+  h.outputs.AfterReport(d, u"\"abc\"", ReportSource::kLive);  // shown again after another
   h.outputs.AfterReport(d, u"\"demo-1\"", ReportSource::kDemo);
   h.outputs.AfterReport(d, u"\"sandbox-1\"", ReportSource::kSandbox);
   h.outputs.AfterReport(d, u"\"kept\"", ReportSource::kLastKnown);
-  ASSERT_EQ(h.commands.started.size(), 1U);
+  ASSERT_EQ(h.commands.started.size(), 2U);
   EXPECT_EQ(h.commands.started[0],
             (std::vector<std::string>{"notify-send", "M 45", "abc", "", "4"}));
   EXPECT_EQ(h.commands.tags[0], "abc");
@@ -168,7 +170,7 @@ TEST(StreamOutputs, CommandRunsOncePerLiveReport) {
   h.outputs.Configure(h.config);
   h.outputs.AfterReport(d, u"\"demo-2\"", ReportSource::kDemo);
   h.outputs.AfterReport(d, u"\"kept-2\"", ReportSource::kLastKnown);
-  EXPECT_EQ(h.commands.started.size(), 2U);
+  EXPECT_EQ(h.commands.started.size(), 3U);
 
   CommandOutcome ended;
   ended.program = "notify-send";
@@ -186,7 +188,7 @@ TEST(StreamOutputs, CommandRunsOncePerLiveReport) {
   h.config.onReport = u"broken \"quote";
   h.outputs.Configure(h.config);
   h.outputs.AfterReport(d, u"\"def\"", ReportSource::kLive);
-  EXPECT_EQ(h.commands.started.size(), 2U);
+  EXPECT_EQ(h.commands.started.size(), 3U);
   EXPECT_TRUE(h.Logged(u"コマンドを実行できません"));
 }
 
