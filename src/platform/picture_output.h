@@ -18,7 +18,8 @@ struct OutputFrame {
   std::vector<std::uint32_t> pixels;
   int width = 0;
   int height = 0;
-  // The size the outputs get; the picture is stretched to it (area averaged) when it differs.
+  // The size the outputs get at most; the picture is stretched (area averaged) to the largest
+  // size of its own shape that fits.
   Size size;
   // Pixels of exactly this colour become transparent (the overlay form), when set.
   std::optional<COLORREF> transparentKey;

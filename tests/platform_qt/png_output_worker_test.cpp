@@ -56,14 +56,19 @@ TEST(PngOutputWorker, KeyColourBecomesTransparent) {
   EXPECT_EQ(p.pixel(50, 30), qRgb(0, 255, 0));
 }
 
-// A frame for another output size is stretched to it, averaging.
-TEST(PngOutputWorker, StretchesToTheOutputSize) {
+// A frame for another output size is stretched to it, averaging, and keeps its shape: a
+// size of another shape gets the largest picture that fits it.
+TEST(PngOutputWorker, StretchesToTheOutputSizeKeepingTheShape) {
   OutputFrame frame = KeyedFrame();
   frame.size = {32, 18};
   const QImage half = Decoded(*EncodeOutputFrame(std::move(frame)).png);
   ASSERT_EQ(half.size(), QSize(32, 18));
   EXPECT_EQ(half.pixel(2, 2), qRgb(20, 40, 200));
   EXPECT_EQ(half.pixel(30, 16), qRgb(0, 255, 0));
+
+  OutputFrame square = KeyedFrame();
+  square.size = {32, 32};
+  EXPECT_EQ(Decoded(*EncodeOutputFrame(std::move(square)).png).size(), QSize(32, 18));
 }
 
 // The file is replaced whole, in a folder made when missing; a path that cannot be written is

@@ -37,8 +37,10 @@ QImage PictureOf(const OutputFrame& frame) {
   }
   const QSize size(frame.size.width, frame.size.height);
   if (size.isValid() && size != picture.size()) {
-    // Smooth scaling averages the pixels a smaller picture's pixel covers.
-    picture = picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    // Smooth scaling averages the pixels a smaller picture's pixel covers. The picture keeps
+    // its shape (the 4:3 part of the page a window of that aspect shows is not widened): it is
+    // made as large as fits the size.
+    picture = picture.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
   }
   return picture;
 }
