@@ -328,6 +328,14 @@
         <source>  震央表示設定  </source>
         <translation>  Epicentre  </translation>
     </message>
+    <message>
+        <source>表示</source>
+        <translation>Picture</translation>
+    </message>
+    <message>
+        <source>配信</source>
+        <translation>Streaming</translation>
+    </message>
 </context>
 <context>
     <name>hw::StreamSettingsGroup</name>

@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStringList>
+#include <QTabWidget>
 #include <QVBoxLayout>
 #include <cstdio>
 #include <limits>
@@ -235,13 +236,22 @@ void CTremorlensConfig::BuildControls() {
   right->addWidget(NewGroup(tr("  通知設定  "), notifyLayout));
   right->addStretch();
   streamGroup_ = new StreamSettingsGroup;
-  auto* third = new QVBoxLayout;
-  third->addWidget(streamGroup_);
-  third->addStretch();
   auto* columns = new QHBoxLayout;
   columns->addLayout(left);
   columns->addLayout(right);
-  columns->addLayout(third);
+  // The outputs for streams have a page of their own, so that the dialog keeps the width that
+  // lets it open beside a window of half the screen.
+  auto* picturePage = new QWidget;
+  picturePage->setLayout(columns);
+  auto* streamLayout = new QVBoxLayout;
+  streamLayout->addWidget(streamGroup_);
+  streamLayout->addStretch();
+  auto* streamPage = new QWidget;
+  streamPage->setLayout(streamLayout);
+  auto* pages = new QTabWidget;
+  pages->setObjectName(QStringLiteral("tabPages"));
+  pages->addTab(picturePage, tr("表示"));
+  pages->addTab(streamPage, tr("配信"));
 
   auto* okButton = new QPushButton(QStringLiteral("OK"));
   okButton->setObjectName(QStringLiteral("button1"));
@@ -257,7 +267,7 @@ void CTremorlensConfig::BuildControls() {
   buttons->addWidget(revertButton);
 
   auto* layout = new QVBoxLayout(this);
-  layout->addLayout(columns);
+  layout->addWidget(pages);
   layout->addLayout(buttons);
   layout->setSizeConstraint(QLayout::SetFixedSize);
 
