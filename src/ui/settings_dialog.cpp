@@ -270,6 +270,9 @@ void CTremorlensConfig::BuildControls() {
   layout->addWidget(pages);
   layout->addLayout(buttons);
   layout->setSizeConstraint(QLayout::SetFixedSize);
+  // The X edit has the focus first, as before the pages: the tab bar comes first in the focus
+  // chain but is only reached by Tab from the last control (Ctrl+Tab switches the pages).
+  geometryEdits_[0]->setFocus();
 
   for (QLineEdit* edit : geometryEdits_) {
     connect(edit, &QLineEdit::textChanged, this, [this, edit] { OnGeometryTextChanged(edit); });
