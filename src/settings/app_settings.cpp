@@ -5,6 +5,8 @@
 #include <climits>
 #include <string_view>
 
+#include "platform/number_text.h"
+
 namespace hw {
 namespace {
 
@@ -310,17 +312,8 @@ COLORREF StreamKeyColour(const std::u16string& text) {
   if (text.size() != 7 || text[0] != u'#') return kGreen;
   int value = 0;
   for (std::size_t i = 1; i < text.size(); ++i) {
-    const char16_t c = text[i];
-    int digit = 0;
-    if (c >= u'0' && c <= u'9') {
-      digit = c - u'0';
-    } else if (c >= u'a' && c <= u'f') {
-      digit = c - u'a' + 10;
-    } else if (c >= u'A' && c <= u'F') {
-      digit = c - u'A' + 10;
-    } else {
-      return kGreen;
-    }
+    const int digit = HexDigitValue(text[i]);
+    if (digit < 0) return kGreen;
     value = value * 16 + digit;
   }
   return MakeColorRef((value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF);

@@ -1,8 +1,8 @@
 #include "shell/stream_outputs.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
+#include <string>
 #include <utility>
 
 #include "display/report_json.h"
@@ -36,12 +36,6 @@ const char* SourceName(ReportSource source) {
 std::u16string BareId(const std::u16string& id) {
   if (id.size() >= 2 && id.front() == u'"' && id.back() == u'"') return id.substr(1, id.size() - 2);
   return id;
-}
-
-std::string Number(long long value) {
-  char digits[24];
-  std::snprintf(digits, sizeof digits, "%lld", value);
-  return digits;
 }
 
 // The picture file's native path: an absolute path as it is, any other below the working
@@ -137,7 +131,7 @@ void StreamOutputs::Configure(const StreamConfig& config) {
   serverState_ = {};
   if (!config.http) return;
   std::string error;
-  const std::u16string where = Utf8ToUtf16(config.listen + ":" + Number(config.port));
+  const std::u16string where = Utf8ToUtf16(config.listen + ":" + std::to_string(config.port));
   if (ports_.server->Listen(config.listen, config.port, &error)) {
     const std::u16string address = Utf8ToUtf16(ports_.server->Address());
     serverState_ = {.on = true, .listening = true, .address = address, .error = {}};
@@ -199,7 +193,7 @@ void StreamOutputs::TakeResult() {
   if (result->png && ports_.server != nullptr && ports_.server->Listening()) {
     ports_.server->SetPicture(result->png);
     ports_.server->SetOverlay(config_.overlay ? result->png : nullptr);
-    ports_.server->SendEvent("picture", Number(static_cast<long long>(result->serial)));
+    ports_.server->SendEvent("picture", std::to_string(result->serial));
   }
   if (!result->fileAsked) return;
   // A failing write is said once per reason, and its end once.
@@ -267,11 +261,11 @@ void StreamOutputs::RunCommand(const Display& display, const std::u16string& id)
     return;
   }
   const LatestReport& latest = display.shown().latest;
-  std::vector<std::string> filled =
-      SubstitutePlaceholders(std::move(*arguments), {{"id", reportId},
-                                                     {"maxScale", Number(latest.maxScale)},
-                                                     {"issueType", Number(latest.issueType)},
-                                                     {"file", Utf16ToUtf8(config_.file)}});
+  std::vector<std::string> filled = SubstitutePlaceholders(
+      std::move(*arguments), {{"id", reportId},
+                              {"maxScale", std::to_string(latest.maxScale)},
+                              {"issueType", std::to_string(latest.issueType)},
+                              {"file", Utf16ToUtf8(config_.file)}});
   // An earlier report's command that still waits for its picture goes first.
   StartPendingCommand();
   if (config_.file.empty() || ports_.pictures == nullptr) {
@@ -300,9 +294,11 @@ void StreamOutputs::TakeCommandOutcomes() {
     if (outcome.timedOut) {
       Log(u"コマンドが時間内に終わらないため終了 … " + program);
     } else if (outcome.signal != 0) {
-      Log(u"コマンド終了 … " + program + u" シグナル " + Utf8ToUtf16(Number(outcome.signal)));
+      Log(u"コマンド終了 … " + program + u" シグナル " +
+          Utf8ToUtf16(std::to_string(outcome.signal)));
     } else {
-      Log(u"コマンド終了 … " + program + u" 終了コード " + Utf8ToUtf16(Number(outcome.exitStatus)));
+      Log(u"コマンド終了 … " + program + u" 終了コード " +
+          Utf8ToUtf16(std::to_string(outcome.exitStatus)));
     }
     if (!outcome.firstErrorLine.empty()) {
       Log(u"コマンドのエラー出力 … " + Utf8ToUtf16(outcome.firstErrorLine));
